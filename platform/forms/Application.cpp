@@ -1,0 +1,245 @@
+#include "platform/forms/Application.h"
+
+#include "platform/forms/Controls.h"
+#include "platform/rtl/Exceptions.h"
+#include "platform/rtl/Files.h"
+
+#include <QApplication>
+#include <QFileDialog>
+#include <QFontDatabase>
+#include <QMessageBox>
+#include <QStyleFactory>
+#include <QTextBrowser>
+#include <QVBoxLayout>
+
+#include <cstdlib>
+
+namespace forms {
+namespace {
+
+std::string fontFamily = "Liberation Sans";
+int fontPixels = 11;
+
+QString Q(const std::string &text) { return QString::fromStdString(text); }
+
+// Character 13 breaks a line in the system's message texts.
+QString MessageText(const std::string &text) {
+  QString result = Q(text);
+  result.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+  result.replace(QChar('\r'), QChar('\n'));
+  return result;
+}
+
+void RunBox(const std::string &text, const std::string &caption, QMessageBox::Icon icon) {
+  QMessageBox box(icon, Q(caption), MessageText(text), QMessageBox::Ok, QApplication::activeWindow());
+  box.setTextFormat(Qt::PlainText);
+  box.exec();
+}
+
+class QtMessageService : public IMessageService {
+public:
+  void ShowMessageBox(const std::string &text, const std::string &caption) override {
+    RunBox(text, caption, QMessageBox::NoIcon);
+  }
+  void ShowErrorBox(const std::string &text, const std::string &caption) override {
+    RunBox(text, caption, QMessageBox::Critical);
+  }
+};
+
+// "Text File (*.txt)|*.txt" becomes Qt's "Text File (*.txt)"; a pattern
+// list separated by ';' becomes one separated by blanks.
+QString QtFilter(const std::string &filter) {
+  QStringList parts = Q(filter).split('|');
+  QStringList result;
+  for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
+    QString patterns = parts[i + 1];
+    patterns.replace(';', ' ');
+    QString description = parts[i];
+    if (!description.contains('(' + patterns + ')')) description += " (" + patterns + ')';
+    result << description;
+  }
+  return result.join(QStringLiteral(";;"));
+}
+
+class QtFileDialogService : public IFileDialogService {
+public:
+  std::optional<std::string> Execute(const TFileDialogRequest &request) override {
+    QFileDialog dialog(QApplication::activeWindow(), Q(request.Title));
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
+    dialog.setNameFilter(QtFilter(request.Filter));
+    if (request.Save) {
+      dialog.setAcceptMode(QFileDialog::AcceptSave);
+      dialog.setOption(QFileDialog::DontConfirmOverwrite);
+    } else {
+      // A name that does not exist may be confirmed: the caller reports it.
+      dialog.setAcceptMode(QFileDialog::AcceptOpen);
+      dialog.setFileMode(QFileDialog::AnyFile);
+      dialog.setLabelText(QFileDialog::Accept, QStringLiteral("Открыть"));
+    }
+    if (!request.FileName.empty()) dialog.selectFile(Q(request.FileName));
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
+    return dialog.selectedFiles().first().toStdString();
+  }
+};
+
+// A small window of the program that shows the help text.
+class HelpWindow : public QWidget {
+public:
+  HelpWindow() : QWidget(nullptr, Qt::Window) {
+    setWindowTitle(QStringLiteral("Справка"));
+    auto *layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    browser_ = new QTextBrowser(this);
+    browser_->setOpenExternalLinks(false);
+    layout->addWidget(browser_);
+    resize(560, 480);
+  }
+  void ShowText(const std::string &html) {
+    browser_->setHtml(Q(html));
+    browser_->scrollToAnchor(QStringLiteral("contents"));
+    show();
+    raise();
+    activateWindow();
+  }
+  QTextBrowser *browser_;
+};
+
+class QtHelpService : public IHelpService {
+public:
+  void ShowContents(const std::string &helpFile) override {
+    std::optional<std::string> text;
+    if (rtl::FileExists(helpFile)) text = rtl::ReadFileBytes(helpFile);
+    if (!text) text = Application().FindResource(helpFile);
+    if (!text) throw rtl::EInOutError("Cannot find the help file \"" + helpFile + "\"");
+    if (!window_) window_ = std::make_unique<HelpWindow>();
+    window_->ShowText(*text);
+  }
+
+private:
+  std::unique_ptr<HelpWindow> window_;
+};
+
+void ChooseFont() {
+  // The window font of the original was an 8 point bitmap sans, 11 pixels
+  // to the em; Liberation Sans keeps its widths and has Cyrillic.
+  const QStringList families = QFontDatabase::families();
+  fontFamily = families.contains(QStringLiteral("Liberation Sans")) ? "Liberation Sans" : "DejaVu Sans";
+  fontPixels = PointsToPixels(8);
+  QFont font(Q(fontFamily));
+  font.setPixelSize(fontPixels);
+  font.setHintingPreference(QFont::PreferFullHinting);
+  QApplication::setFont(font);
+}
+
+} // namespace
+
+void Dispatch(const std::function<void()> &handler) noexcept {
+  if (!handler) return;
+  try {
+    handler();
+  } catch (const std::exception &e) {
+    try {
+      Application().ShowException(e.what());
+    } catch (...) {
+    }
+  } catch (...) {
+    try {
+      Application().ShowException("Unknown error");
+    } catch (...) {
+    }
+  }
+}
+
+int PointsToPixels(int points) { return (points * 96 + 36) / 72; }
+std::string WindowFontFamily() { return fontFamily; }
+int WindowFontPixels() { return fontPixels; }
+
+TApplication::TApplication() = default;
+TApplication::~TApplication() {
+  // Widgets cannot be freed once Qt is gone; at process exit that is moot.
+  if (!QApplication::instance()) {
+    for (auto &form : forms_)
+      (void)form.release();
+    (void)realHelp_.release();
+  }
+}
+
+TApplication &Application() {
+  static TApplication application;
+  return application;
+}
+
+void TApplication::Initialize(int &argc, char **argv) {
+  // Sizes are in pixels of a 96 dpi screen; a desktop's own scale must not
+  // change them.
+  if (!qEnvironmentVariableIsSet("QT_FONT_DPI")) qputenv("QT_FONT_DPI", "96");
+  if (!QApplication::instance()) ownQt_ = std::make_unique<QApplication>(argc, argv);
+  QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
+  QApplication::setQuitOnLastWindowClosed(false);
+  ChooseFont();
+  terminated_ = false;
+}
+
+void TApplication::Finalize() {
+  while (!forms_.empty())
+    forms_.pop_back();
+  mainForm_ = nullptr;
+  realHelp_.reset();
+  realDialogs_.reset();
+  realMessages_.reset();
+  ownQt_.reset();
+}
+
+void TApplication::Adopt(std::unique_ptr<TForm> form) {
+  if (!mainForm_) mainForm_ = form.get();
+  forms_.push_back(std::move(form));
+}
+
+void TApplication::Run() {
+  terminated_ = false;
+  if (mainForm_) mainForm_->Show();
+  if (!terminated_) QApplication::exec();
+}
+
+void TApplication::ProcessMessages() { QApplication::processEvents(); }
+
+void TApplication::Terminate() {
+  terminated_ = true;
+  QApplication::quit();
+}
+
+void TApplication::ShowException(const std::string &message) { Messages().ShowErrorBox(message, title_); }
+
+void TApplication::MessageBox(const std::string &text, const std::string &caption) {
+  Messages().ShowMessageBox(text, caption);
+}
+
+void TApplication::HelpContents() {
+  if (helpFile_.empty()) throw rtl::Exception("No help file is set");
+  Help().ShowContents(helpFile_);
+}
+
+IMessageService &TApplication::Messages() {
+  if (messages_) return *messages_;
+  if (!realMessages_) realMessages_ = std::make_unique<QtMessageService>();
+  return *realMessages_;
+}
+
+IFileDialogService &TApplication::FileDialogs() {
+  if (dialogs_) return *dialogs_;
+  if (!realDialogs_) realDialogs_ = std::make_unique<QtFileDialogService>();
+  return *realDialogs_;
+}
+
+IHelpService &TApplication::Help() {
+  if (help_) return *help_;
+  if (!realHelp_) realHelp_ = std::make_unique<QtHelpService>();
+  return *realHelp_;
+}
+
+std::optional<std::string> TApplication::FindResource(const std::string &name) const {
+  if (!resources_) return std::nullopt;
+  return resources_(name);
+}
+
+} // namespace forms

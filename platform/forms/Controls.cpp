@@ -1,0 +1,466 @@
+#include "platform/forms/Controls.h"
+
+#include "platform/forms/Application.h"
+#include "platform/forms/CursorsQt.h"
+#include "platform/rtl/Exceptions.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QFrame>
+#include <QGroupBox>
+#include <QImage>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPixmap>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QShowEvent>
+#include <QSpinBox>
+#include <QToolBar>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+namespace forms {
+namespace {
+
+QString Q(const std::string &text) { return QString::fromStdString(text); }
+
+QWidget *ParentWidget(TWinControl *parent) { return parent ? parent->ClientWidget() : nullptr; }
+
+QImage ToQImage(const TRasterImage &picture) {
+  QImage image(picture.Width, picture.Height, QImage::Format_ARGB32);
+  for (int y = 0; y < picture.Height; ++y) {
+    auto *line = reinterpret_cast<uint32_t *>(image.scanLine(y));
+    for (int x = 0; x < picture.Width; ++x)
+      line[x] = picture.Pixels[static_cast<size_t>(y) * static_cast<size_t>(picture.Width) + static_cast<size_t>(x)];
+  }
+  return image;
+}
+
+// Places the aligned children again whenever their container changes size.
+class AlignFilter : public QObject {
+public:
+  AlignFilter(QObject *parent, TWinControl *owner) : QObject(parent), owner_(owner) {}
+  bool eventFilter(QObject *watched, QEvent *event) override {
+    if (event->type() == QEvent::Resize) owner_->Realign();
+    return QObject::eventFilter(watched, event);
+  }
+
+private:
+  TWinControl *owner_;
+};
+
+} // namespace
+
+// ---- TControl -----------------------------------------------------------------
+
+TControl::TControl(TWinControl *parent, QWidget *widget) : parent_(parent), widget_(widget) {
+  // A control made inside a shown form appears at once; the others appear
+  // with their form.
+  if (parent) widget_->show();
+}
+
+TControl::~TControl() { delete widget_; }
+
+int TControl::Left() const { return widget_->x(); }
+int TControl::Top() const { return widget_->y(); }
+int TControl::Width() const { return widget_->width(); }
+int TControl::Height() const { return widget_->height(); }
+
+void TControl::SetBounds(int left, int top, int width, int height) {
+  widget_->setGeometry(left, top, std::max(0, width), std::max(0, height));
+  if (parent_ && align_ != TAlign::alNone) parent_->Realign();
+}
+
+void TControl::SetAlign(TAlign align) {
+  align_ = align;
+  if (parent_) parent_->Realign();
+}
+
+bool TControl::Visible() const { return parent_ ? !widget_->isHidden() : widget_->isVisible(); }
+
+void TControl::SetVisible(bool visible) {
+  widget_->setVisible(visible);
+  if (parent_ && align_ != TAlign::alNone) parent_->Realign();
+}
+
+bool TControl::Enabled() const { return widget_->isEnabled(); }
+void TControl::SetEnabled(bool enabled) { widget_->setEnabled(enabled); }
+
+void TControl::SetCursor(int number) {
+  cursor_ = number;
+  ApplyCursor(widget_, number);
+}
+
+void TControl::SetFontSize(int points) {
+  QFont font = widget_->font();
+  font.setPixelSize(points > 0 ? PointsToPixels(points) : WindowFontPixels());
+  widget_->setFont(font);
+}
+
+void TControl::SetFontBold(bool bold) {
+  QFont font = widget_->font();
+  font.setBold(bold);
+  widget_->setFont(font);
+}
+
+// ---- TWinControl --------------------------------------------------------------
+
+TWinControl::TWinControl(TWinControl *parent, QWidget *widget) : TControl(parent, widget) {}
+
+TWinControl::~TWinControl() {
+  // Children go first, while the widgets they sit in still exist.
+  while (!owned_.empty())
+    owned_.pop_back();
+}
+
+void TWinControl::Adopt(std::unique_ptr<TControl> child) {
+  if (children_.empty()) ClientWidget()->installEventFilter(new AlignFilter(ClientWidget(), this));
+  children_.push_back(child.get());
+  owned_.push_back(std::move(child));
+}
+
+void TWinControl::Realign() {
+  QRect area = ClientWidget()->contentsRect();
+  if (auto *box = qobject_cast<QGroupBox *>(ClientWidget())) {
+    // Below the caption, inside the frame.
+    const int captionHeight = box->fontMetrics().height();
+    area.adjust(2, captionHeight + 2, -2, -2);
+  }
+  auto place = [](TControl *c, const QRect &r) { c->Widget()->setGeometry(r); };
+  for (TAlign pass : {TAlign::alTop, TAlign::alBottom, TAlign::alLeft, TAlign::alRight, TAlign::alClient}) {
+    for (TControl *c : children_) {
+      if (c->Align() != pass || c->Widget()->isHidden()) continue;
+      const int h = c->Height(), w = c->Width();
+      switch (pass) {
+      case TAlign::alTop:
+        place(c, QRect(area.left(), area.top(), area.width(), h));
+        area.setTop(area.top() + h);
+        break;
+      case TAlign::alBottom:
+        place(c, QRect(area.left(), area.bottom() + 1 - h, area.width(), h));
+        area.setBottom(area.bottom() - h);
+        break;
+      case TAlign::alLeft:
+        place(c, QRect(area.left(), area.top(), w, area.height()));
+        area.setLeft(area.left() + w);
+        break;
+      case TAlign::alRight:
+        place(c, QRect(area.right() + 1 - w, area.top(), w, area.height()));
+        area.setRight(area.right() - w);
+        break;
+      default:
+        place(c, area);
+        break;
+      }
+    }
+  }
+}
+
+// ---- TForm --------------------------------------------------------------------
+
+class TForm::FormWidget : public QWidget {
+public:
+  explicit FormWidget(TForm *owner)
+      : QWidget(nullptr, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                             Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint),
+        owner_(owner) {
+    layout_ = new QVBoxLayout(this);
+    layout_->setContentsMargins(0, 0, 0, 0);
+    layout_->setSpacing(0);
+    layout_->setSizeConstraint(QLayout::SetFixedSize);
+    client_ = new QWidget(this);
+    client_->setFixedSize(320, 240);
+    layout_->addWidget(client_);
+  }
+  QVBoxLayout *layout_;
+  QWidget *client_;
+
+protected:
+  void showEvent(QShowEvent *event) override {
+    QWidget::showEvent(event);
+    // Coming back from the minimised state is not a new showing.
+    if (!event->spontaneous()) Dispatch(owner_->OnShow);
+  }
+  void closeEvent(QCloseEvent *event) override {
+    event->accept();
+    if (Application().MainForm() == owner_) Application().Terminate();
+  }
+
+private:
+  TForm *owner_;
+};
+
+TForm::TForm() : TWinControl(nullptr, new FormWidget(this)), form_(static_cast<FormWidget *>(Widget())) {}
+
+TForm::~TForm() = default;
+
+std::string TForm::Caption() const { return form_->windowTitle().toStdString(); }
+void TForm::SetCaption(const std::string &caption) { form_->setWindowTitle(Q(caption)); }
+
+int TForm::ClientWidth() const { return form_->client_->width(); }
+int TForm::ClientHeight() const { return form_->client_->height(); }
+
+void TForm::SetClientSize(int width, int height) {
+  form_->client_->setFixedSize(std::max(1, width), std::max(1, height));
+  form_->layout_->activate();
+  form_->adjustSize();
+}
+
+void TForm::SetOuterSize(int width, int height) { SetClientSize(width - kFrameWidth, height - kFrameHeight); }
+
+void TForm::Show() {
+  if (form_->isVisible()) {
+    if (form_->isMinimized()) form_->showNormal();
+    form_->raise();
+    form_->activateWindow();
+    return;
+  }
+  form_->show();
+  form_->raise();
+  form_->activateWindow();
+}
+
+void TForm::Hide() { form_->hide(); }
+void TForm::Close() { form_->close(); }
+bool TForm::Showing() const { return form_->isVisible(); }
+
+TMainMenu *TForm::CreateMainMenu() {
+  if (!menu_) {
+    auto *bar = new QMenuBar(form_);
+    form_->layout_->setMenuBar(bar);
+    menu_.reset(new TMainMenu(bar));
+    form_->layout_->activate();
+    form_->adjustSize();
+  }
+  return menu_.get();
+}
+
+QWidget *TForm::ClientWidget() const { return form_->client_; }
+
+// ---- Simple controls ----------------------------------------------------------
+
+namespace {
+QFrame *NewPanelFrame(QWidget *parent) {
+  auto *frame = new QFrame(parent);
+  frame->setFrameStyle(QFrame::Panel | QFrame::Raised);
+  frame->setLineWidth(1);
+  frame->setGeometry(0, 0, 185, 41);
+  return frame;
+}
+} // namespace
+
+TPanel::TPanel(TWinControl *parent) : TWinControl(parent, NewPanelFrame(ParentWidget(parent))) {}
+
+TGroupBox::TGroupBox(TWinControl *parent, const std::string &caption)
+    : TWinControl(parent, new QGroupBox(Q(caption), ParentWidget(parent))) {
+  Widget()->setGeometry(0, 0, 185, 105);
+}
+
+std::string TGroupBox::Caption() const { return static_cast<QGroupBox *>(Widget())->title().toStdString(); }
+void TGroupBox::SetCaption(const std::string &caption) { static_cast<QGroupBox *>(Widget())->setTitle(Q(caption)); }
+
+TLabel::TLabel(TWinControl *parent, const std::string &caption)
+    : TControl(parent, new QLabel(Q(caption), ParentWidget(parent))) {
+  static_cast<QLabel *>(Widget())->setTextFormat(Qt::PlainText);
+  Widget()->adjustSize();
+}
+
+std::string TLabel::Caption() const { return static_cast<QLabel *>(Widget())->text().toStdString(); }
+
+void TLabel::SetCaption(const std::string &caption) {
+  static_cast<QLabel *>(Widget())->setText(Q(caption));
+  if (autoSize_) Widget()->adjustSize();
+}
+
+void TLabel::SetAutoSize(bool autoSize) {
+  autoSize_ = autoSize;
+  if (autoSize_) Widget()->adjustSize();
+}
+
+void TLabel::SetWordWrap(bool wrap) {
+  static_cast<QLabel *>(Widget())->setWordWrap(wrap);
+  static_cast<QLabel *>(Widget())->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+}
+
+TEdit::TEdit(TWinControl *parent, const std::string &text)
+    : TControl(parent, new QLineEdit(Q(text), ParentWidget(parent))) {
+  Widget()->setGeometry(0, 0, 121, 21);
+  QObject::connect(static_cast<QLineEdit *>(Widget()), &QLineEdit::textChanged, Widget(),
+                   [this] { Dispatch(OnChange); });
+}
+
+std::string TEdit::Text() const { return static_cast<QLineEdit *>(Widget())->text().toStdString(); }
+void TEdit::SetText(const std::string &text) { static_cast<QLineEdit *>(Widget())->setText(Q(text)); }
+
+TButton::TButton(TWinControl *parent, const std::string &caption)
+    : TControl(parent, new QPushButton(Q(caption), ParentWidget(parent))) {
+  auto *button = static_cast<QPushButton *>(Widget());
+  button->setAutoDefault(false);
+  button->setGeometry(0, 0, 75, 25);
+  QObject::connect(button, &QPushButton::clicked, button, [this] { Dispatch(OnClick); });
+}
+
+std::string TButton::Caption() const { return static_cast<QPushButton *>(Widget())->text().toStdString(); }
+void TButton::SetCaption(const std::string &caption) { static_cast<QPushButton *>(Widget())->setText(Q(caption)); }
+void TButton::Click() { Dispatch(OnClick); }
+
+TRadioButton::TRadioButton(TWinControl *parent, const std::string &caption)
+    : TControl(parent, new QRadioButton(Q(caption), ParentWidget(parent))) {
+  auto *button = static_cast<QRadioButton *>(Widget());
+  button->setGeometry(0, 0, 113, 17);
+  QObject::connect(button, &QRadioButton::clicked, button, [this] { Dispatch(OnClick); });
+}
+
+std::string TRadioButton::Caption() const { return static_cast<QRadioButton *>(Widget())->text().toStdString(); }
+bool TRadioButton::Checked() const { return static_cast<QRadioButton *>(Widget())->isChecked(); }
+
+void TRadioButton::SetChecked(bool checked) {
+  auto *button = static_cast<QRadioButton *>(Widget());
+  if (checked) {
+    button->setChecked(true);
+    return;
+  }
+  // Qt keeps the checked button of an exclusive set checked; ours may be
+  // unchecked by the program.
+  button->setAutoExclusive(false);
+  button->setChecked(false);
+  button->setAutoExclusive(true);
+}
+
+TSpinEdit::TSpinEdit(TWinControl *parent) : TControl(parent, new QSpinBox(ParentWidget(parent))) {
+  auto *spin = static_cast<QSpinBox *>(Widget());
+  spin->setRange(0, 100);
+  spin->setGeometry(0, 0, 121, 22);
+  QObject::connect(spin, &QSpinBox::valueChanged, spin, [this] { Dispatch(OnChange); });
+}
+
+int TSpinEdit::Value() const { return static_cast<QSpinBox *>(Widget())->value(); }
+void TSpinEdit::SetValue(int value) { static_cast<QSpinBox *>(Widget())->setValue(value); }
+int TSpinEdit::MinValue() const { return static_cast<QSpinBox *>(Widget())->minimum(); }
+int TSpinEdit::MaxValue() const { return static_cast<QSpinBox *>(Widget())->maximum(); }
+void TSpinEdit::SetMinValue(int value) { static_cast<QSpinBox *>(Widget())->setMinimum(value); }
+void TSpinEdit::SetMaxValue(int value) { static_cast<QSpinBox *>(Widget())->setMaximum(value); }
+
+TImage::TImage(TWinControl *parent) : TControl(parent, new QLabel(ParentWidget(parent))) {
+  static_cast<QLabel *>(Widget())->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+  Widget()->setGeometry(0, 0, 105, 105);
+}
+
+void TImage::SetPicture(const TRasterImage &picture) {
+  picture_ = picture;
+  Refresh();
+}
+
+void TImage::SetStretch(bool stretch) {
+  stretch_ = stretch;
+  Refresh();
+}
+
+void TImage::Refresh() {
+  auto *label = static_cast<QLabel *>(Widget());
+  label->setScaledContents(stretch_);
+  label->setPixmap(QPixmap::fromImage(ToQImage(picture_)));
+}
+
+void TImageList::Add(TRasterImage image) {
+  if (image.Width != width_ || image.Height != height_ ||
+      image.Pixels.size() != static_cast<size_t>(image.Width) * static_cast<size_t>(image.Height))
+    throw rtl::Exception("The picture does not fit the image list");
+  images_.push_back(std::move(image));
+}
+
+const TRasterImage &TImageList::Image(int index) const {
+  if (index < 0 || index >= Count()) throw rtl::Exception("List index out of bounds (" + std::to_string(index) + ")");
+  return images_[static_cast<size_t>(index)];
+}
+
+TToolBar::TToolBar(TWinControl *parent) : TControl(parent, new QToolBar(ParentWidget(parent))) {
+  auto *bar = static_cast<QToolBar *>(Widget());
+  bar->setMovable(false);
+  bar->setFloatable(false);
+  bar->setGeometry(0, 0, 150, 29);
+}
+
+void TToolBar::SetImages(const TImageList *images) {
+  images_ = images;
+  if (images_) static_cast<QToolBar *>(Widget())->setIconSize(QSize(images_->Width(), images_->Height()));
+}
+
+void TToolBar::AddButton(const std::string &hint, int imageIndex, TNotifyEvent onClick) {
+  auto *bar = static_cast<QToolBar *>(Widget());
+  QIcon icon;
+  if (images_ && imageIndex >= 0) icon = QIcon(QPixmap::fromImage(ToQImage(images_->Image(imageIndex))));
+  QAction *action = bar->addAction(icon, Q(hint));
+  QObject::connect(action, &QAction::triggered, bar, [handler = std::move(onClick)] { Dispatch(handler); });
+  ++buttons_;
+}
+
+// ---- Menus --------------------------------------------------------------------
+
+struct TMenuItem::Impl {
+  QWidget *container = nullptr; // the menu bar or menu holding the entry
+  QAction *action = nullptr;
+  QMenu *menu = nullptr; // made when the first entry below is added
+  QMetaObject::Connection clicked;
+};
+
+TMenuItem::TMenuItem(std::string caption, std::unique_ptr<Impl> impl)
+    : caption_(std::move(caption)), impl_(std::move(impl)) {
+  if (!IsSeparator())
+    impl_->clicked = QObject::connect(impl_->action, &QAction::triggered, [this] { Dispatch(OnClick); });
+}
+
+TMenuItem::~TMenuItem() { QObject::disconnect(impl_->clicked); }
+
+TMenuItem *TMenuItem::Add(const std::string &caption) {
+  if (!impl_->menu) {
+    // An entry with entries below becomes a submenu in its place.
+    impl_->menu = new QMenu(Q(caption_), impl_->container);
+    QAction *old = impl_->action;
+    impl_->container->insertAction(old, impl_->menu->menuAction());
+    impl_->container->removeAction(old);
+    QObject::disconnect(impl_->clicked);
+    old->deleteLater();
+    impl_->action = impl_->menu->menuAction();
+  }
+  auto impl = std::make_unique<Impl>();
+  impl->container = impl_->menu;
+  impl->action = caption == "-" ? impl_->menu->addSeparator() : impl_->menu->addAction(Q(caption));
+  items_.push_back(std::unique_ptr<TMenuItem>(new TMenuItem(caption, std::move(impl))));
+  return items_.back().get();
+}
+
+TMenuItem *TMenuItem::Find(const std::string &caption) const {
+  for (const auto &item : items_)
+    if (item->Caption() == caption) return item.get();
+  return nullptr;
+}
+
+void TMenuItem::SetEnabled(bool enabled) { impl_->action->setEnabled(enabled); }
+void TMenuItem::Click() { Dispatch(OnClick); }
+
+TMainMenu::TMainMenu(QWidget *menuBar) : bar_(menuBar) {}
+TMainMenu::~TMainMenu() = default;
+
+TMenuItem *TMainMenu::Add(const std::string &caption) {
+  auto *bar = static_cast<QMenuBar *>(bar_);
+  auto impl = std::make_unique<TMenuItem::Impl>();
+  impl->container = bar;
+  impl->menu = new QMenu(Q(caption), bar);
+  bar->addMenu(impl->menu);
+  impl->action = impl->menu->menuAction();
+  items_.push_back(std::unique_ptr<TMenuItem>(new TMenuItem(caption, std::move(impl))));
+  return items_.back().get();
+}
+
+TMenuItem *TMainMenu::Find(const std::string &caption) const {
+  for (const auto &item : items_)
+    if (item->Caption() == caption) return item.get();
+  return nullptr;
+}
+
+} // namespace forms
