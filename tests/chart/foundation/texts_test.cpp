@@ -1,0 +1,280 @@
+#include "chart/foundation/UloConst.h"
+#include "chart/foundation/UloProCo.h"
+
+#include <gtest/gtest.h>
+
+#include <map>
+#include <set>
+#include <string>
+#include <vector>
+
+namespace {
+
+struct Group {
+  const char *name;
+  int count;
+  const char *first;
+  const char *last;
+};
+
+// Each group's size and its first and last text, in fill order.
+const Group kLibraryGroups[] = {
+    {"errors", 35, "First Legend Value must be > 0", "Error code: %d downloading Series data from URL: %s"},
+    {"prompts", 20, "Change Series Title", "Save as text file"},
+    {"formats", 10, "%s of %s", "\xC2\xB0"},
+    {"series names", 16, "Line", "Self Stacked"},
+    {"pages", 8, "Standard", "Other"},
+    {"functions", 15, "Add", "CrossTab"},
+    {"sample words", 32, "Test...", "EndY"},
+    {"elements", 25, "Axis Title", "SubFoot"},
+    {"captions", 84, "E&dit Chart...", "&Record Video !"},
+    {"styles", 45, "Small Dots", "Antialias"},
+    {"filters", 29, "Percent", "Zoom"},
+    {"palettes", 17, "Default", "Cool"},
+    {"font", 5, "Courier New", "Arial"},
+};
+
+const Group kProGroups[] = {
+    {"series gallery", 25, "Polar", "VolumePipe"},
+    {"function messages", 5, "Polynomial degree must be between 1 and 20", "ExpAverage Weight must be between 0 and 1"},
+    {"function gallery", 21, "Error Bar", "Count"},
+    {"file dialogs", 3, "Open Ulovenda...", "Ulovenda Pro files"},
+    {"pages and editor", 3, "Other", "Cannot find Series editor Form: %s"},
+    {"value lists", 7, "Date", "StdError"},
+    {"grid, bezier, normal", 3, "Grid 3D", "Normal"},
+    {"editor commands", 22, "Edit", "Slice: %d Exploded: %d %%"},
+    {"triangulation", 4, "Number of points must be >= 4", "Triangle Surf."},
+    {"gallery pages", 3, "All Series", "Financial"},
+    {"tool gallery", 11, "Cursor", "Annotation"},
+    {"menu commands", 25, "Can not delete ancestor", "&Save..."},
+    {"sub-styles", 49, "Bar", "Volume\rOscillator"},
+    {"feature names", 49, "Series Animation", "Play videos inside Chart regions"},
+    {"hints", 33, "Displays draggable Cursor lines on top of Series.", "Fills the region between two Series."},
+    {"page commands", 30, "Random", "Draws a decorating frame around Chart panel"},
+    {"further texts", 41, "Histogram", "MPEG Video files"},
+};
+
+void CheckGroups(std::span<const TUloTextEntry> table, std::span<const Group> groups, size_t total) {
+  size_t at = 0;
+  for (const Group &g : groups) {
+    ASSERT_LE(at + static_cast<size_t>(g.count), table.size()) << g.name;
+    EXPECT_EQ(UloTextOf(table[at]), g.first) << g.name;
+    EXPECT_EQ(UloTextOf(table[at + static_cast<size_t>(g.count) - 1]), g.last) << g.name;
+    at += static_cast<size_t>(g.count);
+  }
+  EXPECT_EQ(at, total);
+  EXPECT_EQ(table.size(), total);
+}
+
+std::multiset<std::string> TextsWith(std::span<const TUloTextEntry> table, char c) {
+  std::multiset<std::string> found;
+  for (const auto &e : table)
+    if (UloTextOf(e).find(c) != std::string::npos) found.insert(UloTextOf(e));
+  return found;
+}
+
+std::set<std::string> Repeated(std::span<const TUloTextEntry> table) {
+  std::map<std::string, int> seen;
+  for (const auto &e : table)
+    ++seen[UloTextOf(e)];
+  std::set<std::string> repeated;
+  for (const auto &[text, n] : seen) {
+    EXPECT_LE(n, 2) << text;
+    if (n > 1) repeated.insert(text);
+  }
+  return repeated;
+}
+
+class Texts : public ::testing::Test {
+protected:
+  void SetUp() override {
+    LoadLibraryMessages();
+    UloSetProConstants();
+  }
+  void TearDown() override {
+    UloClearProConstants();
+    UnloadLibraryMessages();
+  }
+};
+
+TEST_F(Texts, GroupsHoldTheirCountsInFillOrder) {
+  CheckGroups(UloLibraryMessages(), kLibraryGroups, 341);
+  CheckGroups(UloProConstants(), kProGroups, 334);
+}
+
+TEST_F(Texts, EveryFormatTextIsExact) {
+  // A typo in a placeholder turns into a wrong message or a formatting fault.
+  const std::multiset<std::string> library = {
+      "Legend Color Width must be > 0%",
+      "No valid DataSource: %s",
+      "Labels Separation % must be greater than 0",
+      "3D effect percent must be between %d and %d",
+      "%s: Invalid Editor Class: %s",
+      "%s: has no Editor Dialog",
+      "Incorrect value. Reason: %s",
+      "Field %s does not exist",
+      "Can not email Ulovenda. Mapi Error: %d",
+      "Series Delete: ValueIndex %d out of bounds (0 to %d).",
+      "Error code: %d downloading Chart from URL: %s",
+      "Error code: %d downloading Series data from URL: %s",
+      "Delete %s ?",
+      "Desired %s Increment",
+      "Calculate %s every:",
+      "Do you want to save %s?",
+      "%s of %s",
+      "%s\rof %s",
+      "##0.## %",
+      "Editing %s",
+      "Page %d of %d",
+      "%d bytes",
+      "Stack 100%",
+  };
+  EXPECT_EQ(TextsWith(UloLibraryMessages(), '%'), library);
+  const std::multiset<std::string> pro = {
+      "Answer Vector index must be between 1 and %d",
+      "Cannot find Series editor Form: %s",
+      "Rotation: %d\xC2\xB0 Elevation: %d\xC2\xB0",
+      "Horiz.Offset: %d Vert.Offset: %d",
+      "Zoom: %d %%",
+      "3D: %d %%",
+      "Drag %s to Rotate",
+      "Drag %s to Move",
+      "Drag %s to Zoom",
+      "Drag %s to resize 3D",
+      "Slice: %d Exploded: %d %%",
+      "0.00 %",
+  };
+  EXPECT_EQ(TextsWith(UloProConstants(), '%'), pro);
+}
+
+TEST_F(Texts, TwoLineCaptionsKeepALoneCarriageReturn) {
+  const std::multiset<std::string> library = {"%s\rof %s", "Horizontal\rBar", "Horizontal\rLine", "Horizontal\rArea"};
+  EXPECT_EQ(TextsWith(UloLibraryMessages(), '\r'), library);
+  const std::multiset<std::string> pro = {
+      "Horizontal\rBoxPlot",      "Momentum\rDivision", "Exponential\rAverage",  "Moving\rAverage",
+      "Exp.Moving\rAverage",      "Exponential\rTrend", "Logarithmic\rTrend",    "Standard\rDeviation",
+      "Bollinger\rbands",         "Root Mean\rSquare",  "Close Location\rValue", "On Balance\rVolume",
+      "Commodity\rChannel Index", "Volume\rOscillator", "Horizontal\rHistogram", "Numeric\rGauge",
+      "Circular\rGauge",          "Linear\rGauge",
+  };
+  EXPECT_EQ(TextsWith(UloProConstants(), '\r'), pro);
+  EXPECT_TRUE(TextsWith(UloLibraryMessages(), '\n').empty());
+  EXPECT_TRUE(TextsWith(UloProConstants(), '\n').empty());
+}
+
+TEST_F(Texts, RepeatedTextsStaySeparateVariables) {
+  EXPECT_EQ(Repeated(UloLibraryMessages()), (std::set<std::string>{"Line", "Bar", "Pie", "Default", "Gray scale"}));
+  EXPECT_EQ(Repeated(UloProConstants()),
+            (std::set<std::string>{"Edit", "Chart", "3D", "Cursor", "Rotate", "Histogram", "&Edit..."}));
+  std::set<const std::string *> variables;
+  for (const auto &e : UloLibraryMessages())
+    variables.insert(e.Variable);
+  for (const auto &e : UloProConstants())
+    variables.insert(e.Variable);
+  EXPECT_EQ(variables.size(), 341u + 334u);
+}
+
+TEST_F(Texts, VariablesReadersUse) {
+  const std::pair<const std::string *, const char *> cases[] = {
+      {&UloMsgAxisIncrementNeg, "Axis increment must be >= 0"},
+      {&UloMsgAxisMinMax, "Axis Minimum Value must be <= Maximum"},
+      {&UloMsgPointerSize, "Pointer size must be greater than zero"},
+      {&UloMsgMaxPointsPerPage, "MaxPointsPerPage must be >= 0"},
+      {&UloMsgSeriesDelete, "Series Delete: ValueIndex %d out of bounds (0 to %d)."},
+      {&UloMsg3DPercent, "3D effect percent must be between %d and %d"},
+      {&UloMsgCircularSeries, "Circular Series dependences are not allowed"},
+      {&UloMsgFunctionPeriod, "Function Period should be >= 0"},
+      {&UloMsgFieldNotFound, "Field %s does not exist"},
+      {&UloMsgInvalidChartFile, "Invalid Chart in *.ulo file"},
+      {&UloMsgWrongChartFileFormat, "Wrong *.ulo file format"},
+      {&UloMsgEmptyChartFile, "Empty *.ulo file"},
+      {&UloMsgDefScientificFormat, "#.0 \"x10\" E+0"},
+      {&UloMsgDegreeSymbol, "\xC2\xB0"},
+      {&UloMsgCustomPrefix, "Custom "},
+      {&UloMsgFilterHueLumSat, "Hue,Lum,Sat"},
+      {&UloMsgPaletteWinXP, "Win. XP"},
+      {&UloMsgDefaultFontSize, "8"},
+      {&UloMsgDefaultFontName, "Arial"},
+      {&UloMsgPageStandard, "Standard"},
+      {&UloMsgPageExtended, "Extended"},
+      {&UloProGalleryPage3D, "3D"},
+      {&UloProGalleryPoint3D, "Point 3D"},
+      {&UloProGalleryBubble3D, "Bubble 3D"},
+      {&UloProSubStyleNoPoint, "No Point"},
+      {&UloProSubStyleLines, "Lines"},
+      {&UloProSubStyleNoLine, "No Line"},
+      {&UloProSegmentPrefix, "Segment "},
+      {&UloProWithinQuota, " within quota"},
+      {&UloProBelowQuota, " or more below quota"},
+      {&UloProCannotDeleteAncestor, "Can not delete ancestor"},
+      {&UloProHintLightingTool, "Displays a 2 dimensional \"light\" effect over the chart Canvas."},
+      {&UloProMpegFilter, "MPEG Video files"},
+  };
+  for (const auto &[variable, text] : cases)
+    EXPECT_EQ(*variable, text);
+}
+
+TEST_F(Texts, TheSeventeenToolsNamesAndHints) {
+  const std::pair<const std::string *, const std::string *> tools[] = {
+      {&UloProToolCursor, &UloProHintCursorTool},         {&UloProToolDragMarks, &UloProHintDragMarksTool},
+      {&UloProToolAxisArrows, &UloProHintAxisArrowTool},  {&UloProToolDrawLine, &UloProHintDrawLineTool},
+      {&UloProToolNearestPoint, &UloProHintNearestTool},  {&UloProToolColorBand, &UloProHintColorBandTool},
+      {&UloProToolColorLine, &UloProHintColorLineTool},   {&UloProToolRotate, &UloProHintRotateTool},
+      {&UloProToolImage, &UloProHintChartImageTool},      {&UloProToolMarksTip, &UloProHintMarksTipTool},
+      {&UloProToolAnnotation, &UloProHintAnnotationTool}, {&UloProToolSeriesAnimation, &UloProHintSeriesAnimationTool},
+      {&UloProToolGridBand, &UloProHintGridBandTool},     {&UloProToolAxisScroll, &UloProHintAxisScrollTool},
+      {&UloProToolRectangle, &UloProHintRectangleTool},   {&UloProToolClipSeries, &UloProHintClipSeriesTool},
+      {&UloProToolFullScreen, &UloProHintFullScreenTool},
+  };
+  const std::pair<const char *, const char *> expected[] = {
+      {"Cursor", "Displays draggable Cursor lines on top of Series."},
+      {"Drag Marks", "Moves Series marks when dragging them with mouse."},
+      {"Axis Arrows", "Displays clickable arrows at axis start and ending points, to scroll axis."},
+      {"Draw Line", "Allows drawing custom lines by dragging the mouse."},
+      {"Nearest Point", "Displays a graphical signal when the mouse is moving near a series point."},
+      {"Color Band", "Displays a coloured rectangle (band) at the specified axis and position."},
+      {"Color Line", "Displays a draggable line across axes."},
+      {"Rotate", "Allows rotating Chart dragging with mouse button."},
+      {"Image", "Displays a picture using the specified Series axes as boundaries. When the axis are zoomed or "
+                "scrolled, the picture will follow the new boundaries."},
+      {"Mark Tips", "Displays \"tips\" or \"hints\" when the end-user moves or clicks the mouse over a series point."},
+      {"Annotation", "Displays custom text at any location inside Chart."},
+      {"Series Animation", "Performs growing animation of Series points."},
+      {"Grid Band", "Grid Band tool, use it to display a coloured rectangles (bands) at the grid lines of the "
+                    "specified axis and position."},
+      {"Axis Scroll", "Allows the scrolling of Axes by mouse dragging"},
+      {"Rectangle", "Displays custom text at any location inside Chart within a resizable box."},
+      {"Clip Series", "Restricts Series painting outside Series associated axes boundaries."},
+      {"Full Screen", "Show Chart maximized to full screen"},
+  };
+  for (size_t i = 0; i < std::size(tools); ++i) {
+    EXPECT_EQ(*tools[i].first, expected[i].first) << i;
+    EXPECT_EQ(*tools[i].second, expected[i].second) << i;
+  }
+}
+
+TEST(TextsLifetime, FilledAtStartUpEmptyAfterShutDown) {
+  const auto allEmpty = [] {
+    for (const auto &e : UloLibraryMessages())
+      if (!e.Variable->empty()) return false;
+    for (const auto &e : UloProConstants())
+      if (!e.Variable->empty()) return false;
+    return true;
+  };
+  EXPECT_TRUE(allEmpty()) << "texts are set before start-up";
+  LoadLibraryMessages();
+  UloSetProConstants();
+  for (const auto &e : UloLibraryMessages())
+    EXPECT_EQ(*e.Variable, UloTextOf(e));
+  for (const auto &e : UloProConstants())
+    EXPECT_EQ(*e.Variable, UloTextOf(e));
+  // A second start-up refills rather than appends.
+  LoadLibraryMessages();
+  EXPECT_EQ(UloMsgDefaultFontName, "Arial");
+  UloClearProConstants();
+  EXPECT_EQ(UloMsgDefaultFontName, "Arial") << "the two tables come and go on their own";
+  UnloadLibraryMessages();
+  EXPECT_TRUE(allEmpty());
+}
+
+} // namespace
