@@ -1,0 +1,80 @@
+// The device context's internals, shared by the files that implement it.
+#pragma once
+
+#include "platform/gdi/GdiPrivate.h"
+
+#include <QFontMetrics>
+
+namespace gdi {
+
+struct DeviceContext::State {
+  Pen pen;
+  Brush brush;
+  Font font;
+  TColor textColor = clBlack;
+  TColor bkColor = clWhite;
+  BkMode bkMode = BkMode::Opaque;
+  uint32_t align = kAlignLeft | kAlignTop;
+  int32_t charExtra = 0;
+  RasterOp rop = RasterOp::CopyPen;
+  PolyFillMode fillMode = PolyFillMode::Alternate;
+  TColor deviceBrushColor = clWhite;
+  TColor devicePenColor = clBlack;
+  bool hasClip = false;
+  QRegion clip;
+  Point position;
+};
+
+struct DeviceContext::Impl {
+  BitmapImpl *bitmap = nullptr;
+  State s;
+  std::vector<State> saved;
+
+  QPainter painter;
+  // What the open painter holds; cleared when it (re)opens.
+  bool clipSynced = false;
+  bool bgSynced = false;
+  bool penSet = false;   // painter pen == qpen
+  bool brushSet = false; // painter brush == qbrush
+
+  // Device objects built from the selected values.
+  bool penDirty = true;
+  QPen qpen;
+  bool penVisible = true;
+  bool penCosmetic = true;
+  int penWidth = 1;
+  bool penSolid = true;
+  bool brushDirty = true;
+  QBrush qbrush;
+  bool brushVisible = true;
+  bool fontDirty = true;
+  QFont qfont;
+  std::optional<QFontMetrics> metrics;
+
+  bool inPath = false;
+  bool pathReady = false;
+  QPainterPath path;
+
+  QImage &Image() { return bitmap->image; }
+  // Opens the painter when needed; false when there is nothing to draw on.
+  bool Begin();
+  void End();
+  // The painter ready for a shape: clip, background, pen and brush in place.
+  QPainter &Shape(bool usePen, bool useBrush);
+  void SyncClip();
+  void SyncBackground();
+  void BuildPen();
+  void BuildBrush();
+  void BuildFont();
+  QBrush MakeBrush(const Brush &b) const;
+  // Draws a shape by the raster operation: directly for copy, otherwise
+  // through a coverage image so every pixel is combined once. `bounds`
+  // must hold everything the drawing can touch.
+  void DrawShape(const QRect &bounds, bool usePen, bool useBrush, const std::function<void(QPainter &)> &draw);
+  // The part of `r` that drawing may touch (surface, then clip), as rects.
+  std::vector<QRect> Visible(const QRect &r) const;
+  QRect SurfaceRect() const { return bitmap->image.rect(); }
+  void Touched() { bitmap->Touched(); }
+};
+
+} // namespace gdi

@@ -1,0 +1,269 @@
+// Values of the layer: raster operations, fonts, pattern brushes, regions.
+#include "platform/gdi/GdiPrivate.h"
+
+#include "platform/rtl/Numbers.h"
+
+#include <QFontDatabase>
+#include <QFontMetricsF>
+
+#include <map>
+#include <mutex>
+
+namespace gdi {
+
+uint32_t ApplyRasterOp(RasterOp op, uint32_t dest, uint32_t pen) {
+  const unsigned code = static_cast<unsigned>(op) - 1;
+  uint32_t r;
+  switch (op) {
+  case RasterOp::CopyPen:
+    r = pen;
+    break;
+  case RasterOp::XorPen:
+    r = dest ^ pen;
+    break;
+  case RasterOp::NotXorPen:
+    r = ~(dest ^ pen);
+    break;
+  case RasterOp::Not:
+    r = ~dest;
+    break;
+  case RasterOp::Nop:
+    r = dest;
+    break;
+  default:
+    r = 0;
+    for (unsigned i = 0; i < 4; ++i) {
+      if (!(code & (1u << i))) continue;
+      r |= ((i & 2) ? pen : ~pen) & ((i & 1) ? dest : ~dest);
+    }
+  }
+  return r & 0x00FFFFFFu;
+}
+
+// ---------------------------------------------------------------- fonts
+
+int32_t FontHeightFromPoints(int32_t points) {
+  return -static_cast<int32_t>(rtl::RoundHalfEven(static_cast<double>(points) * kPixelsPerInch / 72.0));
+}
+
+int32_t FontPointsFromHeight(int32_t height) {
+  const int64_t h = height < 0 ? -static_cast<int64_t>(height) : height;
+  return static_cast<int32_t>(rtl::RoundHalfEven(static_cast<double>(h) * 72.0 / kPixelsPerInch));
+}
+
+namespace {
+
+// The installed face that stands for a requested one. Looked up once per
+// name: the font database is slow to ask.
+QString MappedFamily(const std::string &face) {
+  static std::mutex lock;
+  static std::map<std::string, QString> cache;
+  std::lock_guard guard(lock);
+  if (auto it = cache.find(face); it != cache.end()) return it->second;
+  static const std::pair<const char *, const char *> kAliases[] = {
+      {"arial", "Liberation Sans"},
+      {"ms sans serif", "Liberation Sans"},
+      {"microsoft sans serif", "Liberation Sans"},
+      {"helvetica", "Liberation Sans"},
+      {"times new roman", "Liberation Serif"},
+      {"times", "Liberation Serif"},
+      {"courier new", "Liberation Mono"},
+      {"courier", "Liberation Mono"},
+      {"tahoma", "DejaVu Sans"},
+      {"verdana", "DejaVu Sans"},
+  };
+  QString wanted = QString::fromStdString(face);
+  const QString lower = wanted.toLower();
+  for (const auto &[from, to] : kAliases)
+    if (lower == QLatin1String(from)) wanted = QString::fromLatin1(to);
+  const QStringList families = QFontDatabase::families();
+  QString result = QStringLiteral("DejaVu Sans");
+  for (const QString &f : families)
+    if (f.compare(wanted, Qt::CaseInsensitive) == 0) {
+      result = f;
+      break;
+    }
+  cache.emplace(face, result);
+  return result;
+}
+
+// The em size for a cell height: scaled from the face's proportions.
+int EmForCellHeight(const QFont &base, int32_t cell) {
+  QFont probe = base;
+  probe.setPixelSize(100);
+  const QFontMetricsF fm(probe);
+  const double total = fm.ascent() + fm.descent();
+  if (!(total > 0)) return cell;
+  const double em = rtl::RoundHalfEven(static_cast<double>(cell) * 100.0 / total);
+  return std::max(1, static_cast<int>(std::min(em, 1.0e6)));
+}
+
+} // namespace
+
+QFont ToQFont(const Font &font, int32_t charExtra) {
+  QFont f(MappedFamily(font.Face));
+  f.setStyleStrategy(QFont::StyleStrategy(QFont::NoAntialias | QFont::NoSubpixelAntialias));
+  f.setHintingPreference(QFont::PreferFullHinting);
+  f.setKerning(false);
+  const int weight = font.Weight <= 0 ? kFontWeightNormal : std::min(font.Weight, 1000);
+  f.setWeight(static_cast<QFont::Weight>(weight));
+  f.setItalic(font.Italic);
+  f.setUnderline(font.Underline);
+  f.setStrikeOut(font.StrikeOut);
+  int em;
+  if (font.Height < 0)
+    em = font.Height == INT32_MIN ? 1000000 : std::min(-font.Height, 1000000);
+  else if (font.Height > 0)
+    em = EmForCellHeight(f, std::min(font.Height, 1000000));
+  else
+    em = 12;
+  f.setPixelSize(std::max(1, em));
+  if (charExtra != 0) f.setLetterSpacing(QFont::AbsoluteSpacing, charExtra);
+  return f;
+}
+
+// ---------------------------------------------------------------- brushes
+
+Brush Brush::Pattern(const Bitmap &bitmap, bool monochrome) {
+  auto data = std::make_shared<PatternData>();
+  data->image = bitmap.Impl().image.copy();
+  data->monochrome = monochrome;
+  Brush b;
+  b.Style = bitmap.IsEmpty() ? BrushStyle::Clear : BrushStyle::Pattern;
+  b.PatternImage = std::move(data);
+  return b;
+}
+
+// ---------------------------------------------------------------- regions
+
+QRegion RegionFromDrawing(const QRect &bounds, const std::function<void(QPainter &)> &draw) {
+  if (bounds.isEmpty()) return {};
+  QImage mask(bounds.size(), QImage::Format_Grayscale8);
+  mask.fill(0);
+  {
+    QPainter p(&mask);
+    p.setRenderHints(QPainter::Antialiasing | QPainter::TextAntialiasing | QPainter::SmoothPixmapTransform, false);
+    p.translate(-bounds.left(), -bounds.top());
+    p.setPen(Qt::NoPen);
+    p.setBrush(Qt::white);
+    draw(p);
+  }
+  QList<QRect> rects;
+  for (int y = 0; y < mask.height(); ++y) {
+    const uchar *row = mask.constScanLine(y);
+    int x = 0;
+    const int w = mask.width();
+    while (x < w) {
+      while (x < w && row[x] == 0)
+        ++x;
+      if (x >= w) break;
+      const int start = x;
+      while (x < w && row[x] != 0)
+        ++x;
+      rects.append(QRect(bounds.left() + start, bounds.top() + y, x - start, 1));
+    }
+  }
+  QRegion r;
+  r.setRects(rects.constData(), static_cast<int>(rects.size()));
+  return r;
+}
+
+namespace {
+
+QRect BoxOf(const Rect &r) {
+  const int32_t l = std::min(r.left, r.right), t = std::min(r.top, r.bottom);
+  return QRect(l, t, std::max(r.left, r.right) - l, std::max(r.top, r.bottom) - t);
+}
+
+} // namespace
+
+Region::Region() : impl_(std::make_unique<RegionImpl>()) {}
+Region::~Region() = default;
+Region::Region(const Region &other) : impl_(std::make_unique<RegionImpl>(*other.impl_)) {}
+Region &Region::operator=(const Region &other) {
+  if (this != &other) *impl_ = *other.impl_;
+  return *this;
+}
+Region::Region(Region &&other) noexcept : impl_(std::make_unique<RegionImpl>()) { std::swap(impl_, other.impl_); }
+Region &Region::operator=(Region &&other) noexcept {
+  std::swap(impl_, other.impl_);
+  return *this;
+}
+
+Region Region::FromRect(const Rect &r) {
+  Region g;
+  g.impl_->region = QRegion(BoxOf(r));
+  return g;
+}
+
+Region Region::FromRoundRect(const Rect &r, int32_t cornerWidth, int32_t cornerHeight) {
+  const QRect box = BoxOf(r);
+  Region g;
+  if (box.isEmpty()) return g;
+  g.impl_->region = RegionFromDrawing(box, [&](QPainter &p) {
+    p.drawRoundedRect(QRectF(box), std::abs(cornerWidth) / 2.0, std::abs(cornerHeight) / 2.0);
+  });
+  return g;
+}
+
+Region Region::FromEllipse(const Rect &r) {
+  const QRect box = BoxOf(r);
+  Region g;
+  if (box.isEmpty()) return g;
+  g.impl_->region = RegionFromDrawing(box, [&](QPainter &p) { p.drawEllipse(box); });
+  return g;
+}
+
+Region Region::FromPolygon(std::span<const Point> points, PolyFillMode mode) {
+  Region g;
+  if (points.size() < 3) return g;
+  static_assert(sizeof(Point) == sizeof(QPoint));
+  QPolygon poly(static_cast<int>(points.size()));
+  for (size_t i = 0; i < points.size(); ++i)
+    poly[static_cast<int>(i)] = QPoint(points[i].x, points[i].y);
+  g.impl_->region = QRegion(poly, mode == PolyFillMode::Winding ? Qt::WindingFill : Qt::OddEvenFill);
+  return g;
+}
+
+void Region::Combine(const Region &other, RegionOp op) {
+  QRegion &a = impl_->region;
+  const QRegion &b = other.impl_->region;
+  switch (op) {
+  case RegionOp::And:
+    a = a.intersected(b);
+    break;
+  case RegionOp::Or:
+    a = a.united(b);
+    break;
+  case RegionOp::Xor:
+    a = a.xored(b);
+    break;
+  case RegionOp::Diff:
+    a = a.subtracted(b);
+    break;
+  case RegionOp::Copy:
+    a = b;
+    break;
+  }
+}
+
+void Region::Offset(int32_t dx, int32_t dy) { impl_->region.translate(dx, dy); }
+bool Region::IsEmpty() const { return impl_->region.isEmpty(); }
+
+Rect Region::Bounds() const {
+  if (impl_->region.isEmpty()) return {};
+  const QRect b = impl_->region.boundingRect();
+  return {b.left(), b.top(), b.left() + b.width(), b.top() + b.height()};
+}
+
+bool Region::Contains(int32_t x, int32_t y) const { return impl_->region.contains(QPoint(x, y)); }
+bool Region::operator==(const Region &other) const { return impl_->region == other.impl_->region; }
+
+std::vector<Rect> Region::Rects() const {
+  std::vector<Rect> out;
+  for (const QRect &r : impl_->region)
+    out.push_back({r.left(), r.top(), r.left() + r.width(), r.top() + r.height()});
+  return out;
+}
+
+} // namespace gdi

@@ -1,0 +1,23 @@
+// The Qt side of bitmaps and window surfaces, for the window layer only
+// (platform/). Chart code never includes this.
+#pragma once
+
+#include "platform/gdi/Gdi.h"
+
+#include <QImage>
+#include <QPainter>
+#include <QRect>
+
+namespace gdi {
+
+// The image behind a bitmap (Format_RGB32). Open drawing is ended first, so
+// the image may be copied or drawn; drawing resumes by itself afterwards.
+const QImage &QtImage(const Bitmap &bitmap);
+
+// For a window's paint event: copies `area` of the surface to the same place
+// through the widget's painter. Typical use:
+//   surface.BeginPaint(); panel.Paint(); surface.EndPaint();
+//   QPainter p(widget); gdi::PaintSurface(p, surface, event->rect());
+void PaintSurface(QPainter &painter, WindowSurface &surface, const QRect &area);
+
+} // namespace gdi
