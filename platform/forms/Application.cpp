@@ -180,10 +180,14 @@ void TApplication::Initialize(int &argc, char **argv) {
   terminated_ = false;
 }
 
-void TApplication::Finalize() {
+void TApplication::DestroyForms() {
   while (!forms_.empty())
     forms_.pop_back();
   mainForm_ = nullptr;
+}
+
+void TApplication::Finalize() {
+  DestroyForms();
   realHelp_.reset();
   realDialogs_.reset();
   realMessages_.reset();

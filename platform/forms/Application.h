@@ -69,6 +69,9 @@ public:
   // when no Qt application exists yet. Call before any form is made.
   void Initialize(int &argc, char **argv);
   // Frees the forms in the reverse order of their creation.
+  void DestroyForms();
+  // Frees the forms and what the application made, Qt included when
+  // Initialize started it.
   void Finalize();
 
   // The first form created is the main form; closing it ends Run.
