@@ -1,7 +1,29 @@
-// The program body. The windows are not built yet: it starts and quits.
-#include <cstdio>
+// The program body: starts the units, makes the eight windows, runs the
+// message loop until the main window closes, and shuts the units down in
+// the reverse order.
+#include "platform/forms/Application.h"
+#include "resources/Resources.h"
+#include "workbench/windows/StartUp.h"
 
-int main() {
-  std::puts("kvel: the workbench's windows are not built yet.");
+#include <string>
+
+namespace {
+
+std::optional<std::string> BuiltInFile(const std::string &name) {
+  if (auto bytes = kvel_resources::Find(name)) return std::string(*bytes);
+  return std::nullopt;
+}
+
+} // namespace
+
+int main(int argc, char **argv) {
+  forms::TApplication &app = forms::Application();
+  app.Initialize(argc, argv);
+  app.SetTitle("Kvel");
+  app.SetResourceLookup(BuiltInFile);
+  workbench::CreateWindows();
+  app.Run();
+  workbench::DestroyWindows();
+  app.Finalize();
   return 0;
 }

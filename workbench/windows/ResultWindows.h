@@ -1,0 +1,63 @@
+// The five result windows. Each has a close button that only hides it, and
+// empty places where its charts will stand.
+#pragma once
+
+#include "platform/forms/Controls.h"
+
+namespace workbench {
+
+class TResultForm : public forms::TForm {
+public:
+  forms::TPanel *Panel1;
+  forms::TButton *Button1;
+  void Button1Click() { Close(); }
+
+protected:
+  TResultForm(const char *name, int width, int height, int buttonLeft, int buttonTop, int buttonWidth, int buttonHeight,
+              int buttonFontSize);
+  // An empty panel where a chart goes.
+  forms::TPanel *ChartPlace(const char *name, int left, int top, int width, int height);
+};
+
+// The alternating integral in space (Chart1) and in the plane (Chart2, over Chart1).
+class TForm4 : public TResultForm {
+public:
+  TForm4();
+  forms::TPanel *Chart1, *Chart2;
+};
+
+// The controls in the plane: evader right (Chart1), pursuer left (Chart2).
+class TForm5 : public TResultForm {
+public:
+  TForm5();
+  forms::TPanel *Chart1, *Chart2;
+};
+
+// The controls in space: evader right (Chart3), pursuer left (Chart4).
+class TForm6 : public TResultForm {
+public:
+  TForm6();
+  forms::TPanel *Chart3, *Chart4;
+};
+
+// The candidate control sets in the plane: P(t) and Q(t).
+class TForm7 : public TResultForm {
+public:
+  TForm7();
+  forms::TPanel *Chart1, *Chart2;
+};
+
+// The candidate control sets in space: P(t) and Q(t).
+class TForm8 : public TResultForm {
+public:
+  TForm8();
+  forms::TPanel *Chart1, *Chart2;
+};
+
+extern TForm4 *Form4;
+extern TForm5 *Form5;
+extern TForm6 *Form6;
+extern TForm7 *Form7;
+extern TForm8 *Form8;
+
+} // namespace workbench
