@@ -1,0 +1,106 @@
+// Shadow settings of texts and framed shapes, and the capture of a
+// background for semi-transparent drawing.
+#pragma once
+
+#include <memory>
+
+#include "chart/foundation/UloGeometry.h"
+#include "chart/foundation/UloProperty.h"
+#include "platform/rtl/Colors.h"
+
+class TUloCanvas;
+
+class TUloShadow {
+public:
+  explicit TUloShadow(TUloChangeEvent onChange = {}) : OnChange(std::move(onChange)) {}
+  TUloShadow(const TUloShadow &) = delete;
+  TUloShadow &operator=(const TUloShadow &) = delete;
+  virtual ~TUloShadow() = default;
+
+  // Copies the seven published settings.
+  virtual void Assign(const TUloShadow &source);
+
+  bool Clip() const noexcept { return clip_; }
+  TColor Color() const noexcept { return color_; }
+  int HorizSize() const noexcept { return horizSize_; }
+  bool Smooth() const noexcept { return smooth_; }
+  int SmoothBlur() const noexcept { return smoothBlur_; }
+  int Transparency() const noexcept { return transparency_; }
+  int VertSize() const noexcept { return vertSize_; }
+  bool Visible() const noexcept { return visible_; }
+  void SetClip(bool value) {
+    UloSetProperty(clip_, value, [this] { Changed(); });
+  }
+  void SetColor(TColor value) {
+    UloSetProperty(color_, value, [this] { Changed(); });
+  }
+  void SetHorizSize(int value) {
+    UloSetProperty(horizSize_, value, [this] { Changed(); });
+  }
+  void SetSmooth(bool value) {
+    UloSetProperty(smooth_, value, [this] { Changed(); });
+  }
+  void SetSmoothBlur(int value) {
+    UloSetProperty(smoothBlur_, value, [this] { Changed(); });
+  }
+  void SetTransparency(int value) {
+    UloSetProperty(transparency_, value, [this] { Changed(); });
+  }
+  void SetVertSize(int value) {
+    UloSetProperty(vertSize_, value, [this] { Changed(); });
+  }
+  void SetVisible(bool value) {
+    UloSetProperty(visible_, value, [this] { Changed(); });
+  }
+
+  // Colour and both sizes, together with the defaults they are stored against.
+  void InitColorAndSize(TColor color, int size);
+  void SetBothSizes(int size);
+  int MaxOffset() const noexcept;
+
+  bool IsColorStored() const noexcept { return color_ != defaultColor_; }
+  bool IsSizeStored() const noexcept { return horizSize_ != defaultSize_ || vertSize_ != defaultSize_; }
+  bool IsVisibleStored() const noexcept { return visible_ != defaultVisible_; }
+
+  TUloChangeEvent OnChange;
+
+protected:
+  void Changed() const {
+    if (OnChange) OnChange();
+  }
+
+private:
+  bool clip_ = false;
+  TColor color_ = 0xC0C0C0;
+  int horizSize_ = 0;
+  bool smooth_ = true;
+  int smoothBlur_ = 0;
+  int transparency_ = 0;
+  int vertSize_ = 0;
+  bool visible_ = true;
+  TColor defaultColor_ = 0xC0C0C0;
+  int defaultSize_ = 0;
+  bool defaultVisible_ = true;
+};
+
+// The background of a rectangle, captured before an element is drawn and
+// mixed back over it afterwards.
+class TUloBlend {
+public:
+  TUloBlend(TUloCanvas &canvas, const TRect &rect);
+  ~TUloBlend();
+  TUloBlend(const TUloBlend &) = delete;
+  TUloBlend &operator=(const TUloBlend &) = delete;
+
+  // Keeps Transparency percent of the captured background.
+  void MixBack(int transparency);
+  bool Valid() const noexcept { return valid_; }
+  const TRect &Rect() const noexcept { return rect_; }
+
+private:
+  struct Capture;
+  TUloCanvas &canvas_;
+  TRect rect_;
+  bool valid_ = false;
+  std::unique_ptr<Capture> capture_;
+};
