@@ -22,13 +22,7 @@ int fontPixels = 11;
 
 QString Q(const std::string &text) { return QString::fromStdString(text); }
 
-// Character 13 breaks a line in the system's message texts.
-QString MessageText(const std::string &text) {
-  QString result = Q(text);
-  result.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-  result.replace(QChar('\r'), QChar('\n'));
-  return result;
-}
+QString MessageText(const std::string &text) { return Q(MessageDisplayText(text)); }
 
 void RunBox(const std::string &text, const std::string &caption, QMessageBox::Icon icon) {
   QMessageBox box(icon, Q(caption), MessageText(text), QMessageBox::Ok, QApplication::activeWindow());
@@ -148,6 +142,19 @@ void Dispatch(const std::function<void()> &handler) noexcept {
     } catch (...) {
     }
   }
+}
+
+std::string MessageDisplayText(const std::string &text) {
+  std::string result;
+  result.reserve(text.size());
+  for (size_t i = 0; i < text.size(); ++i) {
+    if (text[i] != '\r') {
+      result += text[i];
+    } else if (i + 1 >= text.size() || text[i + 1] != '\n') {
+      result += '\n';
+    }
+  }
+  return result;
 }
 
 int PointsToPixels(int points) { return (points * 96 + 36) / 72; }

@@ -22,6 +22,10 @@ class TForm;
 // program down. Every event of the layer is fired through here.
 void Dispatch(const std::function<void()> &handler) noexcept;
 
+// A message as the boxes show it: CR LF and a lone CR (character 13)
+// break the line.
+std::string MessageDisplayText(const std::string &text);
+
 // ---- Services -------------------------------------------------------------
 
 class IMessageService {
