@@ -381,16 +381,6 @@ TEST(Sort, SubRangeLeavesTheRestAlone) {
     EXPECT_LE(items[static_cast<size_t>(i)].key, items[static_cast<size_t>(i) + 1].key);
 }
 
-TEST(Sort, PresortedAndReversedLongLists) {
-  for (bool reversed : {false, true}) {
-    std::vector<Item> items;
-    for (int i = 0; i < 100000; ++i)
-      items.push_back({reversed ? -i : i, i});
-    SortItems(items, 0, static_cast<int>(items.size()) - 1);
-    EXPECT_TRUE(std::is_sorted(items.begin(), items.end(), [](Item a, Item b) { return a.key < b.key; }));
-  }
-}
-
 // ---- texts ------------------------------------------------------------------------------
 
 TEST_F(Procs, ExtractField) {
@@ -418,12 +408,6 @@ TEST(TextRoutines, ReplaceChar) {
   EXPECT_EQ(ReplaceChar("", 'a', 'b'), "");
   EXPECT_EQ(ReplaceChar("xyz", 'a', 'b'), "xyz");
   EXPECT_EQ(ReplaceChar("ab\rcd\r", '\r', ' '), "ab cd ");
-}
-
-TEST(TextRoutines, UloStr) {
-  EXPECT_EQ(UloStr(0), "0");
-  EXPECT_EQ(UloStr(-42), "-42");
-  EXPECT_EQ(UloStr(INT_MIN), "-2147483648");
 }
 
 } // namespace

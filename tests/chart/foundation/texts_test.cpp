@@ -177,7 +177,6 @@ TEST_F(Texts, RepeatedTextsStaySeparateVariables) {
 TEST_F(Texts, VariablesReadersUse) {
   const std::pair<const std::string *, const char *> cases[] = {
       {&UloMsgAxisIncrementNeg, "Axis increment must be >= 0"},
-      {&UloMsgAxisMinMax, "Axis Minimum Value must be <= Maximum"},
       {&UloMsgPointerSize, "Pointer size must be greater than zero"},
       {&UloMsgMaxPointsPerPage, "MaxPointsPerPage must be >= 0"},
       {&UloMsgSeriesDelete, "Series Delete: ValueIndex %d out of bounds (0 to %d)."},
@@ -190,13 +189,8 @@ TEST_F(Texts, VariablesReadersUse) {
       {&UloMsgEmptyChartFile, "Empty *.ulo file"},
       {&UloMsgDefScientificFormat, "#.0 \"x10\" E+0"},
       {&UloMsgDegreeSymbol, "\xC2\xB0"},
-      {&UloMsgCustomPrefix, "Custom "},
-      {&UloMsgFilterHueLumSat, "Hue,Lum,Sat"},
-      {&UloMsgPaletteWinXP, "Win. XP"},
       {&UloMsgDefaultFontSize, "8"},
       {&UloMsgDefaultFontName, "Arial"},
-      {&UloMsgPageStandard, "Standard"},
-      {&UloMsgPageExtended, "Extended"},
       {&UloProGalleryPage3D, "3D"},
       {&UloProGalleryPoint3D, "Point 3D"},
       {&UloProGalleryBubble3D, "Bubble 3D"},
@@ -206,9 +200,7 @@ TEST_F(Texts, VariablesReadersUse) {
       {&UloProSegmentPrefix, "Segment "},
       {&UloProWithinQuota, " within quota"},
       {&UloProBelowQuota, " or more below quota"},
-      {&UloProCannotDeleteAncestor, "Can not delete ancestor"},
       {&UloProHintLightingTool, "Displays a 2 dimensional \"light\" effect over the chart Canvas."},
-      {&UloProMpegFilter, "MPEG Video files"},
   };
   for (const auto &[variable, text] : cases)
     EXPECT_EQ(*variable, text);
