@@ -1,0 +1,201 @@
+// The windows as the program starts them, and the input window's grid
+// shapes, New, the menu and the result windows' close buttons.
+#include "WindowsFixture.h"
+
+#include "platform/forms/Jpeg.h"
+
+using namespace workbench;
+using windows_test::WindowsTest;
+
+namespace {
+
+struct GridShape {
+  const char *name;
+  forms::TStringGrid *grid;
+  int cols, rows;
+  const char *corner;
+};
+
+std::vector<GridShape> Shapes(int n, int u, int v, int l) {
+  return {{"A", Form1->A, n + 1, n + 1, "A "},
+          {"B", Form1->B, u + 1, n + 1, "B "},
+          {"C", Form1->C, v + 1, n + 1, "C "},
+          {"Pi", Form1->Pi, n + 1, l + 1, "Pi "},
+          {"X0", Form1->X0, 2, n + 1, "x0 "}};
+}
+
+void ExpectShapes(int n, int u, int v, int l) {
+  for (const GridShape &s : Shapes(n, u, v, l)) {
+    SCOPED_TRACE(s.name);
+    EXPECT_EQ(s.grid->ColCount(), s.cols);
+    EXPECT_EQ(s.grid->RowCount(), s.rows);
+    EXPECT_EQ(s.grid->Cells(0, 0), s.corner);
+    for (int j = 1; j < s.cols; ++j)
+      EXPECT_EQ(s.grid->Cells(j, 0), std::to_string(j));
+    for (int i = 1; i < s.rows; ++i)
+      EXPECT_EQ(s.grid->Cells(0, i), std::to_string(i));
+  }
+  EXPECT_EQ(Form1->DimX, n);
+  EXPECT_EQ(Form1->DimU, u);
+  EXPECT_EQ(Form1->DimV, v);
+  EXPECT_EQ(Form1->DimL, l);
+}
+
+TEST_F(WindowsTest, AfterStartUpOnlyTheMainWindowShowsAndAllEightExist) {
+  const auto &forms = forms::Application().Forms();
+  ASSERT_EQ(forms.size(), 8u);
+  const std::vector<forms::TForm *> order = {Form1, Form2, Form3, Form4, Form5, Form6, Form7, Form8};
+  for (size_t i = 0; i < order.size(); ++i) {
+    EXPECT_EQ(forms[i].get(), order[i]) << i;
+    EXPECT_EQ(order[i]->Showing(), i == 0) << i;
+  }
+  EXPECT_EQ(forms::Application().MainForm(), Form1);
+  EXPECT_EQ(Form1->Caption(), "Линейные дифференциальные игры");
+  EXPECT_EQ(Form1->ClientWidth(), 640);
+  EXPECT_EQ(Form1->ClientHeight(), 545);
+  EXPECT_EQ(Form2->Caption(), "Об авторе");
+  EXPECT_EQ(Form3->Caption(), "Form3");
+  // Showing the main window checked the settings' polar grid.
+  EXPECT_TRUE(Form3->b1->Checked());
+  EXPECT_FALSE(Form3->b2->Checked());
+  EXPECT_EQ(Form3->Nod->Text(), "10");
+  EXPECT_EQ(Form3->Edit1->Text(), "10");
+  EXPECT_EQ(Form3->timestep->Text(), "0.1");
+  ExpectShapes(1, 1, 1, 1);
+  EXPECT_FALSE(Form1->Edit2->Visible());
+}
+
+TEST_F(WindowsTest, ResultWindowsHaveTheirCaptionsSizesAndCloseButtons) {
+  struct Frame {
+    TResultForm *form;
+    const char *caption;
+    int width, height, left, top, bw, bh;
+  };
+  const std::vector<Frame> frames = {
+      {Form4, "Form4", 564, 475, 424, 392, 113, 25}, {Form5, "Form5", 672, 364, 488, 272, 145, 33},
+      {Form6, "Form6", 875, 480, 288, 320, 97, 33},  {Form7, "Form7", 614, 343, 424, 256, 161, 33},
+      {Form8, "Form8", 696, 424, 488, 312, 137, 33},
+  };
+  for (const Frame &f : frames) {
+    SCOPED_TRACE(f.caption);
+    EXPECT_EQ(f.form->Caption(), f.caption);
+    EXPECT_EQ(f.form->ClientWidth() + forms::TForm::kFrameWidth, f.width);
+    EXPECT_EQ(f.form->ClientHeight() + forms::TForm::kFrameHeight, f.height);
+    EXPECT_EQ(f.form->Button1->Caption(), "закрыть");
+    EXPECT_EQ(f.form->Button1->Left(), f.left);
+    EXPECT_EQ(f.form->Button1->Top(), f.top);
+    EXPECT_EQ(f.form->Button1->Width(), f.bw);
+    EXPECT_EQ(f.form->Button1->Height(), f.bh);
+    // "закрыть" and the title bar only hide; the window stays for the next plot.
+    f.form->Show();
+    f.form->Button1->Click();
+    EXPECT_FALSE(f.form->Showing());
+    f.form->Show();
+    f.form->Close();
+    EXPECT_FALSE(f.form->Showing());
+    EXPECT_FALSE(forms::Application().Terminated());
+  }
+}
+
+TEST_F(WindowsTest, GridsFollowTheDimensionsAndKeepTheirCells) {
+  Form1->A->SetCells(1, 1, "a11");
+  Form1->X0->SetCells(1, 1, "5");
+  Form1->X->SetValue(3);
+  ExpectShapes(3, 1, 1, 1);
+  Form1->A->SetCells(3, 3, "a33");
+  Form1->B->SetCells(1, 3, "b31");
+  Form1->U->SetValue(2);
+  Form1->V->SetValue(4);
+  Form1->L->SetValue(2);
+  ExpectShapes(3, 2, 4, 2);
+  Form1->X->SetValue(1);
+  ExpectShapes(1, 2, 4, 2);
+  Form1->X->SetValue(3);
+  EXPECT_EQ(Form1->A->Cells(1, 1), "a11");
+  EXPECT_EQ(Form1->A->Cells(3, 3), "a33");
+  EXPECT_EQ(Form1->B->Cells(1, 3), "b31");
+  EXPECT_EQ(Form1->X0->Cells(1, 1), "5");
+  // The spin boxes keep the dimensions within 1 to 10.
+  Form1->X->SetValue(12);
+  ExpectShapes(10, 2, 4, 2);
+}
+
+TEST_F(WindowsTest, NewResetsTheGameButKeepsTheHorizonAndSettings) {
+  Form1->X->SetValue(3);
+  Form1->U->SetValue(3);
+  Form1->L->SetValue(3);
+  Form1->A->SetCells(1, 1, "1");
+  Form1->A->SetCells(2, 2, "2");
+  Form1->P->SetText("abs(psi1)");
+  Form1->Q->SetText("q");
+  Form1->M1->SetText("m");
+  Form1->Edit1->SetText("4.5");
+  Form3->b2->SetChecked(true);
+  Menu("Файл", "Новый")->Click();
+  EXPECT_TRUE(user.Boxes.empty());
+  ExpectShapes(1, 1, 1, 1);
+  for (forms::TStringGrid *grid : {Form1->A, Form1->B, Form1->C, Form1->Pi, Form1->X0})
+    EXPECT_EQ(grid->Cells(1, 1), " ");
+  EXPECT_EQ(Form1->P->Text(), "");
+  EXPECT_EQ(Form1->Q->Text(), "");
+  EXPECT_EQ(Form1->M1->Text(), "");
+  EXPECT_EQ(Form1->Edit1->Text(), "4.5");
+  EXPECT_TRUE(Form3->b2->Checked());
+  // Cells beyond the new shape were not cleared.
+  EXPECT_EQ(Form1->A->Cells(2, 2), "2");
+}
+
+TEST_F(WindowsTest, ShowingTheOpenMainWindowAgainKeepsTheUsersGridChoice) {
+  Form3->b2->SetChecked(true);
+  Form1->Show();
+  EXPECT_TRUE(Form3->b2->Checked());
+  EXPECT_FALSE(Form3->b1->Checked());
+}
+
+TEST_F(WindowsTest, MenuAndButtonsOpenTheirWindows) {
+  Menu("Справка", "Об авторе")->Click();
+  EXPECT_TRUE(Form2->Showing());
+  Form1->Button2->Click();
+  EXPECT_TRUE(Form3->Showing());
+  Menu("Справка", "О програме")->Click();
+  EXPECT_EQ(user.HelpFiles, std::vector<std::string>{"myhelp.html"});
+  EXPECT_TRUE(user.Boxes.empty());
+  // The help file is built in and opens at its contents.
+  auto help = kvel_resources::Find("myhelp.html");
+  ASSERT_TRUE(help);
+  EXPECT_NE(help->find("name=\"contents\""), std::string_view::npos);
+  // The About picture decoded from the built-in JPEG.
+  EXPECT_EQ(Form2->Image1->Picture().Width, 201);
+  EXPECT_EQ(Form2->Image1->Picture().Height, 265);
+}
+
+TEST_F(WindowsTest, ThePlottingButtonsRefuseWithAMessageUntilTheChartsExist) {
+  for (forms::TButton *button : {Form1->Button3, Form1->Button6, Form1->Button7}) {
+    user.Boxes.clear();
+    button->Click();
+    ASSERT_EQ(user.Boxes.size(), 1u) << button->Caption();
+    EXPECT_TRUE(user.Boxes[0].Error);
+    EXPECT_NE(user.Boxes[0].Text.find("not implemented"), std::string::npos);
+    EXPECT_FALSE(Form4->Showing());
+  }
+}
+
+TEST_F(WindowsTest, ClosingTheMainWindowEndsTheProgram) {
+  for (const char *how : {"Закрыть", "Выйти"}) {
+    SCOPED_TRACE(how);
+    Form4->Show();
+    if (std::string(how) == "Закрыть")
+      Form1->Button1->Click();
+    else
+      Menu("Файл", "Выйти")->Click();
+    EXPECT_TRUE(forms::Application().Terminated());
+    EXPECT_FALSE(Form1->Showing());
+    workbench::DestroyWindows();
+    workbench::CreateWindows();
+    int argc = 0;
+    forms::Application().Initialize(argc, nullptr);
+    Form1->Show();
+  }
+}
+
+} // namespace
