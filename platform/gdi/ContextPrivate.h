@@ -70,7 +70,16 @@ struct DeviceContext::Impl {
   // Draws a shape by the raster operation: directly for copy, otherwise
   // through a coverage image so every pixel is combined once. `bounds`
   // must hold everything the drawing can touch.
-  void DrawShape(const QRect &bounds, bool usePen, bool useBrush, const std::function<void(QPainter &)> &draw);
+  template <class Fn> void DrawShape(const QRect &bounds, bool usePen, bool useBrush, Fn &&draw) {
+    if (!ReadyToDraw(usePen, useBrush)) return;
+    if (s.rop == RasterOp::CopyPen)
+      draw(Shape(usePen, useBrush));
+    else
+      DrawCombined(bounds, usePen, useBrush, draw);
+  }
+  // Leaves only the visible parts asked for; false when nothing would show.
+  bool ReadyToDraw(bool &usePen, bool &useBrush);
+  void DrawCombined(const QRect &bounds, bool usePen, bool useBrush, const std::function<void(QPainter &)> &draw);
   // The part of `r` that drawing may touch (surface, then clip), as rects.
   std::vector<QRect> Visible(const QRect &r) const;
   QRect SurfaceRect() const { return bitmap->image.rect(); }

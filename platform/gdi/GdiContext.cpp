@@ -224,19 +224,19 @@ std::vector<QRect> DeviceContext::Impl::Visible(const QRect &r) const {
   return out;
 }
 
-void DeviceContext::Impl::DrawShape(const QRect &bounds, bool usePen, bool useBrush,
-                                    const std::function<void(QPainter &)> &draw) {
+bool DeviceContext::Impl::ReadyToDraw(bool &usePen, bool &useBrush) {
   if (usePen) BuildPen();
   if (useBrush) BuildBrush();
   usePen = usePen && penVisible;
   useBrush = useBrush && brushVisible;
-  if (!usePen && !useBrush) return;
-  if (s.rop == RasterOp::Nop || !Begin()) return;
+  if (!usePen && !useBrush) return false;
+  if (s.rop == RasterOp::Nop || !Begin()) return false;
   Touched();
-  if (s.rop == RasterOp::CopyPen) {
-    draw(Shape(usePen, useBrush));
-    return;
-  }
+  return true;
+}
+
+void DeviceContext::Impl::DrawCombined(const QRect &bounds, bool usePen, bool useBrush,
+                                       const std::function<void(QPainter &)> &draw) {
   // Coverage first, then one combination per covered pixel: drawing the same
   // figure twice in exclusive-or restores the surface exactly.
   QRect area = bounds.intersected(SurfaceRect());
@@ -562,7 +562,7 @@ void DeviceContext::Rectangle(int32_t left, int32_t top, int32_t right, int32_t 
       }
       return;
     }
-    p.drawRect(box);
+    p.drawRect(box.toRect());
   });
 }
 
@@ -578,9 +578,9 @@ void DeviceContext::RoundRect(int32_t left, int32_t top, int32_t right, int32_t 
   if (b.r <= b.l || b.b <= b.t) return;
   d.BuildPen();
   const QRectF box = FigureBox(b, d.s.pen, d.penWidth, d.penVisible);
-  d.DrawShape(Around(b.l, b.t, b.r, b.b, d.penWidth + 2), true, true, [&](QPainter &p) {
-    p.drawRoundedRect(box, std::min(rx, box.width() / 2), std::min(ry, box.height() / 2));
-  });
+  QPainterPath path;
+  path.addRoundedRect(box, std::min(rx, box.width() / 2), std::min(ry, box.height() / 2));
+  d.DrawShape(Around(b.l, b.t, b.r, b.b, d.penWidth + 2), true, true, [&](QPainter &p) { p.drawPath(path); });
 }
 
 void DeviceContext::Ellipse(int32_t left, int32_t top, int32_t right, int32_t bottom) {
@@ -593,7 +593,23 @@ void DeviceContext::Ellipse(int32_t left, int32_t top, int32_t right, int32_t bo
   if (b.r <= b.l || b.b <= b.t) return;
   d.BuildPen();
   const QRectF box = FigureBox(b, d.s.pen, d.penWidth, d.penVisible);
-  d.DrawShape(Around(b.l, b.t, b.r, b.b, d.penWidth + 2), true, true, [&](QPainter &p) { p.drawEllipse(box); });
+  // Qt rasterises an ellipse on its fast path only with a transparent
+  // background, and one row differently on its path route. The background
+  // shows only in dash gaps and hatches, so every other ellipse takes the
+  // fast path, as regions do, and covers the same pixels as they.
+  d.BuildBrush();
+  const bool gaps = d.s.bkMode == BkMode::Opaque &&
+                    ((d.penVisible && !d.penSolid) || (d.brushVisible && d.s.brush.Style != BrushStyle::Solid));
+  d.DrawShape(Around(b.l, b.t, b.r, b.b, d.penWidth + 2), true, true, [&](QPainter &p) {
+    if (gaps) {
+      p.drawEllipse(box);
+      return;
+    }
+    const Qt::BGMode mode = p.backgroundMode();
+    p.setBackgroundMode(Qt::TransparentMode);
+    p.drawEllipse(box);
+    p.setBackgroundMode(mode);
+  });
 }
 
 namespace {

@@ -136,31 +136,39 @@ Brush Brush::Pattern(const Bitmap &bitmap, bool monochrome) {
 
 // ---------------------------------------------------------------- regions
 
-QRegion RegionFromDrawing(const QRect &bounds, const std::function<void(QPainter &)> &draw) {
+QRegion RegionFromDrawing(const QRect &wanted, const std::function<void(QPainter &)> &draw) {
+  // No surface is larger than this; beyond it a region has no use, and the
+  // mask would be too large to render.
+  constexpr int kLimit = 16384;
+  const QRect bounds = wanted.intersected(QRect(-kLimit, -kLimit, 2 * kLimit, 2 * kLimit));
   if (bounds.isEmpty()) return {};
-  QImage mask(bounds.size(), QImage::Format_Grayscale8);
-  mask.fill(0);
-  {
-    QPainter p(&mask);
-    p.setRenderHints(QPainter::Antialiasing | QPainter::TextAntialiasing | QPainter::SmoothPixmapTransform, false);
-    p.translate(-bounds.left(), -bounds.top());
-    p.setPen(Qt::NoPen);
-    p.setBrush(Qt::white);
-    draw(p);
-  }
   QList<QRect> rects;
-  for (int y = 0; y < mask.height(); ++y) {
-    const uchar *row = mask.constScanLine(y);
-    int x = 0;
-    const int w = mask.width();
-    while (x < w) {
-      while (x < w && row[x] == 0)
-        ++x;
-      if (x >= w) break;
-      const int start = x;
-      while (x < w && row[x] != 0)
-        ++x;
-      rects.append(QRect(bounds.left() + start, bounds.top() + y, x - start, 1));
+  constexpr int kBand = 256;
+  QImage mask(bounds.width(), std::min(kBand, bounds.height()), QImage::Format_Grayscale8);
+  for (int top = bounds.top(); top <= bounds.bottom(); top += kBand) {
+    mask.fill(0);
+    {
+      QPainter p(&mask);
+      p.setRenderHints(QPainter::Antialiasing | QPainter::TextAntialiasing | QPainter::SmoothPixmapTransform, false);
+      p.translate(-bounds.left(), -top);
+      p.setPen(Qt::NoPen);
+      p.setBrush(Qt::white);
+      draw(p);
+    }
+    const int rows = std::min(kBand, bounds.bottom() + 1 - top);
+    for (int y = 0; y < rows; ++y) {
+      const uchar *row = mask.constScanLine(y);
+      const int w = mask.width();
+      int x = 0;
+      while (x < w) {
+        while (x < w && row[x] == 0)
+          ++x;
+        if (x >= w) break;
+        const int start = x;
+        while (x < w && row[x] != 0)
+          ++x;
+        rects.append(QRect(bounds.left() + start, top + y, x - start, 1));
+      }
     }
   }
   QRegion r;
@@ -200,9 +208,10 @@ Region Region::FromRoundRect(const Rect &r, int32_t cornerWidth, int32_t cornerH
   const QRect box = BoxOf(r);
   Region g;
   if (box.isEmpty()) return g;
-  g.impl_->region = RegionFromDrawing(box, [&](QPainter &p) {
-    p.drawRoundedRect(QRectF(box), std::abs(cornerWidth) / 2.0, std::abs(cornerHeight) / 2.0);
-  });
+  QPainterPath path;
+  path.addRoundedRect(QRectF(box), std::min(std::abs(cornerWidth) / 2.0, box.width() / 2.0),
+                      std::min(std::abs(cornerHeight) / 2.0, box.height() / 2.0));
+  g.impl_->region = RegionFromDrawing(box, [&](QPainter &p) { p.drawPath(path); });
   return g;
 }
 
@@ -210,18 +219,28 @@ Region Region::FromEllipse(const Rect &r) {
   const QRect box = BoxOf(r);
   Region g;
   if (box.isEmpty()) return g;
-  g.impl_->region = RegionFromDrawing(box, [&](QPainter &p) { p.drawEllipse(box); });
+  // Drawn as DeviceContext::Ellipse fills with no pen, so the two agree.
+  g.impl_->region = RegionFromDrawing(box, [&](QPainter &p) { p.drawEllipse(QRectF(box)); });
   return g;
 }
 
 Region Region::FromPolygon(std::span<const Point> points, PolyFillMode mode) {
   Region g;
   if (points.size() < 3) return g;
-  static_assert(sizeof(Point) == sizeof(QPoint));
+  // QRegion's own polygon keeps the right and bottom edges; the filled
+  // polygon leaves them out. Render the fill so the two agree.
   QPolygon poly(static_cast<int>(points.size()));
-  for (size_t i = 0; i < points.size(); ++i)
+  int64_t l = points[0].x, r = l, t = points[0].y, b = t;
+  for (size_t i = 0; i < points.size(); ++i) {
     poly[static_cast<int>(i)] = QPoint(points[i].x, points[i].y);
-  g.impl_->region = QRegion(poly, mode == PolyFillMode::Winding ? Qt::WindingFill : Qt::OddEvenFill);
+    l = std::min<int64_t>(l, points[i].x);
+    r = std::max<int64_t>(r, points[i].x);
+    t = std::min<int64_t>(t, points[i].y);
+    b = std::max<int64_t>(b, points[i].y);
+  }
+  const QRect box(QPoint(static_cast<int>(l), static_cast<int>(t)), QPoint(static_cast<int>(r), static_cast<int>(b)));
+  const Qt::FillRule rule = mode == PolyFillMode::Winding ? Qt::WindingFill : Qt::OddEvenFill;
+  g.impl_->region = RegionFromDrawing(box, [&](QPainter &p) { p.drawPolygon(poly, rule); });
   return g;
 }
 
