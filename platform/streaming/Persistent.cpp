@@ -73,11 +73,21 @@ TPropertyDef &TPropertyTable::Collection(std::string_view name, TStoredCollectio
       name,
       [coll](const TValue &v, TReadContext &ctx) {
         const auto &list = v.AsList();
-        for (const auto &e : list)
+        for (const auto &e : list) {
           e.AsRecord();
+          if (!e.Text.empty() && !ctx.Registry().IsRegistered(e.Text)) e.Fail("unknown class " + e.Text);
+        }
         coll->StoredClear();
-        for (const auto &e : list)
-          ctx.ReadRecord(e, coll->StoredAdd(e.Text));
+        for (const auto &e : list) {
+          TPersistent *item;
+          try {
+            item = &coll->StoredAdd(e.Text, ctx);
+          } catch (EDefinitionError &x) {
+            x.AttachLine(e.Line);
+            throw;
+          }
+          ctx.ReadRecord(e, *item);
+        }
       },
       [coll]() -> std::optional<TValue> {
         size_t n = coll->StoredCount();

@@ -82,8 +82,10 @@ public:
   virtual TPersistent &StoredItem(size_t index) = 0;
   virtual void StoredClear() = 0;
   // Appends a new item. className is the class written before the item's
-  // record ("TBlurFilter { Amount = 3 }"), empty when the record has none.
-  virtual TPersistent &StoredAdd(const std::string &className) = 0;
+  // record ("TBlurFilter { Amount = 3 }"), empty when the record has none;
+  // a class name is known to be registered, so a collection of mixed
+  // classes makes its items with ctx.Registry().Create(className).
+  virtual TPersistent &StoredAdd(const std::string &className, TReadContext &ctx) = 0;
   // The class to write before item index's record; empty writes none.
   virtual std::string StoredItemClass(size_t index) const {
     (void)index;

@@ -46,6 +46,13 @@ const char *KindName(TValueKind kind) noexcept {
   return "a value";
 }
 
+TValue::TValue() = default;
+TValue::TValue(const TValue &) = default;
+TValue::TValue(TValue &&) noexcept = default;
+TValue &TValue::operator=(const TValue &) = default;
+TValue &TValue::operator=(TValue &&) noexcept = default;
+TValue::~TValue() = default;
+
 TValue TValue::MakeNil() { return TValue{}; }
 
 TValue TValue::MakeInteger(int64_t v, bool hex) {

@@ -79,6 +79,14 @@ public:
   std::vector<TMember> Members; // record and object members, in file order
   std::vector<uint8_t> Bytes;   // binary block
 
+  // Out of line, where TMember is complete.
+  TValue();
+  TValue(const TValue &);
+  TValue(TValue &&) noexcept;
+  TValue &operator=(const TValue &);
+  TValue &operator=(TValue &&) noexcept;
+  ~TValue();
+
   static TValue MakeNil();
   static TValue MakeInteger(int64_t v, bool hex = false);
   static TValue MakeFloat(double v);

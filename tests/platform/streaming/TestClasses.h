@@ -73,11 +73,49 @@ public:
   size_t StoredCount() const override { return Items.size(); }
   TPersistent &StoredItem(size_t i) override { return *Items[i]; }
   void StoredClear() override { Items.clear(); }
-  TPersistent &StoredAdd(const std::string &className) override {
+  TPersistent &StoredAdd(const std::string &className, TReadContext &) override {
     if (!className.empty()) throw EDefinitionError("axes carry no class");
     Items.push_back(std::make_unique<TTestAxis>());
     return *Items.back();
   }
+};
+
+// Picture filters: items of several registered classes in one collection.
+class TTestFilter : public TPersistent {
+public:
+  virtual std::string_view ClassName() const = 0;
+};
+
+class TTestBlur : public TTestFilter {
+public:
+  int Amount = 1;
+  std::string_view ClassName() const override { return "TTestBlur"; }
+  void DefineProperties(TPropertyTable &t) override {
+    t.Property(
+        "Amount", [this] { return Amount; }, [this](int v) { Amount = v; }, 1);
+  }
+};
+
+class TTestInvert : public TTestFilter {
+public:
+  std::string_view ClassName() const override { return "TTestInvert"; }
+};
+
+class TTestFilters : public TStoredCollection {
+public:
+  std::vector<std::unique_ptr<TTestFilter>> Items;
+  size_t StoredCount() const override { return Items.size(); }
+  TPersistent &StoredItem(size_t i) override { return *Items[i]; }
+  void StoredClear() override { Items.clear(); }
+  TPersistent &StoredAdd(const std::string &className, TReadContext &ctx) override {
+    auto made = ctx.Registry().Create(className);
+    auto *filter = dynamic_cast<TTestFilter *>(made.get());
+    if (!filter) throw EDefinitionError(className + " is not a filter");
+    made.release();
+    Items.emplace_back(filter);
+    return *filter;
+  }
+  std::string StoredItemClass(size_t i) const override { return std::string(Items[i]->ClassName()); }
 };
 
 class TTestChart;
@@ -98,6 +136,7 @@ public:
   TTestAxis *CustomHorizAxis = nullptr;
   TTestSeries *DataSource = nullptr;
   std::vector<double> MultipliersRead;
+  std::vector<std::unique_ptr<TTestPen>> MarkItems; // per point; null where a point has none
 
   std::string_view ClassName() const override { return "TTestSeries"; }
   void DefineProperties(TPropertyTable &t) override;
@@ -135,6 +174,7 @@ public:
   int Elevation = 345;
   TTestTitle Title;
   TTestAxes CustomAxes;
+  TTestFilters Filters;
   std::vector<std::unique_ptr<TStoredComponent>> Children;
 
   std::string_view ClassName() const override { return "TTestChart"; }
@@ -154,6 +194,7 @@ public:
         345);
     t.Object("Title", [this] { return &Title; });
     t.Collection("CustomAxes", CustomAxes);
+    t.Collection("Filters", Filters);
     // Old key: the wall colour, as a colour name or an integer.
     t.Define(
         "BackColor", [this](const TValue &v, TReadContext &) { WallColor = ValueToColor(v); }, nullptr);
@@ -255,6 +296,26 @@ inline void TTestSeries::DefineProperties(TPropertyTable &t) {
         if (CustomAxisIndex < 0) return std::nullopt;
         return TValue::MakeInteger(CustomAxisIndex);
       });
+  // Per-point items: a list with a record where a point has an item and
+  // nil where it has none.
+  t.Define(
+      "Items",
+      [this](const TValue &v, TReadContext &ctx) {
+        MarkItems.clear();
+        for (const auto &e : v.AsList()) {
+          MarkItems.push_back(nullptr);
+          if (e.IsNil()) continue;
+          MarkItems.back() = std::make_unique<TTestPen>();
+          ctx.ReadRecord(e, *MarkItems.back());
+        }
+      },
+      [this]() -> std::optional<TValue> {
+        if (MarkItems.empty()) return std::nullopt;
+        TValue list = TValue::MakeList();
+        for (auto &item : MarkItems)
+          list.Items.push_back(item ? RecordOf(*item) : TValue::MakeNil());
+        return list;
+      });
   t.Define(
       "Multiplier", [this](const TValue &v, TReadContext &) { MultipliersRead.push_back(v.AsFloat()); }, nullptr);
   t.Binary(
@@ -292,6 +353,8 @@ inline void RegisterTestClasses(TClassRegistry &r) {
   r.RegisterClass<TTestChart>("TTestChart");
   r.RegisterClass<TTestSeries>("TTestSeries");
   r.RegisterClass<TTestTool>("TTestTool");
+  r.RegisterClass<TTestBlur>("TTestBlur");
+  r.RegisterClass<TTestInvert>("TTestInvert");
 }
 
 } // namespace streaming_test

@@ -215,6 +215,57 @@ TEST_F(Streaming, OldKeysAreReadAndNeverWritten) {
   EXPECT_EQ(byNumber->Charts[0]->WallColor, 16099324);
 }
 
+TEST_F(Streaming, CustomKeysReuseRecordsAndCollectionsCarryItemClasses) {
+  TTestChart chart;
+  auto blur = std::make_unique<TTestBlur>();
+  blur->Amount = 3;
+  chart.Filters.Items.push_back(std::move(blur));
+  chart.Filters.Items.push_back(std::make_unique<TTestInvert>());
+  auto series = std::make_unique<TTestSeries>();
+  series->SetName("S");
+  series->MarkItems.push_back(std::make_unique<TTestPen>()); // an item with every default
+  series->MarkItems.push_back(nullptr);                      // no item at this point
+  series->MarkItems.push_back(std::make_unique<TTestPen>());
+  series->MarkItems.back()->Width = 3;
+  chart.InsertStoredChild(std::move(series));
+  const std::string expected = "TTestChart {\n"
+                               "  Filters = (\n    TTestBlur {\n      Amount = 3\n    },\n    TTestInvert {}\n  )\n"
+                               "  TTestSeries S {\n"
+                               "    Items = (\n      {},\n      nil,\n      {\n        Width = 3\n      }\n    )\n"
+                               "  }\n"
+                               "}\n";
+  ASSERT_EQ(WriteComponent(chart), expected);
+
+  auto back = TReadContext(registry).ReadNew(expected);
+  auto *c = dynamic_cast<TTestChart *>(back.get());
+  ASSERT_TRUE(c);
+  ASSERT_EQ(c->Filters.Items.size(), 2u);
+  EXPECT_EQ(c->Filters.Items[0]->ClassName(), "TTestBlur");
+  EXPECT_EQ(dynamic_cast<TTestBlur &>(*c->Filters.Items[0]).Amount, 3);
+  EXPECT_EQ(c->Filters.Items[1]->ClassName(), "TTestInvert");
+  auto *s = dynamic_cast<TTestSeries *>(c->Children.at(0).get());
+  ASSERT_EQ(s->MarkItems.size(), 3u);
+  EXPECT_TRUE(s->MarkItems[0] && !s->MarkItems[1] && s->MarkItems[2]);
+  EXPECT_EQ(s->MarkItems[2]->Width, 3);
+  EXPECT_EQ(WriteComponent(*back), expected);
+
+  // A filter class nobody registered, or a registered class that is no filter.
+  const std::pair<const char *, const char *> bad[] = {
+      {"TTestChart {\n  Filters = (\n    TTestSharpen {}\n  )\n}\n", "Line 3: unknown class TTestSharpen"},
+      {"TTestChart {\n  Filters = (TTestBlur {},\n    TTestSeries {})\n}\n", "Line 3: TTestSeries is not a filter"},
+      {"TTestChart {\n  TTestSeries {\n    Items = (nil, {\n Colour = 1 })\n  }\n}\n",
+       "Line 4: unknown property Colour"},
+  };
+  for (const auto &[text, message] : bad) {
+    try {
+      TReadContext(registry).ReadNew(text);
+      ADD_FAILURE() << text;
+    } catch (const EDefinitionError &e) {
+      EXPECT_EQ(e.Message().rfind(message, 0), 0u) << e.Message();
+    }
+  }
+}
+
 struct BadDefinition {
   const char *Text;
   int Line;
