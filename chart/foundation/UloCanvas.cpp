@@ -162,9 +162,7 @@ TUloCanvas::TUloCanvas() {
   font_.OnChange = [this] { fontDirty_ = true; };
 }
 
-TUloCanvas::~TUloCanvas() {
-  if (chartFont_) chartFont_->SetCanvas(nullptr);
-}
+TUloCanvas::~TUloCanvas() { SetChartFont(nullptr); }
 
 void TUloCanvas::PenChanged() noexcept {
   penDirty_ = true;
@@ -178,6 +176,13 @@ void TUloCanvas::BrushChanged() noexcept {
 
 void TUloCanvas::ForgetChartFont(const TUloFont *font) noexcept {
   if (chartFont_ == font) chartFont_ = nullptr;
+}
+
+void TUloCanvas::SetChartFont(TUloFont *font) {
+  if (font == chartFont_) return;
+  if (chartFont_) std::erase(chartFont_->canvases_, this);
+  chartFont_ = font;
+  if (font) font->canvases_.push_back(this);
 }
 
 void TUloCanvas::DeviceChanged() noexcept {
@@ -342,11 +347,7 @@ void TUloCanvas::ApplyFont(TFont &font) {
   auto *chartFont = dynamic_cast<TUloFont *>(&font);
   const int extra = chartFont ? chartFont->InterCharSize() : 0;
   if (dc_ && dc_->TextCharacterExtra() != extra) dc_->SetTextCharacterExtra(extra);
-  if (chartFont != chartFont_) {
-    if (chartFont_) chartFont_->SetCanvas(nullptr);
-    chartFont_ = chartFont;
-    if (chartFont_) chartFont_->SetCanvas(this);
-  }
+  SetChartFont(chartFont);
 }
 
 void TUloCanvas::ResetDefaults() {
@@ -365,8 +366,7 @@ void TUloCanvas::ResetDefaults() {
   font_.SetName(UloDefaultFontName());
   font_.SetSize(UloDefaultFontSize());
   pendingTransparency_ = 0;
-  if (chartFont_) chartFont_->SetCanvas(nullptr);
-  chartFont_ = nullptr;
+  SetChartFont(nullptr);
   SetBkColor(clWhite);
   SetBkMode(UloTransparentMode);
   SetTextAlign(0);

@@ -13,6 +13,7 @@
 #include "chart/foundation/UloGeometry.h"
 #include "chart/foundation/UloGradient.h"
 #include "chart/foundation/UloPens.h"
+#include "chart/foundation/UloShadow.h"
 #include "chart/foundation/View3D.h"
 #include "platform/gdi/Gdi.h"
 #include "platform/rtl/Colors.h"
@@ -174,6 +175,9 @@ private:
   void PenChanged() noexcept;
   void BrushChanged() noexcept;
   void ForgetChartFont(const TUloFont *font) noexcept;
+  // Makes Font the current chart font (null: none), keeping the font's
+  // list of canvases in step.
+  void SetChartFont(TUloFont *font);
   void TextExtent(std::string_view text, int &width, int &height);
 
   TFont font_;

@@ -478,28 +478,22 @@ void TUloCanvas3D::EllipseAtDepth(int x1, int y1, int x2, int y2, int z) {
   }
   const int cx = (x1 + x2) / 2, cy = (y1 + y2) / 2;
   const int rx = (x2 - x1) / 2, ry = (y2 - y1) / 2;
-  const TPoint first = projection_.Project(cx, cy + ry, z);
-  rim_[0] = gdi::Point{first.X, first.Y};
+  rim_[0] = projection_.Project(cx, cy + ry, z);
   for (int i = 1; i <= kRimSegments; ++i) {
     const double a = i * kTwoPi / kRimSegments;
-    const TPoint p = projection_.ProjectFloat(cx + rx * std::sin(a), cy + ry * std::cos(a), z);
-    rim_[i] = gdi::Point{p.X, p.Y};
+    rim_[i] = projection_.ProjectFloat(cx + rx * std::sin(a), cy + ry * std::cos(a), z);
   }
   if (Brush().Style() != TBrushStyle::bsClear) {
     const TPenStyle style = Pen().Style();
     Pen().SetStyle(TPenStyle::psClear);
-    Shape();
     const TPoint centre = projection_.Project(cx, cy, z);
     for (int i = 0; i < kRimSegments; ++i) {
-      const gdi::Point triangle[3] = {{centre.X, centre.Y}, rim_[i], rim_[i + 1]};
-      dc_->Polygon(triangle);
+      const TPoint triangle[3] = {centre, rim_[i], rim_[i + 1]};
+      Polygon(triangle);
     }
     Pen().SetStyle(style);
   }
-  if (Pen().Style() != TPenStyle::psClear) {
-    SelectDevicePen();
-    dc_->Polyline(rim_);
-  }
+  if (Pen().Style() != TPenStyle::psClear) Polyline(rim_);
 }
 
 void TUloCanvas3D::ClipToBox(const TRect &rect, int minZ, int maxZ) {

@@ -137,5 +137,5 @@ private:
   bool savedOrthogonal_ = false;
   TFourPoints quad_{};
   std::vector<gdi::Point> devicePoints_;
-  std::array<gdi::Point, 64> rim_{};
+  std::array<TPoint, 64> rim_{};
 };

@@ -164,7 +164,8 @@ TUloFont::TUloFont(TUloChangeEvent onChange) : TFont(std::move(onChange)) {
 
 TUloFont::~TUloFont() {
   // The canvas that selected this font last must not keep measuring with it.
-  if (canvas_) canvas_->ForgetChartFont(this);
+  for (TUloCanvas *canvas : canvases_)
+    canvas->ForgetChartFont(this);
 }
 
 void TUloFont::Assign(const TFont &source) {

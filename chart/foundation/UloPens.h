@@ -8,6 +8,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "chart/foundation/UloProperty.h"
 #include "platform/rtl/Colors.h"
@@ -334,9 +335,8 @@ public:
   int InterCharSize() const noexcept { return interCharSize_; }
   void SetInterCharSize(int value);
 
-  // The canvas that applied this font last.
-  TUloCanvas *Canvas() const noexcept { return canvas_; }
-  void SetCanvas(TUloCanvas *canvas) noexcept { canvas_ = canvas; }
+  // The canvas that applied this font last and still uses it.
+  TUloCanvas *Canvas() const noexcept { return canvases_.empty() ? nullptr : canvases_.back(); }
 
   bool IsColorStored() const noexcept { return Color() != defaultColor_; }
   bool IsStyleStored() const noexcept { return Style() != defaultStyle_; }
@@ -349,7 +349,10 @@ private:
   std::unique_ptr<TChartHiddenPen> outLine_;
   std::unique_ptr<TUloPicture> picture_;
   std::unique_ptr<TUloShadow> shadow_;
-  TUloCanvas *canvas_ = nullptr;
+  friend class TUloCanvas;
+  // Every canvas whose current chart font this is; each forgets the font
+  // when it goes.
+  std::vector<TUloCanvas *> canvases_;
   TColor defaultColor_ = clBlack;
   TFontStyles defaultStyle_;
 };

@@ -106,9 +106,9 @@ struct TProjection {
   void ScreenTo3D(int &x, int &y, int z) const noexcept;
 
 private:
-  static int Place(double v, int origin) noexcept {
-    return UloClampPixel(static_cast<long long>(UloPixel(v)) + origin);
-  }
+  // Rounded before the origin is added, as the halves-to-even rule wants;
+  // clamped after, so a huge value stays at the limit.
+  static int Place(double v, int origin) noexcept { return UloPixel(std::nearbyint(v) + origin); }
   TPoint ProjectDouble(double x, double y, int z, bool useTilt) const noexcept {
     if (orthogonal) return TPoint{Place(((x - XC) + z * xsign) * zoom, SX), Place(((y - YC) - z * slope) * zoom, SY)};
     if (!is3D) return TPoint{UloPixel(x), UloPixel(y)};
