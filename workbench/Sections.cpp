@@ -2,6 +2,8 @@
 
 #include "platform/rtl/FloatFaults.h"
 
+#include <algorithm>
+#include <cmath>
 #include <limits>
 
 namespace workbench {
@@ -9,9 +11,21 @@ namespace workbench {
 namespace {
 
 // Beyond this many stored pairs the products are recomputed instead.
-constexpr int64_t kMaxStoredPairs = int64_t(1) << 22;
+constexpr int64_t kMaxStoredPairs = int64_t(1) << 21;
 
 constexpr double kInf = std::numeric_limits<double>::infinity();
+
+// Quotients below this bound in size are far from overflowing, and so are
+// their estimates through the reciprocals.
+constexpr double kQuotientBound = 1e300;
+
+// An estimate w * (1/d) lies within a few units in the last place of the
+// quotient w / d; any quotient that can beat the best so far passes a test
+// against the best widened by this much.
+constexpr double kEstimateSlack = 1e-15;
+constexpr double kEstimateFloor = 1e-300;
+
+double Threshold(double best) { return best + (std::abs(best) * kEstimateSlack + kEstimateFloor); }
 
 } // namespace
 
@@ -29,15 +43,46 @@ RadialTable::RadialTable(const DirectionGrid &grid) : grid_(grid) {
       if (d > 0) {
         index_.push_back(j);
         product_.push_back(d);
+        reciprocal_.push_back(1 / d);
+        maxReciprocal_ = std::max(maxReciprocal_, reciprocal_.back());
       }
     }
     start_.push_back(static_cast<int64_t>(index_.size()));
   }
   stored_ = true;
+  // A product too small to invert would make the estimates meaningless.
+  if (!std::isfinite(maxReciprocal_)) maxReciprocal_ = kInf;
+  // Flags raised here are no fault of any section.
+  rtl::ClearFloatFaults();
 }
 
 void RadialTable::Radial(const double *w, double *r, int *candidate) const {
   const int g = grid_.Count;
+  if (stored_ && Estimable(w)) {
+    // Most quotients are far above the best one found so far: a product
+    // with the stored reciprocal rules them out, and only the rest are
+    // divided. The divided quotients and the order of the comparisons are
+    // those of the plain loop below, so the result is the same to the bit.
+    for (int i = 0; i < g; ++i) {
+      double best = kInf;
+      double threshold = kInf;
+      int arg = 0;
+      const int64_t end = start_[i + 1];
+      for (int64_t p = start_[i]; p < end; ++p) {
+        const int j = index_[p];
+        if (!(w[j] * reciprocal_[p] <= threshold)) continue;
+        const double q = w[j] / product_[p];
+        if (q < best) {
+          best = q;
+          threshold = Threshold(best);
+          arg = j + 1;
+        }
+      }
+      r[i] = best;
+      candidate[i] = arg;
+    }
+    return;
+  }
   if (stored_) {
     for (int i = 0; i < g; ++i) {
       double best = kInf;
@@ -74,6 +119,14 @@ void RadialTable::Radial(const double *w, double *r, int *candidate) const {
     r[i] = best;
     candidate[i] = arg;
   }
+}
+
+bool RadialTable::Estimable(const double *w) const {
+  if (!std::isfinite(maxReciprocal_)) return false;
+  double largest = 0;
+  for (int j = 0; j < grid_.Count; ++j)
+    largest = std::max(largest, std::abs(w[j]));
+  return largest <= kQuotientBound / maxReciprocal_;
 }
 
 void PostProcessSection(const RadialTable &table, double *w, double *s, double *r, std::vector<int> &candidate,

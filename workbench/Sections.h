@@ -25,11 +25,17 @@ public:
   void Radial(const double *w, double *r, int *candidate) const;
 
 private:
+  // Whether no quotient of these values can come near overflowing, so that
+  // they may be estimated through the reciprocals of the products.
+  bool Estimable(const double *w) const;
+
   const DirectionGrid &grid_;
   bool stored_ = false;
   std::vector<int64_t> start_;
   std::vector<int> index_;
   std::vector<double> product_;
+  std::vector<double> reciprocal_;
+  double maxReciprocal_ = 0;
 };
 
 // Which radial values fill a direction that found no candidate.
