@@ -192,7 +192,10 @@ void TReadContext::ResolveLater(const std::string &name, std::function<void(TSto
 
 TStoredComponent *TReadContext::FindComponent(std::string_view name) const {
   auto it = names_.find(name);
-  return it == names_.end() ? nullptr : it->second.first;
+  if (it != names_.end()) return it->second.first;
+  // A window may make some of its components in code before it reads its
+  // definition; the definition may still name them.
+  return root_ && !name.empty() ? streaming::FindComponent(*root_, name) : nullptr;
 }
 
 void TReadContext::Finish() {

@@ -46,7 +46,8 @@ public:
   // Assigns the component named name once the whole definition is read; a
   // name no component has is a fault at this line.
   void ResolveLater(const std::string &name, std::function<void(TStoredComponent *)> assign);
-  // A component read so far by name (all of them, once fix-ups run).
+  // A component by name: those read so far (all of them, once fix-ups
+  // run), then those the root already held as stored children.
   TStoredComponent *FindComponent(std::string_view name) const;
   // Applies a record's members to target, as the members of a component
   // are applied; for custom keys that hold records.

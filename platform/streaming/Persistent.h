@@ -209,7 +209,8 @@ public:
 
   // An enumeration, written as the value's name.
   template <class E, class G, class S>
-  TPropertyDef &Enum(std::string_view name, G get, S set, E def, std::span<const TEnumName<E>> names) {
+  TPropertyDef &Enum(std::string_view name, G get, S set, E def,
+                     std::type_identity_t<std::span<const TEnumName<E>>> names) {
     auto read = [set, names](const TValue &v, TReadContext &) {
       const std::string &id = v.AsIdent();
       for (const auto &n : names)

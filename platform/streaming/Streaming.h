@@ -9,10 +9,9 @@
 //   TResultForm Form7 {                  # '#' starts a comment
 //     Caption = "Form7"                  # string: UTF-8, escapes \" \\ \n \r \t \xHH
 //     Width = 614                        # integer (64-bit), or hex: 0xF5A7FC
-//     Chart1.View3D = false              # dotted path into a nested object
 //     PrintMargins = (15, 7, 15, 7)      # list
 //     TChart Chart1 {                    # child component: class, name, members
-//       Title.Text = ("P(t)")
+//       Title.Text = ("P(t)")            # dotted path into a nested object
 //       Color = clWhite                  # identifier (enum value, colour name)
 //       Font.Style = [fsBold]            # set of identifiers
 //       Zoom = 0.97                      # double: shortest text that reads back exactly
@@ -63,7 +62,7 @@
 //     TUloCustomTool::DefineProperties(t);           // the base first
 //     t.Property("Inertia", this, &TRotateTool::Inertia, &TRotateTool::SetInertia, 0);
 //     t.Enum("Button", [this] { return Button(); }, [this](TMouseButton b) { SetButton(b); },
-//            TMouseButton::mbLeft, std::span<const streaming::TEnumName<TMouseButton>>(kButtonNames));
+//            TMouseButton::mbLeft, kButtonNames);  // a static TEnumName<TMouseButton> array
 //     t.Color("Color", ..., ..., clDefault);
 //     t.Object("Pen", [this] { return &Pen(); });     // Pen.Color = ..., Pen.Mode = ...
 //     t.Object("Gradient", [this] { return &Gradient(); }).StoredWhen([this] { return HasGradient(); });
@@ -86,8 +85,15 @@
 //            [this](TBinaryWriter &w) { WriteData(w); })
 //       .StoredWhen([this] { return StoreDataAlways() || (HasManualData() && !NeverStoreData()); });
 //
+// Sets of named bits: t.SetOf(name, get, set, def, bitNames). Owned
+// collections (custom axes, drawn lines, image filters) implement
+// TStoredCollection and are declared with t.Collection(name, items); items
+// of several classes write their class before each record and are made
+// with ctx.Registry().Create(className) in StoredAdd.
+//
 // A custom key may hold records and reuse the generic property reading
-// and writing on a part: ctx.ReadRecord(value, item) and RecordOf(item).
+// and writing on a part: ctx.ReadRecord(value, item) and RecordOf(item);
+// per-point items are a list with nil where a point has no item.
 // Indexes into lists that later members fill ("CustomHorizAxis" into the
 // chart's custom axes) are resolved in ctx.AddFixup(fn); names of other
 // components with Reference() or ctx.ResolveLater(name, assign).

@@ -31,8 +31,7 @@ public:
     t.Color(
         "Color", [this] { return Color; }, [this](TColor c) { Color = c; }, clBlack);
     t.Enum(
-        "Mode", [this] { return Mode; }, [this](TPenMode m) { Mode = m; }, TPenMode::pmCopy,
-        std::span<const TEnumName<TPenMode>>(kPenModes));
+        "Mode", [this] { return Mode; }, [this](TPenMode m) { Mode = m; }, TPenMode::pmCopy, kPenModes);
     t.Property(
         "Width", [this] { return Width; }, [this](int w) { Width = w; }, 1);
   }
@@ -277,7 +276,7 @@ inline void TTestSeries::DefineProperties(TPropertyTable &t) {
         return TValue::MakeString(Identifier);
       });
   t.SetOf(
-      "Style", [this] { return Style; }, [this](uint64_t s) { Style = s; }, 0, std::span<const TSetBit>(kSeriesStyle));
+      "Style", [this] { return Style; }, [this](uint64_t s) { Style = s; }, 0, kSeriesStyle);
   t.Reference(
       "DataSource", [this] { return DataSource; },
       [this](TStoredComponent *c) { DataSource = dynamic_cast<TTestSeries *>(c); });

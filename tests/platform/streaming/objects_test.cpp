@@ -191,6 +191,22 @@ TEST_F(Streaming, ReferencesAndFixupsResolveBeforeLoadedInCreationOrder) {
   EXPECT_EQ(Log(), (std::vector<std::string>{"Loaded F", "Loaded C", "Loaded T with S", "Loaded S"}));
 }
 
+TEST_F(Streaming, ReferencesReachComponentsTheWindowMadeInCode) {
+  TTestForm form;
+  auto chart = std::make_unique<TTestChart>();
+  auto series = std::make_unique<TTestSeries>();
+  series->SetName("MadeInCode");
+  TTestSeries *made = series.get();
+  chart->InsertStoredChild(std::move(series));
+  form.InsertStoredChild(std::move(chart));
+  TReadContext(registry).ReadInto("TTestForm {\n  TTestChart {\n    TTestTool T {\n      Series = @MadeInCode\n"
+                                  "    }\n  }\n}\n",
+                                  form);
+  auto *tool = FindComponentAs<TTestTool>(form, "T");
+  ASSERT_TRUE(tool);
+  EXPECT_EQ(tool->Series, made);
+}
+
 TEST_F(Streaming, LoadingLastsFromCreationUntilLoaded) {
   TTestForm form;
   TReadContext(registry).ReadInto("TTestForm F {\n  Caption = \"x\"\n}\n", form);
