@@ -2,7 +2,12 @@
 
 #include "platform/forms/Application.h"
 #include "platform/forms/CursorsQt.h"
+#include "platform/forms/Dialogs.h"
+#include "platform/forms/Grids.h"
+#include "platform/forms/Jpeg.h"
+#include "platform/forms/PaintHost.h"
 #include "platform/rtl/Exceptions.h"
+#include "platform/streaming/DefinitionReader.h"
 
 #include <QAction>
 #include <QApplication>
@@ -29,6 +34,14 @@ namespace {
 QString Q(const std::string &text) { return QString::fromStdString(text); }
 
 QWidget *ParentWidget(TWinControl *parent) { return parent ? parent->ClientWidget() : nullptr; }
+
+using streaming::TEnumName;
+using streaming::TPropertyTable;
+
+constexpr TEnumName<TAlign> kAlignNames[] = {
+    {TAlign::alNone, "alNone"}, {TAlign::alTop, "alTop"},     {TAlign::alBottom, "alBottom"},
+    {TAlign::alLeft, "alLeft"}, {TAlign::alRight, "alRight"}, {TAlign::alClient, "alClient"},
+};
 
 QImage ToQImage(const TRasterImage &picture) {
   QImage image(picture.Width, picture.Height, QImage::Format_ARGB32);
@@ -96,15 +109,36 @@ void TControl::SetCursor(int number) {
 }
 
 void TControl::SetFontSize(int points) {
+  fontSize_ = points;
   QFont font = widget_->font();
   font.setPixelSize(points > 0 ? PointsToPixels(points) : WindowFontPixels());
   widget_->setFont(font);
 }
 
 void TControl::SetFontBold(bool bold) {
+  fontBold_ = bold;
   QFont font = widget_->font();
   font.setBold(bold);
   widget_->setFont(font);
+}
+
+void TControl::DefineProperties(TPropertyTable &t) {
+  t.Property(
+      "Left", [this] { return Left(); }, [this](int v) { SetBounds(v, Top(), Width(), Height()); });
+  t.Property(
+      "Top", [this] { return Top(); }, [this](int v) { SetBounds(Left(), v, Width(), Height()); });
+  t.Property(
+      "Width", [this] { return Width(); }, [this](int v) { SetBounds(Left(), Top(), v, Height()); });
+  t.Property(
+      "Height", [this] { return Height(); }, [this](int v) { SetBounds(Left(), Top(), Width(), v); });
+  t.Enum(
+      "Align", [this] { return Align(); }, [this](TAlign a) { SetAlign(a); }, TAlign::alNone,
+      std::span<const TEnumName<TAlign>>(kAlignNames));
+  t.Property("Visible", this, &TControl::Visible, &TControl::SetVisible, true);
+  t.Property("Enabled", this, &TControl::Enabled, &TControl::SetEnabled, true);
+  t.Property("Cursor", this, &TControl::Cursor, &TControl::SetCursor, 0);
+  t.Property("FontSize", this, &TControl::FontSize, &TControl::SetFontSize, 0);
+  t.Property("FontBold", this, &TControl::FontBold, &TControl::SetFontBold, false);
 }
 
 // ---- TWinControl --------------------------------------------------------------
@@ -121,6 +155,20 @@ void TWinControl::Adopt(std::unique_ptr<TControl> child) {
   if (children_.empty()) ClientWidget()->installEventFilter(new AlignFilter(ClientWidget(), this));
   children_.push_back(child.get());
   owned_.push_back(std::move(child));
+}
+
+void TWinControl::InsertStoredChild(std::unique_ptr<streaming::TStoredComponent> child) {
+  auto *control = dynamic_cast<TControl *>(child.get());
+  if (!control) return TStoredComponent::InsertStoredChild(std::move(child));
+  child.release();
+  control->parent_ = this;
+  control->widget_->setParent(ClientWidget());
+  control->widget_->show();
+  Adopt(std::unique_ptr<TControl>(control));
+}
+
+std::vector<streaming::TStoredComponent *> TWinControl::StoredChildren() {
+  return std::vector<streaming::TStoredComponent *>(children_.begin(), children_.end());
 }
 
 void TWinControl::Realign() {
@@ -205,12 +253,16 @@ int TForm::ClientWidth() const { return form_->client_->width(); }
 int TForm::ClientHeight() const { return form_->client_->height(); }
 
 void TForm::SetClientSize(int width, int height) {
+  outerSized_ = false;
   form_->client_->setFixedSize(std::max(1, width), std::max(1, height));
   form_->layout_->activate();
   form_->adjustSize();
 }
 
-void TForm::SetOuterSize(int width, int height) { SetClientSize(width - kFrameWidth, height - kFrameHeight); }
+void TForm::SetOuterSize(int width, int height) {
+  SetClientSize(width - kFrameWidth, height - kFrameHeight);
+  outerSized_ = true;
+}
 
 void TForm::Show() {
   if (form_->isVisible()) {
@@ -229,17 +281,62 @@ void TForm::Close() { form_->close(); }
 bool TForm::Showing() const { return form_->isVisible(); }
 
 TMainMenu *TForm::CreateMainMenu() {
-  if (!menu_) {
-    auto *bar = new QMenuBar(form_);
-    form_->layout_->setMenuBar(bar);
-    menu_.reset(new TMainMenu(bar));
-    form_->layout_->activate();
-    form_->adjustSize();
-  }
+  if (!menu_) InsertStoredChild(std::make_unique<TMainMenu>());
   return menu_.get();
 }
 
 QWidget *TForm::ClientWidget() const { return form_->client_; }
+
+void TForm::ReadDefinition(std::string_view text) { streaming::ReadComponent(text, *this); }
+
+void TForm::MissingComponent(std::string_view name) const {
+  throw rtl::Exception("The window " + Name() + " has no component " + std::string(name) + " of the expected class");
+}
+
+void TForm::DefineProperties(TPropertyTable &t) {
+  t.Property("Caption", this, &TForm::Caption, &TForm::SetCaption, std::string());
+  t.Property(
+       "ClientWidth", [this] { return ClientWidth(); }, [this](int w) { SetClientSize(w, ClientHeight()); })
+      .StoredWhen([this] { return !outerSized_; });
+  t.Property(
+       "ClientHeight", [this] { return ClientHeight(); }, [this](int h) { SetClientSize(ClientWidth(), h); })
+      .StoredWhen([this] { return !outerSized_; });
+  // Sizes with the frame, as the result windows give theirs.
+  t.Property(
+       "Width", [this] { return ClientWidth() + kFrameWidth; },
+       [this](int w) { SetOuterSize(w, ClientHeight() + kFrameHeight); })
+      .StoredWhen([this] { return outerSized_; });
+  t.Property(
+       "Height", [this] { return ClientHeight() + kFrameHeight; },
+       [this](int h) { SetOuterSize(ClientWidth() + kFrameWidth, h); })
+      .StoredWhen([this] { return outerSized_; });
+}
+
+void TForm::InsertStoredChild(std::unique_ptr<streaming::TStoredComponent> child) {
+  if (auto *menu = dynamic_cast<TMainMenu *>(child.get())) {
+    if (menu_) throw streaming::EDefinitionError("a window has one main menu");
+    child.release();
+    menu_.reset(menu);
+    auto *bar = new QMenuBar(form_);
+    form_->layout_->setMenuBar(bar);
+    menu_->AttachBar(bar);
+    form_->layout_->activate();
+    form_->adjustSize();
+    return;
+  }
+  if (dynamic_cast<TControl *>(child.get())) return TWinControl::InsertStoredChild(std::move(child));
+  components_.push_back(std::move(child));
+}
+
+std::vector<streaming::TStoredComponent *> TForm::StoredChildren() {
+  std::vector<streaming::TStoredComponent *> result;
+  if (menu_) result.push_back(menu_.get());
+  for (const auto &c : components_)
+    result.push_back(c.get());
+  for (streaming::TStoredComponent *c : TWinControl::StoredChildren())
+    result.push_back(c);
+  return result;
+}
 
 // ---- Simple controls ----------------------------------------------------------
 
@@ -263,6 +360,11 @@ TGroupBox::TGroupBox(TWinControl *parent, const std::string &caption)
 std::string TGroupBox::Caption() const { return static_cast<QGroupBox *>(Widget())->title().toStdString(); }
 void TGroupBox::SetCaption(const std::string &caption) { static_cast<QGroupBox *>(Widget())->setTitle(Q(caption)); }
 
+void TGroupBox::DefineProperties(TPropertyTable &t) {
+  TWinControl::DefineProperties(t);
+  t.Property("Caption", this, &TGroupBox::Caption, &TGroupBox::SetCaption, std::string());
+}
+
 TLabel::TLabel(TWinControl *parent, const std::string &caption)
     : TControl(parent, new QLabel(Q(caption), ParentWidget(parent))) {
   static_cast<QLabel *>(Widget())->setTextFormat(Qt::PlainText);
@@ -281,6 +383,16 @@ void TLabel::SetAutoSize(bool autoSize) {
   if (autoSize_) Widget()->adjustSize();
 }
 
+bool TLabel::WordWrap() const { return static_cast<QLabel *>(Widget())->wordWrap(); }
+
+void TLabel::DefineProperties(TPropertyTable &t) {
+  TControl::DefineProperties(t);
+  // Before the caption, so a fixed-size label keeps the size it was given.
+  t.Property("AutoSize", this, &TLabel::AutoSize, &TLabel::SetAutoSize, true);
+  t.Property("WordWrap", this, &TLabel::WordWrap, &TLabel::SetWordWrap, false);
+  t.Property("Caption", this, &TLabel::Caption, &TLabel::SetCaption, std::string());
+}
+
 void TLabel::SetWordWrap(bool wrap) {
   static_cast<QLabel *>(Widget())->setWordWrap(wrap);
   static_cast<QLabel *>(Widget())->setAlignment(Qt::AlignLeft | Qt::AlignTop);
@@ -293,6 +405,11 @@ TEdit::TEdit(TWinControl *parent, const std::string &text)
                    [this] { Dispatch(OnChange); });
 }
 
+void TEdit::DefineProperties(TPropertyTable &t) {
+  TControl::DefineProperties(t);
+  t.Property("Text", this, &TEdit::Text, &TEdit::SetText, std::string());
+}
+
 std::string TEdit::Text() const { return static_cast<QLineEdit *>(Widget())->text().toStdString(); }
 void TEdit::SetText(const std::string &text) { static_cast<QLineEdit *>(Widget())->setText(Q(text)); }
 
@@ -302,6 +419,11 @@ TButton::TButton(TWinControl *parent, const std::string &caption)
   button->setAutoDefault(false);
   button->setGeometry(0, 0, 75, 25);
   QObject::connect(button, &QPushButton::clicked, button, [this] { Dispatch(OnClick); });
+}
+
+void TButton::DefineProperties(TPropertyTable &t) {
+  TControl::DefineProperties(t);
+  t.Property("Caption", this, &TButton::Caption, &TButton::SetCaption, std::string());
 }
 
 std::string TButton::Caption() const { return static_cast<QPushButton *>(Widget())->text().toStdString(); }
@@ -316,6 +438,16 @@ TRadioButton::TRadioButton(TWinControl *parent, const std::string &caption)
 }
 
 std::string TRadioButton::Caption() const { return static_cast<QRadioButton *>(Widget())->text().toStdString(); }
+void TRadioButton::SetCaption(const std::string &caption) {
+  static_cast<QRadioButton *>(Widget())->setText(Q(caption));
+}
+
+void TRadioButton::DefineProperties(TPropertyTable &t) {
+  TControl::DefineProperties(t);
+  t.Property("Caption", this, &TRadioButton::Caption, &TRadioButton::SetCaption, std::string());
+  t.Property("Checked", this, &TRadioButton::Checked, &TRadioButton::SetChecked, false);
+}
+
 bool TRadioButton::Checked() const { return static_cast<QRadioButton *>(Widget())->isChecked(); }
 
 void TRadioButton::SetChecked(bool checked) {
@@ -338,6 +470,13 @@ TSpinEdit::TSpinEdit(TWinControl *parent) : TControl(parent, new QSpinBox(Parent
   QObject::connect(spin, &QSpinBox::valueChanged, spin, [this] { Dispatch(OnChange); });
 }
 
+void TSpinEdit::DefineProperties(TPropertyTable &t) {
+  TControl::DefineProperties(t);
+  t.Property("MinValue", this, &TSpinEdit::MinValue, &TSpinEdit::SetMinValue, 0);
+  t.Property("MaxValue", this, &TSpinEdit::MaxValue, &TSpinEdit::SetMaxValue, 100);
+  t.Property("Value", this, &TSpinEdit::Value, &TSpinEdit::SetValue, 0);
+}
+
 int TSpinEdit::Value() const { return static_cast<QSpinBox *>(Widget())->value(); }
 void TSpinEdit::SetValue(int value) { static_cast<QSpinBox *>(Widget())->setValue(value); }
 int TSpinEdit::MinValue() const { return static_cast<QSpinBox *>(Widget())->minimum(); }
@@ -350,8 +489,24 @@ TImage::TImage(TWinControl *parent) : TControl(parent, new QLabel(ParentWidget(p
   Widget()->setGeometry(0, 0, 105, 105);
 }
 
+void TImage::DefineProperties(TPropertyTable &t) {
+  TControl::DefineProperties(t);
+  t.Property("Stretch", this, &TImage::Stretch, &TImage::SetStretch, false);
+  t.Binary(
+       "Jpeg", [this](streaming::TBinaryReader &r, streaming::TReadContext &) { SetJpeg(r.ReadBytes(r.Remaining())); },
+       [this](streaming::TBinaryWriter &w) { w.WriteBytes(jpeg_); })
+      .StoredWhen([this] { return !jpeg_.empty(); });
+}
+
 void TImage::SetPicture(const TRasterImage &picture) {
   picture_ = picture;
+  jpeg_.clear();
+  Refresh();
+}
+
+void TImage::SetJpeg(std::string bytes) {
+  picture_ = DecodeJpeg(bytes);
+  jpeg_ = std::move(bytes);
   Refresh();
 }
 
@@ -364,6 +519,21 @@ void TImage::Refresh() {
   auto *label = static_cast<QLabel *>(Widget());
   label->setScaledContents(stretch_);
   label->setPixmap(QPixmap::fromImage(ToQImage(picture_)));
+}
+
+void TImageList::DefineProperties(TPropertyTable &t) {
+  t.Property("Width", this, &TImageList::Width, &TImageList::SetWidth, 16);
+  t.Property("Height", this, &TImageList::Height, &TImageList::SetHeight, 16);
+}
+
+void TImageList::SetWidth(int width) {
+  if (!images_.empty() || width <= 0) throw rtl::Exception("The image list's size cannot change to this");
+  width_ = width;
+}
+
+void TImageList::SetHeight(int height) {
+  if (!images_.empty() || height <= 0) throw rtl::Exception("The image list's size cannot change to this");
+  height_ = height;
 }
 
 void TImageList::Add(TRasterImage image) {
@@ -385,6 +555,17 @@ TToolBar::TToolBar(TWinControl *parent) : TControl(parent, new QToolBar(ParentWi
   bar->setGeometry(0, 0, 150, 29);
 }
 
+void TToolBar::DefineProperties(TPropertyTable &t) {
+  TControl::DefineProperties(t);
+  t.Reference(
+      "Images", [this]() -> streaming::TStoredComponent * { return const_cast<TImageList *>(images_); },
+      [this](streaming::TStoredComponent *c) {
+        auto *list = dynamic_cast<TImageList *>(c);
+        if (c && !list) throw streaming::EDefinitionError("Images must name an image list");
+        SetImages(list);
+      });
+}
+
 void TToolBar::SetImages(const TImageList *images) {
   images_ = images;
   if (images_) static_cast<QToolBar *>(Widget())->setIconSize(QSize(images_->Width(), images_->Height()));
@@ -404,19 +585,45 @@ void TToolBar::AddButton(const std::string &hint, int imageIndex, TNotifyEvent o
 struct TMenuItem::Impl {
   QWidget *container = nullptr; // the menu bar or menu holding the entry
   QAction *action = nullptr;
-  QMenu *menu = nullptr; // made when the first entry below is added
+  QMenu *menu = nullptr; // the entry's own menu, once it has entries
   QMetaObject::Connection clicked;
 };
 
-TMenuItem::TMenuItem(std::string caption, std::unique_ptr<Impl> impl)
-    : caption_(std::move(caption)), impl_(std::move(impl)) {
-  if (!IsSeparator())
-    impl_->clicked = QObject::connect(impl_->action, &QAction::triggered, [this] { Dispatch(OnClick); });
-}
+TMenuItem::TMenuItem() : impl_(std::make_unique<Impl>()) {}
 
 TMenuItem::~TMenuItem() { QObject::disconnect(impl_->clicked); }
 
-TMenuItem *TMenuItem::Add(const std::string &caption) {
+void TMenuItem::DefineProperties(TPropertyTable &t) {
+  t.Property("Caption", this, &TMenuItem::Caption, &TMenuItem::SetCaption, std::string());
+  t.Property("Enabled", this, &TMenuItem::Enabled, &TMenuItem::SetEnabled, true);
+}
+
+void TMenuItem::AttachTo(QWidget *container, bool asMenu) {
+  impl_->container = container;
+  if (asMenu) {
+    impl_->menu = new QMenu(Q(caption_), container);
+    static_cast<QMenuBar *>(container)->addMenu(impl_->menu);
+    impl_->action = impl_->menu->menuAction();
+  } else {
+    impl_->action = new QAction(Q(caption_), container);
+    impl_->action->setSeparator(IsSeparator());
+    container->addAction(impl_->action);
+    impl_->clicked = QObject::connect(impl_->action, &QAction::triggered, [this] { Dispatch(OnClick); });
+  }
+  impl_->action->setEnabled(enabled_);
+}
+
+void TMenuItem::SetCaption(const std::string &caption) {
+  caption_ = caption;
+  if (impl_->menu) impl_->menu->setTitle(Q(caption));
+  if (impl_->action) {
+    impl_->action->setText(Q(caption));
+    if (!impl_->menu) impl_->action->setSeparator(IsSeparator());
+  }
+}
+
+void TMenuItem::Insert(std::unique_ptr<TMenuItem> item) {
+  if (!impl_->container) throw rtl::Exception("A menu entry must be in a menu before entries go below it");
   if (!impl_->menu) {
     // An entry with entries below becomes a submenu in its place.
     impl_->menu = new QMenu(Q(caption_), impl_->container);
@@ -426,12 +633,29 @@ TMenuItem *TMenuItem::Add(const std::string &caption) {
     QObject::disconnect(impl_->clicked);
     old->deleteLater();
     impl_->action = impl_->menu->menuAction();
+    impl_->action->setEnabled(enabled_);
   }
-  auto impl = std::make_unique<Impl>();
-  impl->container = impl_->menu;
-  impl->action = caption == "-" ? impl_->menu->addSeparator() : impl_->menu->addAction(Q(caption));
-  items_.push_back(std::unique_ptr<TMenuItem>(new TMenuItem(caption, std::move(impl))));
+  item->AttachTo(impl_->menu, false);
+  items_.push_back(std::move(item));
+}
+
+TMenuItem *TMenuItem::Add(const std::string &caption) {
+  auto item = std::make_unique<TMenuItem>();
+  item->caption_ = caption;
+  Insert(std::move(item));
   return items_.back().get();
+}
+
+void TMenuItem::InsertStoredChild(std::unique_ptr<streaming::TStoredComponent> child) {
+  if (!dynamic_cast<TMenuItem *>(child.get())) return TStoredComponent::InsertStoredChild(std::move(child));
+  Insert(std::unique_ptr<TMenuItem>(static_cast<TMenuItem *>(child.release())));
+}
+
+std::vector<streaming::TStoredComponent *> TMenuItem::StoredChildren() {
+  std::vector<streaming::TStoredComponent *> result;
+  for (const auto &item : items_)
+    result.push_back(item.get());
+  return result;
 }
 
 TMenuItem *TMenuItem::Find(const std::string &caption) const {
@@ -440,27 +664,81 @@ TMenuItem *TMenuItem::Find(const std::string &caption) const {
   return nullptr;
 }
 
-void TMenuItem::SetEnabled(bool enabled) { impl_->action->setEnabled(enabled); }
+void TMenuItem::SetEnabled(bool enabled) {
+  enabled_ = enabled;
+  if (impl_->action) impl_->action->setEnabled(enabled);
+}
+
 void TMenuItem::Click() { Dispatch(OnClick); }
 
-TMainMenu::TMainMenu(QWidget *menuBar) : bar_(menuBar) {}
+TMainMenu::TMainMenu() = default;
 TMainMenu::~TMainMenu() = default;
 
+void TMainMenu::AttachBar(QWidget *menuBar) {
+  bar_ = menuBar;
+  for (const auto &item : items_)
+    item->AttachTo(bar_, true);
+}
+
 TMenuItem *TMainMenu::Add(const std::string &caption) {
-  auto *bar = static_cast<QMenuBar *>(bar_);
-  auto impl = std::make_unique<TMenuItem::Impl>();
-  impl->container = bar;
-  impl->menu = new QMenu(Q(caption), bar);
-  bar->addMenu(impl->menu);
-  impl->action = impl->menu->menuAction();
-  items_.push_back(std::unique_ptr<TMenuItem>(new TMenuItem(caption, std::move(impl))));
+  auto item = std::make_unique<TMenuItem>();
+  item->caption_ = caption;
+  InsertStoredChild(std::move(item));
   return items_.back().get();
+}
+
+void TMainMenu::InsertStoredChild(std::unique_ptr<streaming::TStoredComponent> child) {
+  auto *item = dynamic_cast<TMenuItem *>(child.get());
+  if (!item) return TStoredComponent::InsertStoredChild(std::move(child));
+  child.release();
+  items_.push_back(std::unique_ptr<TMenuItem>(item));
+  if (bar_) item->AttachTo(bar_, true);
+}
+
+std::vector<streaming::TStoredComponent *> TMainMenu::StoredChildren() {
+  std::vector<streaming::TStoredComponent *> result;
+  for (const auto &item : items_)
+    result.push_back(item.get());
+  return result;
 }
 
 TMenuItem *TMainMenu::Find(const std::string &caption) const {
   for (const auto &item : items_)
     if (item->Caption() == caption) return item.get();
   return nullptr;
+}
+
+// ---- Registration -------------------------------------------------------------
+
+namespace {
+template <class T> void Register(const char *name) { streaming::ClassRegistry().RegisterClass<T>(name); }
+constexpr const char *kClassNames[] = {
+    "TPanel",     "TGroupBox", "TLabel",      "TEdit",      "TButton",   "TRadioButton", "TSpinEdit",   "TImage",
+    "TImageList", "TToolBar",  "TStringGrid", "TPaintHost", "TMainMenu", "TMenuItem",    "TOpenDialog", "TSaveDialog"};
+} // namespace
+
+void RegisterFormClasses() {
+  Register<TPanel>("TPanel");
+  Register<TGroupBox>("TGroupBox");
+  Register<TLabel>("TLabel");
+  Register<TEdit>("TEdit");
+  Register<TButton>("TButton");
+  Register<TRadioButton>("TRadioButton");
+  Register<TSpinEdit>("TSpinEdit");
+  Register<TImage>("TImage");
+  Register<TImageList>("TImageList");
+  Register<TToolBar>("TToolBar");
+  Register<TStringGrid>("TStringGrid");
+  Register<TPaintHost>("TPaintHost");
+  Register<TMainMenu>("TMainMenu");
+  Register<TMenuItem>("TMenuItem");
+  Register<TOpenDialog>("TOpenDialog");
+  Register<TSaveDialog>("TSaveDialog");
+}
+
+void UnregisterFormClasses() {
+  for (const char *name : kClassNames)
+    streaming::ClassRegistry().UnregisterClass(name);
 }
 
 } // namespace forms

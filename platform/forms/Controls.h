@@ -2,7 +2,13 @@
 // and is placed in the parent's client area by Left/Top/Width/Height or by
 // an alignment. Events are plain functions fired through Dispatch, so an
 // exception in a handler reaches the error box, never the caller.
+//
+// Every class here can be stored in a window definition: a form reads its
+// own definition, which makes its controls, menu and dialogs; the program
+// then binds the handlers by the components' names.
 #pragma once
+
+#include "platform/streaming/Persistent.h"
 
 #include <cstdint>
 #include <functional>
@@ -29,14 +35,12 @@ struct TRasterImage {
 
 // ---- Base classes -----------------------------------------------------------
 
-class TControl {
+class TControl : public streaming::TStoredComponent {
 public:
-  virtual ~TControl();
+  ~TControl() override;
   TControl(const TControl &) = delete;
   TControl &operator=(const TControl &) = delete;
 
-  const std::string &Name() const { return name_; }
-  void SetName(std::string name) { name_ = std::move(name); }
   TWinControl *Parent() const { return parent_; }
 
   int Left() const;
@@ -60,21 +64,29 @@ public:
   void SetCursor(int number);
 
   // Font size in points at 96 dpi; 0 keeps the window font.
+  int FontSize() const { return fontSize_; }
   void SetFontSize(int points);
+  bool FontBold() const { return fontBold_; }
   void SetFontBold(bool bold);
 
   // The Qt widget, for platform code only.
   QWidget *Widget() const { return widget_; }
 
+  void DefineProperties(streaming::TPropertyTable &table) override;
+
 protected:
+  // parent may be nullptr for a control a definition makes; its parent
+  // then takes it in.
   TControl(TWinControl *parent, QWidget *widget);
 
 private:
+  friend class TWinControl;
   TWinControl *parent_;
   QWidget *widget_;
-  std::string name_;
   TAlign align_ = TAlign::alNone;
   int cursor_ = 0;
+  int fontSize_ = 0;
+  bool fontBold_ = false;
 };
 
 // A control that holds other controls and owns them.
@@ -94,11 +106,14 @@ public:
   // Places the aligned children in the client area again.
   void Realign();
 
+  void InsertStoredChild(std::unique_ptr<streaming::TStoredComponent> child) override;
+  std::vector<streaming::TStoredComponent *> StoredChildren() override;
+
 protected:
   TWinControl(TWinControl *parent, QWidget *widget);
+  void Adopt(std::unique_ptr<TControl> child);
 
 private:
-  void Adopt(std::unique_ptr<TControl> child);
   std::vector<std::unique_ptr<TControl>> owned_;
   std::vector<TControl *> children_;
 };
@@ -113,6 +128,7 @@ class TForm : public TWinControl {
 public:
   TForm();
   ~TForm() override;
+  std::string_view ClassName() const override { return "TForm"; }
 
   std::string Caption() const;
   void SetCaption(const std::string &caption);
@@ -136,41 +152,75 @@ public:
   // Gives the form its menu bar (once).
   TMainMenu *CreateMainMenu();
 
+  // Components without a window (dialogs, image lists), owned by the form.
+  template <class T> T *MakeComponent() {
+    auto made = std::make_unique<T>();
+    T *raw = made.get();
+    components_.push_back(std::move(made));
+    return raw;
+  }
+
   QWidget *ClientWidget() const override;
+
+  // Reads the form's own definition: its properties and everything in it.
+  // Raises streaming::EDefinitionError naming the line on a fault.
+  void ReadDefinition(std::string_view text);
+  // The component of this form with that name and class; raises
+  // rtl::Exception naming it when there is none, so a definition that
+  // lacks a control the code binds fails at start-up, not later.
+  template <class T> T *Find(std::string_view name) {
+    auto *found = dynamic_cast<T *>(streaming::FindComponent(*this, name));
+    if (!found) MissingComponent(name);
+    return found;
+  }
+
+  void DefineProperties(streaming::TPropertyTable &table) override;
+  void InsertStoredChild(std::unique_ptr<streaming::TStoredComponent> child) override;
+  std::vector<streaming::TStoredComponent *> StoredChildren() override;
 
   // Fired each time the window is shown (not when it comes back from
   // being minimised).
   TNotifyEvent OnShow;
 
 private:
+  [[noreturn]] void MissingComponent(std::string_view name) const;
   class FormWidget;
   FormWidget *form_;
   std::unique_ptr<TMainMenu> menu_;
+  std::vector<std::unique_ptr<streaming::TStoredComponent>> components_;
+  bool outerSized_ = false;
 };
 
 // ---- Simple controls --------------------------------------------------------
 
 class TPanel : public TWinControl {
 public:
-  explicit TPanel(TWinControl *parent);
+  explicit TPanel(TWinControl *parent = nullptr);
+  std::string_view ClassName() const override { return "TPanel"; }
 };
 
 class TGroupBox : public TWinControl {
 public:
-  TGroupBox(TWinControl *parent, const std::string &caption);
+  explicit TGroupBox(TWinControl *parent = nullptr, const std::string &caption = "");
+  std::string_view ClassName() const override { return "TGroupBox"; }
   std::string Caption() const;
   void SetCaption(const std::string &caption);
+  void DefineProperties(streaming::TPropertyTable &table) override;
 };
 
 // A text that sizes itself to its caption unless AutoSize is off.
 class TLabel : public TControl {
 public:
-  TLabel(TWinControl *parent, const std::string &caption);
+  explicit TLabel(TWinControl *parent = nullptr, const std::string &caption = "");
+  std::string_view ClassName() const override { return "TLabel"; }
   std::string Caption() const;
   void SetCaption(const std::string &caption);
+  bool AutoSize() const { return autoSize_; }
   void SetAutoSize(bool autoSize);
   // Lets a long caption break into lines within the label's width.
+  bool WordWrap() const;
   void SetWordWrap(bool wrap);
+  void DefineProperties(streaming::TPropertyTable &table) override;
 
 private:
   bool autoSize_ = true;
@@ -178,7 +228,9 @@ private:
 
 class TEdit : public TControl {
 public:
-  TEdit(TWinControl *parent, const std::string &text = "");
+  explicit TEdit(TWinControl *parent = nullptr, const std::string &text = "");
+  std::string_view ClassName() const override { return "TEdit"; }
+  void DefineProperties(streaming::TPropertyTable &table) override;
   std::string Text() const;
   void SetText(const std::string &text);
   // Fired when the text changes, by typing or by SetText.
@@ -187,7 +239,9 @@ public:
 
 class TButton : public TControl {
 public:
-  TButton(TWinControl *parent, const std::string &caption);
+  explicit TButton(TWinControl *parent = nullptr, const std::string &caption = "");
+  std::string_view ClassName() const override { return "TButton"; }
+  void DefineProperties(streaming::TPropertyTable &table) override;
   std::string Caption() const;
   void SetCaption(const std::string &caption);
   // As if the user clicked the button.
@@ -199,8 +253,11 @@ public:
 // be unchecked.
 class TRadioButton : public TControl {
 public:
-  TRadioButton(TWinControl *parent, const std::string &caption);
+  explicit TRadioButton(TWinControl *parent = nullptr, const std::string &caption = "");
+  std::string_view ClassName() const override { return "TRadioButton"; }
+  void DefineProperties(streaming::TPropertyTable &table) override;
   std::string Caption() const;
+  void SetCaption(const std::string &caption);
   bool Checked() const;
   void SetChecked(bool checked);
   TNotifyEvent OnClick;
@@ -211,7 +268,9 @@ public:
 // value changes, and only then.
 class TSpinEdit : public TControl {
 public:
-  explicit TSpinEdit(TWinControl *parent);
+  explicit TSpinEdit(TWinControl *parent = nullptr);
+  std::string_view ClassName() const override { return "TSpinEdit"; }
+  void DefineProperties(streaming::TPropertyTable &table) override;
   int Value() const;
   void SetValue(int value);
   int MinValue() const;
@@ -224,23 +283,33 @@ public:
 // Shows a picture at its top-left corner, or stretched to its size.
 class TImage : public TControl {
 public:
-  explicit TImage(TWinControl *parent);
+  explicit TImage(TWinControl *parent = nullptr);
+  std::string_view ClassName() const override { return "TImage"; }
+  void DefineProperties(streaming::TPropertyTable &table) override;
   void SetPicture(const TRasterImage &picture);
   const TRasterImage &Picture() const { return picture_; }
+  // A JPEG picture, kept as its bytes so a definition can store it.
+  void SetJpeg(std::string bytes);
+  bool Stretch() const { return stretch_; }
   void SetStretch(bool stretch);
 
 private:
   void Refresh();
   TRasterImage picture_;
+  std::string jpeg_;
   bool stretch_ = false;
 };
 
 // The pictures of a tool bar's buttons, all of one size.
-class TImageList {
+class TImageList : public streaming::TStoredComponent {
 public:
-  TImageList(int width = 16, int height = 16) : width_(width), height_(height) {}
+  explicit TImageList(int width = 16, int height = 16) : width_(width), height_(height) {}
+  std::string_view ClassName() const override { return "TImageList"; }
+  void DefineProperties(streaming::TPropertyTable &table) override;
   int Width() const { return width_; }
   int Height() const { return height_; }
+  void SetWidth(int width);
+  void SetHeight(int height);
   int Count() const { return static_cast<int>(images_.size()); }
   // Raises rtl::Exception when the picture is not of the list's size.
   void Add(TRasterImage image);
@@ -253,7 +322,9 @@ private:
 
 class TToolBar : public TControl {
 public:
-  explicit TToolBar(TWinControl *parent);
+  explicit TToolBar(TWinControl *parent = nullptr);
+  std::string_view ClassName() const override { return "TToolBar"; }
+  void DefineProperties(streaming::TPropertyTable &table) override;
   // Buttons take their size from the image list; the list is not owned.
   void SetImages(const TImageList *images);
   const TImageList *Images() const { return images_; }
@@ -269,21 +340,26 @@ private:
 // ---- Menus ------------------------------------------------------------------
 
 // A menu entry; the caption "-" makes a separator line.
-class TMenuItem {
+class TMenuItem : public streaming::TStoredComponent {
 public:
-  ~TMenuItem();
+  TMenuItem();
+  ~TMenuItem() override;
   TMenuItem(const TMenuItem &) = delete;
   TMenuItem &operator=(const TMenuItem &) = delete;
+  std::string_view ClassName() const override { return "TMenuItem"; }
+  void DefineProperties(streaming::TPropertyTable &table) override;
+  void InsertStoredChild(std::unique_ptr<streaming::TStoredComponent> child) override;
+  std::vector<streaming::TStoredComponent *> StoredChildren() override;
 
   const std::string &Caption() const { return caption_; }
-  const std::string &Name() const { return name_; }
-  void SetName(std::string name) { name_ = std::move(name); }
+  void SetCaption(const std::string &caption);
   TMenuItem *Add(const std::string &caption);
   int Count() const { return static_cast<int>(items_.size()); }
   TMenuItem *Items(int index) const { return items_.at(static_cast<size_t>(index)).get(); }
   // The entry below whose caption is the one given, or nullptr.
   TMenuItem *Find(const std::string &caption) const;
   bool IsSeparator() const { return caption_ == "-"; }
+  bool Enabled() const { return enabled_; }
   void SetEnabled(bool enabled);
   // As if the user chose the entry.
   void Click();
@@ -292,15 +368,24 @@ public:
 private:
   friend class TMainMenu;
   struct Impl;
-  TMenuItem(std::string caption, std::unique_ptr<Impl> impl);
-  std::string caption_, name_;
+  // Puts the entry into a menu bar (as a menu of its own) or a menu.
+  void AttachTo(QWidget *container, bool asMenu);
+  void Insert(std::unique_ptr<TMenuItem> item);
+  std::string caption_;
+  bool enabled_ = true;
   std::vector<std::unique_ptr<TMenuItem>> items_;
   std::unique_ptr<Impl> impl_;
 };
 
-class TMainMenu {
+// The menu bar of a form; its entries are menus.
+class TMainMenu : public streaming::TStoredComponent {
 public:
-  ~TMainMenu();
+  TMainMenu();
+  ~TMainMenu() override;
+  std::string_view ClassName() const override { return "TMainMenu"; }
+  void InsertStoredChild(std::unique_ptr<streaming::TStoredComponent> child) override;
+  std::vector<streaming::TStoredComponent *> StoredChildren() override;
+
   TMenuItem *Add(const std::string &caption);
   int Count() const { return static_cast<int>(items_.size()); }
   TMenuItem *Items(int index) const { return items_.at(static_cast<size_t>(index)).get(); }
@@ -308,9 +393,13 @@ public:
 
 private:
   friend class TForm;
-  explicit TMainMenu(QWidget *menuBar);
-  QWidget *bar_;
+  void AttachBar(QWidget *menuBar);
+  QWidget *bar_ = nullptr;
   std::vector<std::unique_ptr<TMenuItem>> items_;
 };
+
+// Registers every class of this folder for window definitions, and removes them.
+void RegisterFormClasses();
+void UnregisterFormClasses();
 
 } // namespace forms

@@ -12,6 +12,12 @@ std::string WithDefaultExt(const std::string &name, const std::string &ext) {
   return name + "." + ext;
 }
 
+void TFileDialog::DefineProperties(streaming::TPropertyTable &t) {
+  t.Property("Title", this, &TFileDialog::Title, &TFileDialog::SetTitle, std::string());
+  t.Property("Filter", this, &TFileDialog::Filter, &TFileDialog::SetFilter, std::string());
+  t.Property("DefaultExt", this, &TFileDialog::DefaultExt, &TFileDialog::SetDefaultExt, std::string());
+}
+
 bool TFileDialog::Run(bool save) {
   TFileDialogRequest request;
   request.Save = save;

@@ -2,22 +2,24 @@
 // so tests can answer it.
 #pragma once
 
+#include "platform/streaming/Persistent.h"
+
 #include <string>
 
 namespace forms {
 
-class TFileDialog {
+class TFileDialog : public streaming::TStoredComponent {
 public:
-  virtual ~TFileDialog() = default;
+  void DefineProperties(streaming::TPropertyTable &table) override;
   // "Description|patterns", pairs joined by '|'.
-  const std::string &Filter() const { return filter_; }
+  std::string Filter() const { return filter_; }
   void SetFilter(std::string filter) { filter_ = std::move(filter); }
-  const std::string &FileName() const { return fileName_; }
+  std::string FileName() const { return fileName_; }
   void SetFileName(std::string name) { fileName_ = std::move(name); }
-  const std::string &Title() const { return title_; }
+  std::string Title() const { return title_; }
   void SetTitle(std::string title) { title_ = std::move(title); }
   // Without a dot: "txt".
-  const std::string &DefaultExt() const { return defaultExt_; }
+  std::string DefaultExt() const { return defaultExt_; }
   void SetDefaultExt(std::string ext) { defaultExt_ = std::move(ext); }
 
   // True when the user confirmed a name, which is then in FileName.
@@ -34,6 +36,7 @@ private:
 // caller decides what a missing file means.
 class TOpenDialog : public TFileDialog {
 public:
+  std::string_view ClassName() const override { return "TOpenDialog"; }
   bool Execute() override { return Run(false); }
 };
 
@@ -41,6 +44,7 @@ public:
 // DefaultExt.
 class TSaveDialog : public TFileDialog {
 public:
+  std::string_view ClassName() const override { return "TSaveDialog"; }
   bool Execute() override { return Run(true); }
 };
 

@@ -212,6 +212,34 @@ void TStringGrid::SetCells(int col, int row, const std::string &text) {
   model_->CellChanged(col, row);
 }
 
+namespace {
+constexpr uint64_t kGridLines = 1, kRangeSelect = 2, kEditing = 4;
+constexpr streaming::TSetBit kOptionNames[] = {
+    {kGridLines, "goGridLines"}, {kRangeSelect, "goRangeSelect"}, {kEditing, "goEditing"}};
+} // namespace
+
+void TStringGrid::DefineProperties(streaming::TPropertyTable &t) {
+  TControl::DefineProperties(t);
+  t.Property("ColCount", this, &TStringGrid::ColCount, &TStringGrid::SetColCount, 5);
+  t.Property("RowCount", this, &TStringGrid::RowCount, &TStringGrid::SetRowCount, 5);
+  t.Property("DefaultColWidth", this, &TStringGrid::DefaultColWidth, &TStringGrid::SetDefaultColWidth, 64);
+  t.Property("DefaultRowHeight", this, &TStringGrid::DefaultRowHeight, &TStringGrid::SetDefaultRowHeight, 24);
+  t.SetOf(
+      "Options",
+      [this] {
+        return (GridLines() ? kGridLines : 0) | (RangeSelect() ? kRangeSelect : 0) | (Editing() ? kEditing : 0);
+      },
+      [this](uint64_t bits) {
+        SetGridLines(bits & kGridLines);
+        SetRangeSelect(bits & kRangeSelect);
+        SetEditing(bits & kEditing);
+      },
+      kGridLines, std::span<const streaming::TSetBit>(kOptionNames));
+}
+
+bool TStringGrid::GridLines() const { return view_->showGrid(); }
+bool TStringGrid::RangeSelect() const { return view_->selectionMode() == QAbstractItemView::ContiguousSelection; }
+
 void TStringGrid::SetGridLines(bool on) { view_->setShowGrid(on); }
 
 void TStringGrid::SetRangeSelect(bool on) {

@@ -18,8 +18,10 @@ struct TGridRect {
 
 class TStringGrid : public TControl {
 public:
-  explicit TStringGrid(TWinControl *parent);
+  explicit TStringGrid(TWinControl *parent = nullptr);
   ~TStringGrid() override;
+  std::string_view ClassName() const override { return "TStringGrid"; }
+  void DefineProperties(streaming::TPropertyTable &table) override;
 
   int ColCount() const { return colCount_; }
   int RowCount() const { return rowCount_; }
@@ -38,7 +40,9 @@ public:
   std::string Cells(int col, int row) const;
   void SetCells(int col, int row, const std::string &text);
 
+  bool GridLines() const;
   void SetGridLines(bool on);
+  bool RangeSelect() const;
   void SetRangeSelect(bool on);
   void SetEditing(bool on);
   bool Editing() const { return editing_; }

@@ -41,8 +41,9 @@ public:
 
 class TPaintHost : public TControl {
 public:
-  explicit TPaintHost(TWinControl *parent);
+  explicit TPaintHost(TWinControl *parent = nullptr);
   ~TPaintHost() override;
+  std::string_view ClassName() const override { return "TPaintHost"; }
   // The client is not owned; nullptr detaches it.
   void SetClient(IPaintHostClient *client);
   IPaintHostClient *Client() const { return client_; }

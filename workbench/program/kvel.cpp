@@ -2,6 +2,7 @@
 // message loop until the main window closes, and shuts the units down in
 // the reverse order.
 #include "platform/forms/Application.h"
+#include "platform/forms/Controls.h"
 #include "resources/Resources.h"
 #include "workbench/windows/StartUp.h"
 
@@ -21,9 +22,11 @@ int main(int argc, char **argv) {
   app.Initialize(argc, argv);
   app.SetTitle("Kvel");
   app.SetResourceLookup(BuiltInFile);
+  forms::RegisterFormClasses();
   workbench::CreateWindows();
   app.Run();
   workbench::DestroyWindows();
+  forms::UnregisterFormClasses();
   app.Finalize();
   return 0;
 }

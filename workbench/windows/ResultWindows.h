@@ -13,16 +13,17 @@ public:
   void Button1Click() { Close(); }
 
 protected:
-  TResultForm(const char *name, int width, int height, int buttonLeft, int buttonTop, int buttonWidth, int buttonHeight,
-              int buttonFontSize);
-  // An empty panel where a chart goes.
-  forms::TPanel *ChartPlace(const char *name, int left, int top, int width, int height);
+  TResultForm() = default;
+  // Reads the window's definition and binds its close button; called by
+  // each window's own constructor, once its class name is in force.
+  void ReadFrame(const char *definition);
 };
 
 // The alternating integral in space (Chart1) and in the plane (Chart2, over Chart1).
 class TForm4 : public TResultForm {
 public:
   TForm4();
+  std::string_view ClassName() const override { return "TForm4"; }
   forms::TPanel *Chart1, *Chart2;
 };
 
@@ -30,6 +31,7 @@ public:
 class TForm5 : public TResultForm {
 public:
   TForm5();
+  std::string_view ClassName() const override { return "TForm5"; }
   forms::TPanel *Chart1, *Chart2;
 };
 
@@ -37,6 +39,7 @@ public:
 class TForm6 : public TResultForm {
 public:
   TForm6();
+  std::string_view ClassName() const override { return "TForm6"; }
   forms::TPanel *Chart3, *Chart4;
 };
 
@@ -44,6 +47,7 @@ public:
 class TForm7 : public TResultForm {
 public:
   TForm7();
+  std::string_view ClassName() const override { return "TForm7"; }
   forms::TPanel *Chart1, *Chart2;
 };
 
@@ -51,6 +55,7 @@ public:
 class TForm8 : public TResultForm {
 public:
   TForm8();
+  std::string_view ClassName() const override { return "TForm8"; }
   forms::TPanel *Chart1, *Chart2;
 };
 

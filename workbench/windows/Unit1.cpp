@@ -5,6 +5,7 @@
 #include "platform/rtl/Exceptions.h"
 #include "platform/rtl/Files.h"
 #include "workbench/windows/Computations.h"
+#include "workbench/windows/Definitions.h"
 #include "workbench/windows/ResultWindows.h"
 #include "workbench/windows/Unit2.h"
 #include "workbench/windows/Unit3.h"
@@ -16,8 +17,6 @@ using forms::Application;
 TForm1 *Form1 = nullptr;
 
 namespace {
-
-constexpr int kMaxDim = 10;
 
 TextTable ReadTable(const forms::TStringGrid &grid, int rows, int cols) {
   TextTable table(static_cast<size_t>(rows), std::vector<std::string>(static_cast<size_t>(cols)));
@@ -43,139 +42,55 @@ void NumberRows(forms::TStringGrid &grid) {
     grid.SetCells(0, i, rtl::IntToStr(i));
 }
 
-forms::TStringGrid *MakeGrid(forms::TWinControl *parent, const char *name, int left, int top, int width, int height) {
-  auto *grid = parent->Make<forms::TStringGrid>();
-  grid->SetName(name);
-  grid->SetBounds(left, top, width, height);
-  grid->SetColCount(2);
-  grid->SetRowCount(2);
-  grid->SetDefaultColWidth(50);
-  grid->SetDefaultRowHeight(20);
-  grid->SetGridLines(true);
-  grid->SetRangeSelect(true);
-  grid->SetEditing(true);
-  return grid;
-}
-
-forms::TSpinEdit *MakeSpin(forms::TWinControl *parent, const char *name, int left) {
-  auto *label = parent->Make<forms::TLabel>(name);
-  label->SetBounds(left, 23, 10, 13);
-  auto *spin = parent->Make<forms::TSpinEdit>();
-  spin->SetName(name);
-  spin->SetMinValue(1);
-  spin->SetMaxValue(kMaxDim);
-  spin->SetValue(1);
-  spin->SetBounds(left + 16, 18, 50, 22);
-  return spin;
-}
-
-forms::TEdit *MakeFormulaEdit(forms::TWinControl *parent, const char *caption, const char *name, int top) {
-  auto *label = parent->Make<forms::TLabel>(caption);
-  label->SetBounds(12, top + 4, 10, 13);
-  auto *edit = parent->Make<forms::TEdit>();
-  edit->SetName(name);
-  edit->SetBounds(28, top, 390, 21);
-  return edit;
-}
-
-forms::TButton *MakeButton(forms::TWinControl *parent, const char *name, const char *caption, int top) {
-  auto *button = parent->Make<forms::TButton>(caption);
-  button->SetName(name);
-  button->SetBounds(448, top, 180, 25);
-  return button;
-}
-
 } // namespace
 
 TForm1::TForm1() {
-  SetName("Form1");
-  SetCaption("Линейные дифференциальные игры");
-  BuildMenu();
-  SetClientSize(640, 545);
-  BuildControls();
+  ReadDefinition(DefinitionText("Form1.def"));
+  MainMenu1 = Menu();
+  Panel1 = Find<forms::TPanel>("Panel1");
+  ToolBar1 = Find<forms::TToolBar>("ToolBar1");
+  ImageList1 = Find<forms::TImageList>("ImageList1");
+  GroupBox1 = Find<forms::TGroupBox>("GroupBox1");
+  GroupBox2 = Find<forms::TGroupBox>("GroupBox2");
+  GroupBox3 = Find<forms::TGroupBox>("GroupBox3");
+  X = Find<forms::TSpinEdit>("X");
+  U = Find<forms::TSpinEdit>("U");
+  V = Find<forms::TSpinEdit>("V");
+  L = Find<forms::TSpinEdit>("L");
+  A = Find<forms::TStringGrid>("A");
+  B = Find<forms::TStringGrid>("B");
+  C = Find<forms::TStringGrid>("C");
+  Pi = Find<forms::TStringGrid>("Pi");
+  X0 = Find<forms::TStringGrid>("X0");
+  Label4 = Find<forms::TLabel>("Label4");
+  Label9 = Find<forms::TLabel>("Label9");
+  Label10 = Find<forms::TLabel>("Label10");
+  P = Find<forms::TEdit>("P");
+  Q = Find<forms::TEdit>("Q");
+  M1 = Find<forms::TEdit>("M1");
+  Edit1 = Find<forms::TEdit>("Edit1");
+  Edit2 = Find<forms::TEdit>("Edit2");
+  Button1 = Find<forms::TButton>("Button1");
+  Button2 = Find<forms::TButton>("Button2");
+  Button3 = Find<forms::TButton>("Button3");
+  Button4 = Find<forms::TButton>("Button4");
+  Button5 = Find<forms::TButton>("Button5");
+  Button6 = Find<forms::TButton>("Button6");
+  Button7 = Find<forms::TButton>("Button7");
+  OpenDialog1 = Find<forms::TOpenDialog>("OpenDialog1");
+  SaveDialog1 = Find<forms::TSaveDialog>("SaveDialog1");
+
   OnShow = [this] { FormShow(); };
-}
-
-void TForm1::BuildMenu() {
-  MainMenu1 = CreateMainMenu();
-  forms::TMenuItem *file = MainMenu1->Add("Файл");
-  forms::TMenuItem *item = file->Add("Новый");
-  item->OnClick = [this] { N9Click(); };
-  item = file->Add("Открыть...");
-  item->OnClick = [this] { N2Click(); };
-  item = file->Add("Сохранить как...");
-  item->OnClick = [this] { N3Click(); };
-  file->Add("-");
-  item = file->Add("Выйти");
-  item->OnClick = [this] { N5Click(); };
-  forms::TMenuItem *help = MainMenu1->Add("Справка");
-  item = help->Add("О програме");
-  item->OnClick = [this] { N7Click(); };
-  item = help->Add("Об авторе");
-  item->OnClick = [this] { N8Click(); };
-}
-
-void TForm1::BuildControls() {
-  Panel1 = Make<forms::TPanel>();
-  Panel1->SetName("Panel1");
-  Panel1->SetAlign(forms::TAlign::alClient);
-
-  ToolBar1 = Panel1->Make<forms::TToolBar>();
-  ToolBar1->SetName("ToolBar1");
-  ToolBar1->SetBounds(1, 1, 638, 26);
-  ToolBar1->SetAlign(forms::TAlign::alTop);
-  ToolBar1->SetImages(&ImageList1);
-
-  GroupBox1 = Panel1->Make<forms::TGroupBox>("Размерность");
-  GroupBox1->SetBounds(8, 32, 624, 48);
-  X = MakeSpin(GroupBox1, "X", 16);
-  U = MakeSpin(GroupBox1, "U", 176);
-  V = MakeSpin(GroupBox1, "V", 336);
-  L = MakeSpin(GroupBox1, "L", 496);
-
-  // The three capitals are Cyrillic, as everywhere in the window's texts.
-  GroupBox2 = Panel1->Make<forms::TGroupBox>("Матрицы А, В, С");
-  GroupBox2->SetBounds(8, 84, 624, 196);
-  A = MakeGrid(GroupBox2, "A", 8, 20, 200, 168);
-  B = MakeGrid(GroupBox2, "B", 212, 20, 200, 168);
-  C = MakeGrid(GroupBox2, "C", 416, 20, 200, 168);
-
-  Label4 = Panel1->Make<forms::TLabel>("Pi");
-  Label4->SetBounds(8, 286, 20, 13);
-  Pi = MakeGrid(Panel1, "Pi", 8, 302, 300, 120);
-  Label10 = Panel1->Make<forms::TLabel>("X0");
-  Label10->SetBounds(316, 286, 20, 13);
-  X0 = MakeGrid(Panel1, "X0", 316, 302, 122, 120);
-
-  GroupBox3 = Panel1->Make<forms::TGroupBox>("Опорные функции");
-  GroupBox3->SetBounds(8, 428, 430, 86);
-  P = MakeFormulaEdit(GroupBox3, "P", "P", 16);
-  Q = MakeFormulaEdit(GroupBox3, "Q", "Q", 39);
-  M1 = MakeFormulaEdit(GroupBox3, "M", "M1", 62);
-
-  Label9 = Panel1->Make<forms::TLabel>("T");
-  Label9->SetFontBold(true);
-  Label9->SetBounds(16, 522, 10, 13);
-  Edit1 = Panel1->Make<forms::TEdit>();
-  Edit1->SetName("Edit1");
-  Edit1->SetBounds(32, 518, 120, 21);
-  Edit2 = Panel1->Make<forms::TEdit>();
-  Edit2->SetName("Edit2");
-  Edit2->SetBounds(168, 518, 120, 21);
-  Edit2->SetVisible(false);
-
-  Button4 = MakeButton(Panel1, "Button4", "Рассчитать АИ", 292);
-  Button5 = MakeButton(Panel1, "Button5", "Гарантированное время", 322);
-  Button2 = MakeButton(Panel1, "Button2", "Параметры", 352);
-  Button3 = MakeButton(Panel1, "Button3", "Построить АИ", 398);
-  Button6 = MakeButton(Panel1, "Button6", "Построить управления", 428);
-  Button7 = MakeButton(Panel1, "Button7", "Построить множества", 458);
-  Button1 = MakeButton(Panel1, "Button1", "Закрыть", 514);
-
   X->OnChange = [this] { XChange(); };
   U->OnChange = [this] { UChange(); };
   V->OnChange = [this] { VChange(); };
   L->OnChange = [this] { LChange(); };
+  Find<forms::TMenuItem>("N9")->OnClick = [this] { N9Click(); };
+  Find<forms::TMenuItem>("N2")->OnClick = [this] { N2Click(); };
+  Find<forms::TMenuItem>("N3")->OnClick = [this] { N3Click(); };
+  Find<forms::TMenuItem>("N5")->OnClick = [this] { N5Click(); };
+  Find<forms::TMenuItem>("N7")->OnClick = [this] { N7Click(); };
+  Find<forms::TMenuItem>("N8")->OnClick = [this] { N8Click(); };
   Button1->OnClick = [this] { Button1Click(); };
   Button2->OnClick = [this] { Button2Click(); };
   Button3->OnClick = [this] { Button3Click(); };
@@ -183,10 +98,6 @@ void TForm1::BuildControls() {
   Button5->OnClick = [this] { Button5Click(); };
   Button6->OnClick = [this] { Button6Click(); };
   Button7->OnClick = [this] { Button7Click(); };
-
-  OpenDialog1.SetFilter("Text File (*.txt)|*.txt");
-  SaveDialog1.SetFilter("Text File (*.txt)|*.txt");
-  SaveDialog1.SetDefaultExt("txt");
 }
 
 // ---- Grid shapes --------------------------------------------------------------
@@ -308,17 +219,17 @@ void TForm1::SaveProblemToFile(const std::string &fileName) const {
 void TForm1::LoadProblemFromFile(const std::string &fileName) { WriteGame(workbench::LoadProblemFromFile(fileName)); }
 
 void TForm1::N2Click() {
-  if (!OpenDialog1.Execute()) return;
-  if (!rtl::FileExists(OpenDialog1.FileName())) {
+  if (!OpenDialog1->Execute()) return;
+  if (!rtl::FileExists(OpenDialog1->FileName())) {
     Application().MessageBox("Файл не найден", "Информация");
     return;
   }
-  LoadProblemFromFile(OpenDialog1.FileName());
+  LoadProblemFromFile(OpenDialog1->FileName());
 }
 
 void TForm1::N3Click() {
-  if (!SaveDialog1.Execute()) return;
-  SaveProblemToFile(SaveDialog1.FileName());
+  if (!SaveDialog1->Execute()) return;
+  SaveProblemToFile(SaveDialog1->FileName());
 }
 
 // ---- The other menu entries and buttons ---------------------------------------

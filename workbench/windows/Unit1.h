@@ -13,18 +13,19 @@ namespace workbench {
 class TForm1 : public forms::TForm {
 public:
   TForm1();
+  std::string_view ClassName() const override { return "TForm1"; }
 
   forms::TPanel *Panel1;
   forms::TToolBar *ToolBar1;
-  forms::TImageList ImageList1;
+  forms::TImageList *ImageList1;
   forms::TGroupBox *GroupBox1, *GroupBox2, *GroupBox3;
   forms::TSpinEdit *X, *U, *V, *L;
   forms::TStringGrid *A, *B, *C, *Pi, *X0;
   forms::TLabel *Label4, *Label9, *Label10;
   forms::TEdit *P, *Q, *M1, *Edit1, *Edit2;
   forms::TButton *Button1, *Button2, *Button3, *Button4, *Button5, *Button6, *Button7;
-  forms::TOpenDialog OpenDialog1;
-  forms::TSaveDialog SaveDialog1;
+  forms::TOpenDialog *OpenDialog1;
+  forms::TSaveDialog *SaveDialog1;
   forms::TMainMenu *MainMenu1;
 
   // The dimensions as the grids now have them.
@@ -69,10 +70,6 @@ public:
 
   // The name of the help file the help menu opens.
   static constexpr const char *kHelpFile = "myhelp.html";
-
-private:
-  void BuildControls();
-  void BuildMenu();
 };
 
 extern TForm1 *Form1;

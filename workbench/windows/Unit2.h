@@ -8,11 +8,10 @@ namespace workbench {
 class TForm2 : public forms::TForm {
 public:
   TForm2();
+  std::string_view ClassName() const override { return "TForm2"; }
   forms::TPanel *Panel1;
   forms::TImage *Image1;
   forms::TLabel *Label1, *Label2, *Label3, *Label4;
-
-  static constexpr const char *kPictureResource = "about.jpg";
 };
 
 extern TForm2 *Form2;

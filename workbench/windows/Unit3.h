@@ -9,6 +9,7 @@ namespace workbench {
 class TForm3 : public forms::TForm {
 public:
   TForm3();
+  std::string_view ClassName() const override { return "TForm3"; }
   forms::TPanel *sss;
   forms::TRadioButton *b1, *b2;
   forms::TLabel *Label1, *Label2, *Label3;

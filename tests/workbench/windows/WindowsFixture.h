@@ -24,6 +24,7 @@ protected:
   static void SetUpTestSuite() {
     int argc = 0;
     forms::Application().Initialize(argc, nullptr);
+    forms::RegisterFormClasses();
     forms::Application().SetResourceLookup([](const std::string &name) -> std::optional<std::string> {
       if (auto bytes = kvel_resources::Find(name)) return std::string(*bytes);
       return std::nullopt;
