@@ -1,8 +1,11 @@
 // The five result windows. Each has a close button that only hides it, and
-// empty places where its charts will stand.
+// empty places where its charts will stand. Until the charts stand there,
+// the series the solver fills are recording point lists with the series'
+// names, which keep what they receive.
 #pragma once
 
 #include "platform/forms/Controls.h"
+#include "workbench/PointSink.h"
 
 namespace workbench {
 
@@ -25,6 +28,7 @@ public:
   TForm4();
   std::string_view ClassName() const override { return "TForm4"; }
   forms::TPanel *Chart1, *Chart2;
+  RecordingPointSink Series1, Series2, Series3, Series4, Series5, Series6;
 };
 
 // The controls in the plane: evader right (Chart1), pursuer left (Chart2).
@@ -33,6 +37,7 @@ public:
   TForm5();
   std::string_view ClassName() const override { return "TForm5"; }
   forms::TPanel *Chart1, *Chart2;
+  RecordingPointSink Series1, Series2;
 };
 
 // The controls in space: evader right (Chart3), pursuer left (Chart4).
@@ -41,6 +46,7 @@ public:
   TForm6();
   std::string_view ClassName() const override { return "TForm6"; }
   forms::TPanel *Chart3, *Chart4;
+  RecordingPointSink Series3, Series4;
 };
 
 // The candidate control sets in the plane: P(t) and Q(t).
@@ -49,6 +55,7 @@ public:
   TForm7();
   std::string_view ClassName() const override { return "TForm7"; }
   forms::TPanel *Chart1, *Chart2;
+  RecordingPointSink Series1, Series2, Series3, Series4;
 };
 
 // The candidate control sets in space: P(t) and Q(t).
@@ -57,6 +64,7 @@ public:
   TForm8();
   std::string_view ClassName() const override { return "TForm8"; }
   forms::TPanel *Chart1, *Chart2;
+  RecordingPointSink Series1, Series2;
 };
 
 extern TForm4 *Form4;

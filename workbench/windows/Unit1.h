@@ -7,6 +7,7 @@
 #include "platform/forms/Dialogs.h"
 #include "platform/forms/Grids.h"
 #include "workbench/GameFile.h"
+#include "workbench/SolverState.h"
 
 namespace workbench {
 
@@ -30,6 +31,8 @@ public:
 
   // The dimensions as the grids now have them.
   int DimX = 1, DimU = 1, DimV = 1, DimL = 1;
+  // What the computing buttons leave for the plotting buttons.
+  SolverState State;
 
   // ---- Handlers -------------------------------------------------------------
   void FormShow();

@@ -3,6 +3,7 @@
 #include "WindowsFixture.h"
 
 #include "platform/forms/Jpeg.h"
+#include "workbench/windows/Computations.h"
 
 using namespace workbench;
 using windows_test::WindowsTest;
@@ -196,6 +197,48 @@ TEST_F(WindowsTest, ClosingTheMainWindowEndsTheProgram) {
     forms::Application().Initialize(argc, nullptr);
     Form1->Show();
   }
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(WindowsTest, TheSolverReadsTheGridsInTheirShapesAndTheSettings) {
+  Form1->X->SetValue(2);
+  Form1->U->SetValue(3);
+  Form1->V->SetValue(1);
+  Form1->L->SetValue(3);
+  for (int i = 1; i <= 2; ++i) {
+    for (int j = 1; j <= 2; ++j)
+      Form1->A->SetCells(j, i, "a" + std::to_string(i) + std::to_string(j));
+    for (int j = 1; j <= 3; ++j)
+      Form1->B->SetCells(j, i, "b" + std::to_string(i) + std::to_string(j));
+    Form1->C->SetCells(1, i, "c" + std::to_string(i) + "1");
+    Form1->X0->SetCells(1, i, "x" + std::to_string(i));
+  }
+  for (int i = 1; i <= 3; ++i)
+    for (int j = 1; j <= 2; ++j)
+      Form1->Pi->SetCells(j, i, "p" + std::to_string(i) + std::to_string(j));
+  Form1->Edit1->SetText("1.5");
+  Form3->Nod->SetText("24");
+  Form3->timestep->SetText("0.05");
+  Form3->b2->SetChecked(true);
+
+  const GameInput input = ReadGameInput(*Form1);
+  EXPECT_EQ(input.DimX, 2);
+  EXPECT_EQ(input.DimU, 3);
+  EXPECT_EQ(input.DimV, 1);
+  EXPECT_EQ(input.DimL, 3);
+  EXPECT_EQ(input.A, (TextTable{{"a11", "a12"}, {"a21", "a22"}}));
+  EXPECT_EQ(input.B, (TextTable{{"b11", "b12", "b13"}, {"b21", "b22", "b23"}}));
+  EXPECT_EQ(input.C, (TextTable{{"c11"}, {"c21"}}));
+  EXPECT_EQ(input.Pi, (TextTable{{"p11", "p12"}, {"p21", "p22"}, {"p31", "p32"}}));
+  EXPECT_EQ(input.X0, (std::vector<std::string>{"x1", "x2"}));
+  EXPECT_EQ(input.T, "1.5");
+  const SolverSettings settings = ReadSettings(*Form3);
+  EXPECT_EQ(settings.Nod, "24");
+  EXPECT_EQ(settings.timestep, "0.05");
+  EXPECT_FALSE(settings.b1);
 }
 
 } // namespace
