@@ -28,8 +28,10 @@ void Validate(const TValue &v, int depth) {
     if (std::isnan(v.Float)) throw EWriteError("NaN cannot be stored");
     break;
   case TValueKind::vkIdent:
-  case TValueKind::vkReference:
     if (!IsIdentifier(v.Text) || IsReserved(v.Text)) throw EWriteError("\"" + v.Text + "\" is not an identifier");
+    break;
+  case TValueKind::vkReference:
+    if (!IsIdentifier(v.Text)) throw EWriteError("\"" + v.Text + "\" is not a component name");
     break;
   case TValueKind::vkSet:
   case TValueKind::vkList:
