@@ -58,7 +58,7 @@ public:
   bool CapabilityFlagB() const override { return false; }
   void SetPixelAt3D(int x, int y, int z, TColor color) override;
   void ScreenTo3D(int &x, int &y, int z) override { projection_.ScreenTo3D(x, y, z); }
-  TPoint ProjectPoint(int x, int y, int z) override { return projection_.Project(x, y, z); }
+  TPoint ProjectPoint(int x, int y, int z) final { return projection_.Project(x, y, z); }
   TRect PrepareTarget(gdi::DeviceContext *dest, TView3DOptions *options, const TRect &rect, bool is3D,
                       TColor backColor = clNone) override;
   void SetupProjection(int maxDepth, const TRect &rect) override;

@@ -6,14 +6,6 @@
 
 #include "platform/rtl/Numbers.h"
 
-int UloPixel(double value) noexcept {
-  if (std::isnan(value)) return 0;
-  const double r = rtl::RoundHalfEven(value);
-  if (r >= UloPixelLimit) return UloPixelLimit;
-  if (r <= -UloPixelLimit) return -UloPixelLimit;
-  return static_cast<int>(r);
-}
-
 TRect NormalizeRect(const TRect &r) noexcept {
   TRect n = r;
   if (n.Left > n.Right) std::swap(n.Left, n.Right);

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <array>
+#include <cmath>
 #include <span>
 #include <vector>
 
@@ -39,7 +40,23 @@ constexpr int UloPixelLimit = 0x3FFFFFF;
 
 // A floating value turned into a pixel: halves to even, clamped to the
 // pixel limit, NaN as 0.
-int UloPixel(double value) noexcept;
+// Nearest integral value, halves to even, for |value| below 2^51: adding and
+// taking away 1.5 * 2^52 leaves no fraction bits, and the default rounding
+// mode rounds halves to even. A library call per point would cost more than
+// the rest of projecting.
+inline double UloRoundEven(double value) noexcept {
+  constexpr double kShift = 6755399441055744.0;
+  return (value + kShift) - kShift;
+}
+
+// Clamped before converting, so the conversion can neither overflow nor
+// raise the invalid-operation flag.
+inline int UloPixel(double value) noexcept {
+  if (value >= UloPixelLimit) return UloPixelLimit;
+  if (value <= -UloPixelLimit) return -UloPixelLimit;
+  if (value != value) return 0;
+  return static_cast<int>(UloRoundEven(value));
+}
 // An integer held to the pixel limit.
 constexpr int UloClampPixel(long long value) noexcept {
   return value > UloPixelLimit ? UloPixelLimit : value < -UloPixelLimit ? -UloPixelLimit : static_cast<int>(value);

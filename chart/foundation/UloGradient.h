@@ -1,11 +1,14 @@
 // Gradient settings of backgrounds, shapes and texts.
 #pragma once
 
+#include <memory>
+
 #include "chart/foundation/UloGeometry.h"
 #include "chart/foundation/UloProperty.h"
 #include "platform/rtl/Colors.h"
 
 class TUloCanvas;
+class TCanvas3D;
 
 enum class TGradientDirection {
   gdTopBottom,
@@ -69,6 +72,10 @@ public:
   // Paints the gradient into Rect, clipped to a rounded rectangle when
   // RoundSize > 0.
   virtual void PaintRect(TUloCanvas &canvas, const TRect &rect, int roundSize = 0);
+  // Paints the bounding rectangle of the four points, clipped to them.
+  void PaintQuad(TUloCanvas &canvas, const TFourPoints &points);
+  // The same for four points projected at depth Z.
+  void PaintProjectedQuad(TCanvas3D &canvas, const TFourPoints &points, int z);
 
   TUloChangeEvent OnChange;
 
@@ -88,6 +95,44 @@ private:
   TColor startColor_ = 0xFFFFFF;
   bool visible_ = false;
   bool hasMidColor_ = false;
+
+  void PaintAngled(TUloCanvas &canvas, const TRect &rect) const;
+};
+
+// A gradient painted over another one, Transparency percent see-through.
+class TSubGradient : public TCustomUloGradient {
+public:
+  using TCustomUloGradient::TCustomUloGradient;
+  void Assign(const TCustomUloGradient &source) override;
+  int Transparency() const noexcept { return transparency_; }
+  void SetTransparency(int value) {
+    UloSetProperty(transparency_, value, [this] { Changed(); });
+  }
+  void PaintRect(TUloCanvas &canvas, const TRect &rect, int roundSize = 0) override;
+
+private:
+  int transparency_ = 50;
+};
+
+// The gradient of backgrounds, walls and framed shapes, with an optional
+// second gradient over it.
+class TUloGradient : public TCustomUloGradient {
+public:
+  using TCustomUloGradient::TCustomUloGradient;
+  ~TUloGradient() override;
+  // Also the sub-gradient, created or freed to match the source.
+  void Assign(const TCustomUloGradient &source) override;
+  // Created on first read.
+  TSubGradient &SubGradient();
+  TSubGradient *ExistingSubGradient() const noexcept { return subGradient_.get(); }
+  // Null frees the sub-gradient; otherwise it is created when missing and
+  // copies Value.
+  void SetSubGradient(const TSubGradient *value);
+  // The visible sub-gradient is painted after this one.
+  void PaintRect(TUloCanvas &canvas, const TRect &rect, int roundSize = 0) override;
+
+private:
+  std::unique_ptr<TSubGradient> subGradient_;
 };
 
 // The gradient of a chart font: Outline paints the widened glyph outlines

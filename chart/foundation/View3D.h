@@ -108,7 +108,12 @@ struct TProjection {
 private:
   // Rounded before the origin is added, as the halves-to-even rule wants;
   // clamped after, so a huge value stays at the limit.
-  static int Place(double v, int origin) noexcept { return UloPixel(std::nearbyint(v) + origin); }
+  static int Place(double v, int origin) noexcept {
+    if (v >= UloPixelLimit) return UloPixelLimit;
+    if (v <= -UloPixelLimit) return -UloPixelLimit;
+    if (v != v) return origin;
+    return UloClampPixel(static_cast<long long>(UloRoundEven(v)) + origin);
+  }
   TPoint ProjectDouble(double x, double y, int z, bool useTilt) const noexcept {
     if (orthogonal) return TPoint{Place(((x - XC) + z * xsign) * zoom, SX), Place(((y - YC) - z * slope) * zoom, SY)};
     if (!is3D) return TPoint{UloPixel(x), UloPixel(y)};
