@@ -7,6 +7,11 @@
 
 namespace gdi {
 
+// (left, top, right, bottom) with the corners in order.
+struct Box {
+  int32_t l, t, r, b;
+};
+
 struct DeviceContext::State {
   Pen pen;
   Brush brush;
@@ -77,6 +82,10 @@ struct DeviceContext::Impl {
     else
       DrawCombined(bounds, usePen, useBrush, draw);
   }
+  // An ellipse or rounded rectangle in the box (right and bottom exclusive).
+  void RoundedFigure(const Box &b, double rx, double ry, bool isEllipse);
+  // One-pixel pen lines through the points, each segment without its end.
+  void ThinLines(std::span<const Point> points);
   // Leaves only the visible parts asked for; false when nothing would show.
   bool ReadyToDraw(bool &usePen, bool &useBrush);
   void DrawCombined(const QRect &bounds, bool usePen, bool useBrush, const std::function<void(QPainter &)> &draw);

@@ -16,10 +16,6 @@ QColor QColorOf(TColor c) { return QColor::fromRgb(ToQRgb(c)); }
 
 QRect QRectOf(const Rect &r) { return QRect(r.left, r.top, r.right - r.left, r.bottom - r.top); }
 
-// (left, top, right, bottom) with the corners in order.
-struct Box {
-  int32_t l, t, r, b;
-};
 Box Normalised(int32_t l, int32_t t, int32_t r, int32_t b) {
   return {std::min(l, r), std::min(t, b), std::max(l, r), std::max(t, b)};
 }
@@ -417,7 +413,11 @@ void DeviceContext::LineTo(int32_t x, int32_t y) {
   }
   d.BuildPen();
   if (!d.penVisible) return;
-  if (from.x == x && from.y == y && d.penCosmetic) return;
+  if (d.penCosmetic) {
+    const Point pts[2] = {from, {x, y}};
+    d.ThinLines(pts);
+    return;
+  }
   const QRect bounds = Around(from.x, from.y, x, y, d.penWidth + 2);
   d.DrawShape(bounds, true, false, [&](QPainter &p) { p.drawLine(QPoint(from.x, from.y), QPoint(x, y)); });
 }
@@ -498,14 +498,12 @@ void DeviceContext::Polyline(std::span<const Point> points) {
   }
   d.BuildPen();
   if (!d.penVisible) return;
+  if (d.penCosmetic) {
+    d.ThinLines(points);
+    return;
+  }
   const QRect bounds = d.s.rop == RasterOp::CopyPen ? QRect() : PointsBounds(points, d.penWidth + 2);
-  const bool wide = !d.penCosmetic && d.penWidth > 1;
-  d.DrawShape(bounds, true, false, [&](QPainter &p) {
-    if (wide)
-      DrawWidePolyline(p, d.qpen, points);
-    else
-      p.drawPolyline(AsQPoints(points), static_cast<int>(points.size()));
-  });
+  d.DrawShape(bounds, true, false, [&](QPainter &p) { DrawWidePolyline(p, d.qpen, points); });
   d.penSet = false;
 }
 
@@ -562,25 +560,106 @@ void DeviceContext::Rectangle(int32_t left, int32_t top, int32_t right, int32_t 
       }
       return;
     }
+    if (d.penVisible && !d.penCosmetic && d.qpen.joinStyle() != Qt::MiterJoin) {
+      // A frame keeps square corners whatever joins the pen has.
+      QPen square = d.qpen;
+      square.setJoinStyle(Qt::MiterJoin);
+      p.setPen(square);
+      p.drawRect(box.toRect());
+      p.setPen(d.qpen);
+      return;
+    }
     p.drawRect(box.toRect());
   });
 }
 
-void DeviceContext::RoundRect(int32_t left, int32_t top, int32_t right, int32_t bottom, int32_t cornerWidth,
-                              int32_t cornerHeight) {
-  Impl &d = *impl_;
-  const Box b = Normalised(left, top, right, bottom);
-  const qreal rx = std::abs(static_cast<qreal>(cornerWidth)) / 2, ry = std::abs(static_cast<qreal>(cornerHeight)) / 2;
-  if (d.inPath) {
-    d.path.addRoundedRect(QRectF(b.l, b.t, b.r - b.l - 1, b.b - b.t - 1), rx, ry);
+// ---- ellipses and rounded rectangles from exact row spans
+
+void DeviceContext::Impl::RoundedFigure(const Box &b, double rx, double ry, bool isEllipse) {
+  BuildPen();
+  BuildBrush();
+  const bool pen = penVisible, brush = brushVisible;
+  if ((!pen && !brush) || s.rop == RasterOp::Nop) return;
+  const QRect bounds = Around(b.l, b.t, b.r, b.b, penWidth + 2);
+  if (pen && !(penCosmetic && penSolid)) {
+    // Wide or dashed outlines follow the outline curve: Qt strokes it.
+    const QRectF box = FigureBox(b, s.pen, penWidth, pen);
+    QPainterPath path;
+    if (isEllipse)
+      path.addEllipse(box);
+    else
+      path.addRoundedRect(box, std::min(rx, box.width() / 2), std::min(ry, box.height() / 2));
+    DrawShape(bounds, true, true, [&](QPainter &p) { p.drawPath(path); });
     return;
   }
-  if (b.r <= b.l || b.b <= b.t) return;
-  d.BuildPen();
-  const QRectF box = FigureBox(b, d.s.pen, d.penWidth, d.penVisible);
-  QPainterPath path;
-  path.addRoundedRect(box, std::min(rx, box.width() / 2), std::min(ry, box.height() / 2));
-  d.DrawShape(Around(b.l, b.t, b.r, b.b, d.penWidth + 2), true, true, [&](QPainter &p) { p.drawPath(path); });
+  if (!Begin()) return;
+  // With a pen the figure fills the box; without one it is a pixel smaller.
+  const double l = b.l, t = b.t, r = pen ? b.r : b.r - 1.0, bt = pen ? b.b : b.b - 1.0;
+  if (isEllipse) {
+    rx = (r - l) / 2;
+    ry = (bt - t) / 2;
+  }
+  QRect vis = bounds.intersected(SurfaceRect());
+  if (s.hasClip) vis = vis.intersected(s.clip.boundingRect());
+  if (vis.isEmpty()) return;
+  // Rows from one above to one below the visible ones, for the outline test.
+  const int y0 = vis.top() - 1, y1 = vis.bottom() + 2;
+  std::vector<std::pair<int, int>> rows(static_cast<size_t>(y1 - y0), {0, 0});
+  RoundedSpans(l, t, r, bt, rx, ry, y0, y1, [&](int y, int x0, int x1) { rows[size_t(y - y0)] = {x0, x1}; });
+  std::vector<QRect> outline, inside;
+  for (int y = vis.top(); y <= vis.bottom(); ++y) {
+    const auto [x0, x1] = rows[size_t(y - y0)];
+    if (x1 <= x0) continue;
+    if (!pen) {
+      inside.emplace_back(x0, y, x1 - x0, 1);
+      continue;
+    }
+    // A pixel is on the outline when a side neighbour is outside the figure.
+    const auto [u0, u1] = rows[size_t(y - 1 - y0)];
+    const auto [w0, w1] = rows[size_t(y + 1 - y0)];
+    const int i0 = std::max({x0 + 1, u0, w0}), i1 = std::min({x1 - 1, u1, w1});
+    if (i1 <= i0) {
+      outline.emplace_back(x0, y, x1 - x0, 1);
+      continue;
+    }
+    outline.emplace_back(x0, y, i0 - x0, 1);
+    outline.emplace_back(i1, y, x1 - i1, 1);
+    if (brush) inside.emplace_back(i0, y, i1 - i0, 1);
+  }
+  if (!brush) inside.clear();
+  const QRgb penColor = pen ? ToQRgb(s.pen.UseDeviceColor ? s.devicePenColor : s.pen.Color) : 0;
+  Touched();
+  const bool solidBrush = qbrush.style() == Qt::SolidPattern;
+  if (s.rop != RasterOp::CopyPen) {
+    DrawCombined(bounds, pen, brush, [&](QPainter &p) {
+      for (const QRect &q : inside)
+        p.fillRect(q, qbrush);
+      for (const QRect &q : outline)
+        p.fillRect(q, QColor::fromRgb(penColor));
+    });
+    return;
+  }
+  const std::vector<QRect> areas = Visible(vis);
+  auto fill = [&](const std::vector<QRect> &runs, QRgb c) {
+    QImage &img = Image();
+    uchar *bits = img.bits();
+    const qsizetype stride = img.bytesPerLine();
+    for (const QRect &run : runs)
+      for (const QRect &a : areas) {
+        if (run.top() < a.top() || run.top() > a.bottom()) continue;
+        const int x0 = std::max(run.left(), a.left()), x1 = std::min(run.right(), a.right());
+        if (x1 >= x0) std::fill_n(reinterpret_cast<QRgb *>(bits + run.top() * stride) + x0, x1 - x0 + 1, c);
+      }
+  };
+  if (solidBrush) {
+    fill(inside, qbrush.color().rgb());
+  } else if (!inside.empty()) {
+    SyncClip();
+    SyncBackground();
+    for (const QRect &q : inside)
+      painter.fillRect(q, qbrush);
+  }
+  fill(outline, penColor);
 }
 
 void DeviceContext::Ellipse(int32_t left, int32_t top, int32_t right, int32_t bottom) {
@@ -591,25 +670,21 @@ void DeviceContext::Ellipse(int32_t left, int32_t top, int32_t right, int32_t bo
     return;
   }
   if (b.r <= b.l || b.b <= b.t) return;
-  d.BuildPen();
-  const QRectF box = FigureBox(b, d.s.pen, d.penWidth, d.penVisible);
-  // Qt rasterises an ellipse on its fast path only with a transparent
-  // background, and one row differently on its path route. The background
-  // shows only in dash gaps and hatches, so every other ellipse takes the
-  // fast path, as regions do, and covers the same pixels as they.
-  d.BuildBrush();
-  const bool gaps = d.s.bkMode == BkMode::Opaque &&
-                    ((d.penVisible && !d.penSolid) || (d.brushVisible && d.s.brush.Style != BrushStyle::Solid));
-  d.DrawShape(Around(b.l, b.t, b.r, b.b, d.penWidth + 2), true, true, [&](QPainter &p) {
-    if (gaps) {
-      p.drawEllipse(box);
-      return;
-    }
-    const Qt::BGMode mode = p.backgroundMode();
-    p.setBackgroundMode(Qt::TransparentMode);
-    p.drawEllipse(box);
-    p.setBackgroundMode(mode);
-  });
+  d.RoundedFigure(b, 0, 0, true);
+}
+
+void DeviceContext::RoundRect(int32_t left, int32_t top, int32_t right, int32_t bottom, int32_t cornerWidth,
+                              int32_t cornerHeight) {
+  Impl &d = *impl_;
+  const Box b = Normalised(left, top, right, bottom);
+  const double rx = std::abs(static_cast<double>(cornerWidth)) / 2,
+               ry = std::abs(static_cast<double>(cornerHeight)) / 2;
+  if (d.inPath) {
+    d.path.addRoundedRect(QRectF(b.l, b.t, b.r - b.l - 1, b.b - b.t - 1), rx, ry);
+    return;
+  }
+  if (b.r <= b.l || b.b <= b.t) return;
+  d.RoundedFigure(b, rx, ry, false);
 }
 
 namespace {

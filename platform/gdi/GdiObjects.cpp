@@ -204,14 +204,27 @@ Region Region::FromRect(const Rect &r) {
   return g;
 }
 
+namespace {
+
+QRegion SpansRegion(const QRect &box, double rx, double ry) {
+  QList<QRect> rects;
+  RoundedSpans(box.left(), box.top(), box.left() + box.width(), box.top() + box.height(), rx, ry, -16384, 16384,
+               [&](int y, int x0, int x1) { rects.append(QRect(x0, y, x1 - x0, 1)); });
+  QRegion r;
+  r.setRects(rects.constData(), static_cast<int>(rects.size()));
+  return r;
+}
+
+} // namespace
+
+// Both cover what DeviceContext::RoundRect and Ellipse fill on the box one
+// pixel larger with no pen.
 Region Region::FromRoundRect(const Rect &r, int32_t cornerWidth, int32_t cornerHeight) {
   const QRect box = BoxOf(r);
   Region g;
   if (box.isEmpty()) return g;
-  QPainterPath path;
-  path.addRoundedRect(QRectF(box), std::min(std::abs(cornerWidth) / 2.0, box.width() / 2.0),
-                      std::min(std::abs(cornerHeight) / 2.0, box.height() / 2.0));
-  g.impl_->region = RegionFromDrawing(box, [&](QPainter &p) { p.drawPath(path); });
+  g.impl_->region =
+      SpansRegion(box, std::abs(static_cast<double>(cornerWidth)) / 2, std::abs(static_cast<double>(cornerHeight)) / 2);
   return g;
 }
 
@@ -219,8 +232,7 @@ Region Region::FromEllipse(const Rect &r) {
   const QRect box = BoxOf(r);
   Region g;
   if (box.isEmpty()) return g;
-  // Drawn as DeviceContext::Ellipse fills with no pen, so the two agree.
-  g.impl_->region = RegionFromDrawing(box, [&](QPainter &p) { p.drawEllipse(QRectF(box)); });
+  g.impl_->region = SpansRegion(box, box.width() / 2.0, box.height() / 2.0);
   return g;
 }
 

@@ -9,6 +9,7 @@
 #include <QPainterPath>
 #include <QRegion>
 
+#include <cmath>
 #include <optional>
 
 namespace gdi {
@@ -56,6 +57,32 @@ inline bool IsDrawable(TColor c) { return c != clNone && c != clDefault; }
 // The pixels a drawing paints into a mask, as a region (exact, unlike
 // QRegion's own ellipse). `bounds` must cover the drawing.
 QRegion RegionFromDrawing(const QRect &bounds, const std::function<void(QPainter &)> &draw);
+
+// The pixels whose centres lie inside the box [l, r) x [t, b) with its
+// corners cut by quarter-ellipses rx wide and ry high (an ellipse when they
+// are half the box), row by row: row(y, x0, x1) for the rows y in [y0, y1)
+// that have any, x1 exclusive. Exact and the same everywhere, unlike Qt's
+// two ellipse rasterisers.
+template <class Row>
+void RoundedSpans(double l, double t, double r, double b, double rx, double ry, int y0, int y1, Row &&row) {
+  rx = std::min(rx, (r - l) / 2);
+  ry = std::min(ry, (b - t) / 2);
+  y0 = static_cast<int>(std::max<double>(y0, std::floor(t)));
+  y1 = static_cast<int>(std::min<double>(y1, std::ceil(b)));
+  for (int y = y0; y < y1; ++y) {
+    const double yc = y + 0.5;
+    if (yc < t || yc > b) continue;
+    double inset = 0;
+    const double dy = yc < t + ry ? (t + ry) - yc : yc > b - ry ? yc - (b - ry) : 0;
+    if (dy > 0) {
+      const double q = 1 - (dy / ry) * (dy / ry);
+      if (q < 0) continue;
+      inset = rx - rx * std::sqrt(q);
+    }
+    const double x0 = std::ceil(l + inset - 0.5), x1 = std::floor(r - inset - 0.5) + 1;
+    if (x1 > x0) row(y, static_cast<int>(std::max(x0, -1.0e9)), static_cast<int>(std::min(x1, 1.0e9)));
+  }
+}
 
 // The Qt font for a font description (face mapped, hinting and no antialias).
 QFont ToQFont(const Font &font, int32_t charExtra);
