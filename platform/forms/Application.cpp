@@ -209,14 +209,19 @@ void TApplication::Adopt(std::unique_ptr<TForm> form) {
 void TApplication::Run() {
   terminated_ = false;
   if (mainForm_) mainForm_->Show();
-  if (!terminated_) QApplication::exec();
+  if (terminated_) return;
+  running_ = true;
+  QApplication::exec();
+  running_ = false;
 }
 
 void TApplication::ProcessMessages() { QApplication::processEvents(); }
 
 void TApplication::Terminate() {
   terminated_ = true;
-  QApplication::quit();
+  // Only the loop ends: the other windows are freed with the forms. A quit
+  // asked for outside the loop would end the next loop at once.
+  if (running_) QApplication::exit(0);
 }
 
 void TApplication::ShowException(const std::string &message) { Messages().ShowErrorBox(message, title_); }

@@ -129,6 +129,7 @@ private:
   std::vector<std::unique_ptr<TForm>> forms_;
   TForm *mainForm_ = nullptr;
   bool terminated_ = false;
+  bool running_ = false;
   std::string title_ = "Kvel";
   std::string helpFile_;
   IMessageService *messages_ = nullptr;

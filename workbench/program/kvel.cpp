@@ -1,6 +1,7 @@
 // The program body: starts the units, makes the eight windows, runs the
 // message loop until the main window closes, and shuts the units down in
 // the reverse order.
+#include "chart/foundation/UloStartup.h"
 #include "platform/forms/Application.h"
 #include "platform/forms/Controls.h"
 #include "resources/Resources.h"
@@ -18,15 +19,19 @@ std::optional<std::string> BuiltInFile(const std::string &name) {
 } // namespace
 
 int main(int argc, char **argv) {
+  // The units first, in dependency order: the window classes the
+  // definitions name, then the chart texts, palette and hand cursor.
+  forms::RegisterFormClasses();
+  StartChartFoundation();
   forms::TApplication &app = forms::Application();
   app.Initialize(argc, argv);
   app.SetTitle("Kvel");
   app.SetResourceLookup(BuiltInFile);
-  forms::RegisterFormClasses();
   workbench::CreateWindows();
   app.Run();
   workbench::DestroyWindows();
-  forms::UnregisterFormClasses();
   app.Finalize();
+  StopChartFoundation();
+  forms::UnregisterFormClasses();
   return 0;
 }

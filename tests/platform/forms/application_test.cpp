@@ -11,6 +11,7 @@
 #include <QApplication>
 #include <QPushButton>
 #include <QTest>
+#include <QTimer>
 
 using forms_test::AnsweringServices;
 
@@ -86,6 +87,23 @@ TEST_F(ApplicationTest, ClosingTheMainFormEndsTheProgramAndAnotherOnlyHides) {
   EXPECT_FALSE(forms::Application().Terminated());
   main->Close();
   EXPECT_TRUE(forms::Application().Terminated());
+}
+
+TEST_F(ApplicationTest, TheMessageLoopEndsWhenTheMainFormClosesThoughOthersAreOpen) {
+  auto *main = forms::Application().CreateForm<forms::TForm>();
+  auto *other = forms::Application().CreateForm<forms::TForm>();
+  int mainShows = 0;
+  main->OnShow = [&] { ++mainShows; };
+  QTimer::singleShot(0, [&] {
+    other->Show();
+    main->Close();
+  });
+  // Run shows the main form itself, then loops until it closes.
+  forms::Application().Run();
+  EXPECT_EQ(mainShows, 1);
+  EXPECT_TRUE(forms::Application().Terminated());
+  EXPECT_TRUE(other->Showing());
+  EXPECT_FALSE(main->Showing());
 }
 
 TEST_F(ApplicationTest, HelpGoesToTheHelpService) {
