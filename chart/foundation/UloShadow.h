@@ -3,12 +3,17 @@
 #pragma once
 
 #include <memory>
+#include <span>
 
 #include "chart/foundation/UloGeometry.h"
 #include "chart/foundation/UloProperty.h"
 #include "platform/rtl/Colors.h"
 
 class TUloCanvas;
+class TCanvas3D;
+namespace gdi {
+class Bitmap;
+}
 
 class TUloShadow {
 public:
@@ -17,7 +22,7 @@ public:
   TUloShadow &operator=(const TUloShadow &) = delete;
   virtual ~TUloShadow() = default;
 
-  // Copies the seven published settings.
+  // Copies the eight published settings.
   virtual void Assign(const TUloShadow &source);
 
   bool Clip() const noexcept { return clip_; }
@@ -58,6 +63,17 @@ public:
   void SetBothSizes(int size);
   int MaxOffset() const noexcept;
 
+  // ---- drawing. Nothing is drawn (and no transparent drawing begun) when
+  // the colour is clNone or both sizes are 0. A smooth shadow needs a
+  // buffered canvas drawing into its off-screen image; elsewhere it is
+  // drawn hard, except that an ellipse becomes a radial gradient.
+  // The shadow of a rectangle at depth Z, with rounded corners of RoundSize
+  // when that is above 0.
+  void PaintRectShadow(TCanvas3D &canvas, const TRect &rect, int z, int roundSize = 0);
+  void PaintRectShadowFlat(TUloCanvas &canvas, const TRect &rect);
+  void PaintPolygonShadow(TUloCanvas &canvas, std::span<const TPoint> points);
+  void PaintEllipseShadow(TCanvas3D &canvas, const TRect &rect, int z);
+
   bool IsColorStored() const noexcept { return color_ != defaultColor_; }
   bool IsSizeStored() const noexcept { return horizSize_ != defaultSize_ || vertSize_ != defaultSize_; }
   bool IsVisibleStored() const noexcept { return visible_ != defaultVisible_; }
@@ -70,6 +86,15 @@ protected:
   }
 
 private:
+  enum class Figure { Rectangle, RoundRectangle, Ellipse, Polygon };
+  // Rect is the shadow's own place on screen (offset and projected);
+  // Points, for a polygon, likewise.
+  void Paint(TUloCanvas &canvas, Figure figure, const TRect &rect, int roundSize, std::span<const TPoint> points);
+  void PaintSmooth(TUloCanvas &canvas, gdi::Bitmap &target, Figure figure, const TRect &rect, int roundSize,
+                   std::span<const TPoint> points) const;
+  // The distance the blur reaches on each side.
+  int BlurSize() const noexcept;
+
   bool clip_ = false;
   TColor color_ = 0xC0C0C0;
   int horizSize_ = 0;
@@ -94,6 +119,8 @@ public:
 
   // Keeps Transparency percent of the captured background.
   void MixBack(int transparency);
+  // The captured background, null when the blend is not valid.
+  const gdi::Bitmap *Captured() const noexcept;
   bool Valid() const noexcept { return valid_; }
   const TRect &Rect() const noexcept { return rect_; }
 
@@ -104,3 +131,8 @@ private:
   bool valid_ = false;
   std::unique_ptr<Capture> capture_;
 };
+
+// Mixes Source into Dest at Position: every blue, green and red byte of Dest
+// moves toward Source's by (100 - Percent) percent, truncated toward zero.
+// Percent is held to 0..100; negative position coordinates count as 0.
+void MixBitmaps(const gdi::Bitmap &source, gdi::Bitmap &dest, TPoint position, double percent);
