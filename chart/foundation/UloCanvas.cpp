@@ -239,7 +239,6 @@ void TUloCanvas::SelectDeviceFont() {
     dc_->SelectFont(f);
     fontDirty_ = false;
   }
-  dc_->SetTextColor(font_.Color());
 }
 
 // ---- pens, brushes and fonts ------------------------------------------------

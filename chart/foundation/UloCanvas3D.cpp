@@ -340,6 +340,7 @@ void TUloCanvas3D::TextOut(int x, int y, std::string_view text) {
   if (shadow && shadow->Visible() && (shadow->HorizSize() != 0 || shadow->VertSize() != 0))
     DrawTextShadow(x, y, text, *shadow);
   SelectDeviceFont();
+  dc_->SetTextColor(ColorToRGB(Font().Color()));
   if (font) {
     const TChartHiddenPen *outline = font->ExistingOutLine();
     const TUloFontGradient *gradient = font->ExistingGradient();

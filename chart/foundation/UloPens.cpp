@@ -1,6 +1,7 @@
 #include "chart/foundation/UloPens.h"
 
 #include "chart/foundation/UloCanvas.h"
+#include "chart/foundation/UloConst.h"
 #include "chart/foundation/UloGradient.h"
 #include "chart/foundation/UloPicture.h"
 #include "chart/foundation/UloShadow.h"
@@ -33,9 +34,13 @@ DefaultFont &Defaults() {
 } // namespace
 
 void LoadDefaultFontSettings(std::string_view sizeText, std::string_view nameText) {
-  Defaults().size = rtl::StrToInt(sizeText);
-  Defaults().name = std::string(nameText);
+  if (!sizeText.empty()) Defaults().size = rtl::StrToInt(sizeText);
+  if (!nameText.empty()) Defaults().name = std::string(nameText);
 }
+
+void LoadDefaultFontSettings() { LoadDefaultFontSettings(UloMsgDefaultFontSize, UloMsgDefaultFontName); }
+
+void ClearDefaultFontSettings() { Defaults().name.clear(); }
 
 int UloDefaultFontSize() noexcept { return Defaults().size; }
 const std::string &UloDefaultFontName() noexcept { return Defaults().name; }

@@ -70,8 +70,12 @@ private:
 TColor DarkenColor(TColor color, int amount) noexcept;
 TColor LightenColor(TColor color, int amount) noexcept;
 
-// The default chart font, read from the library texts at start-up.
+// The default chart font, read at start-up from the library texts (once
+// they are loaded; empty texts keep the built-in 8 points of "Arial").
+void LoadDefaultFontSettings();
 void LoadDefaultFontSettings(std::string_view sizeText, std::string_view nameText);
+// At shut-down: no default font name any more.
+void ClearDefaultFontSettings();
 int UloDefaultFontSize() noexcept;
 const std::string &UloDefaultFontName() noexcept;
 

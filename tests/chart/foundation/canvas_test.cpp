@@ -164,6 +164,38 @@ TEST(Canvas, ApplyBrushFillsWithTheBrushColourOverItsBackground) {
   EXPECT_EQ(s.Count(clWhite, {20, 20, 36, 36}), 0);
 }
 
+TEST(Canvas, PatternBrushKeepsItsColoursWhileTextIsMeasured) {
+  Scene s;
+  gdi::Bitmap pattern(8, 8);
+  pattern.SetMonochrome(true);
+  for (int y = 0; y < 8; ++y)
+    for (int x = 0; x < 8; ++x)
+      pattern.SetPixel(x, y, (x + y) % 2 ? clWhite : clBlack);
+  TChartBrush brush;
+  brush.Image().SetGraphic(&pattern);
+  s.canvas.ApplyBrushColors(brush, clRed, clBlue);
+  TUloFont font;
+  s.canvas.ApplyFont(font);
+  s.canvas.MeasureTextWidth("measured between");
+  s.canvas.FillRect({0, 0, 8, 8});
+  EXPECT_EQ(s.Count(clRed, {0, 0, 8, 8}), 32);
+  EXPECT_EQ(s.Count(clBlue, {0, 0, 8, 8}), 32);
+}
+
+TEST(Canvas, DarkSidesOfAHatchedBoxDarkenTheBackground) {
+  Scene s;
+  s.canvas.Brush().SetColor(clRed);
+  s.canvas.Brush().SetStyle(TBrushStyle::bsDiagCross);
+  s.canvas.SetBkMode(UloOpaqueMode);
+  s.canvas.SetBkColor(0xC0C0C0);
+  s.canvas.DrawBox(40, 100, 100, 160, 0, 30, true);
+  // The right side (X 100..130) shows the background darkened by 128.
+  EXPECT_GT(s.Count(0x404040, {102, 80, 128, 150}), 0);
+  EXPECT_GT(s.Count(clRed, {102, 80, 128, 150}), 0);
+  EXPECT_EQ(s.Count(0x404040, {45, 105, 95, 155}), 0);
+  EXPECT_EQ(s.canvas.GetBkColor(), 0xC0C0C0);
+}
+
 TEST(Canvas, SmallDotsEveryOtherPixelOrEverySpacePlusTwo) {
   for (auto [space, step] : {std::pair{0, 2}, {2, 4}, {3, 5}}) {
     Scene s;

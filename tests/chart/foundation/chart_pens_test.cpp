@@ -6,6 +6,7 @@
 #include "chart/foundation/UloPens.h"
 #include "chart/foundation/UloPicture.h"
 #include "chart/foundation/UloShadow.h"
+#include "platform/rtl/Exceptions.h"
 
 namespace {
 
@@ -195,6 +196,21 @@ TEST(Shadow, SizesAndStoredDefaults) {
   s.SetHorizSize(-5);
   EXPECT_EQ(s.MaxOffset(), 5);
   EXPECT_TRUE(s.IsSizeStored());
+}
+
+} // namespace
+
+namespace {
+
+TEST(DefaultFont, ComesFromTheLibraryTexts) {
+  LoadDefaultFontSettings("10", "Tahoma");
+  EXPECT_EQ(UloDefaultFontSize(), 10);
+  EXPECT_EQ(TUloFont().Name(), "Tahoma");
+  LoadDefaultFontSettings("", "");
+  EXPECT_EQ(UloDefaultFontSize(), 10);
+  EXPECT_THROW(LoadDefaultFontSettings("eight", "Arial"), rtl::EConvertError);
+  LoadDefaultFontSettings("8", "Arial");
+  EXPECT_EQ(TUloFont().Size(), 8);
 }
 
 } // namespace
