@@ -191,11 +191,12 @@ void TApplication::DestroyForms() {
   while (!forms_.empty())
     forms_.pop_back();
   mainForm_ = nullptr;
+  // The help window is one of the program's windows too.
+  realHelp_.reset();
 }
 
 void TApplication::Finalize() {
   DestroyForms();
-  realHelp_.reset();
   realDialogs_.reset();
   realMessages_.reset();
   ownQt_.reset();

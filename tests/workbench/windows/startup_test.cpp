@@ -3,7 +3,11 @@
 #include "WindowsFixture.h"
 
 #include "platform/forms/Jpeg.h"
+
 #include "workbench/windows/Computations.h"
+#include <QApplication>
+#include <QScrollBar>
+#include <QTextBrowser>
 
 using namespace workbench;
 using windows_test::WindowsTest;
@@ -239,6 +243,33 @@ TEST_F(WindowsTest, TheSolverReadsTheGridsInTheirShapesAndTheSettings) {
   EXPECT_EQ(settings.Nod, "24");
   EXPECT_EQ(settings.timestep, "0.05");
   EXPECT_FALSE(settings.b1);
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(WindowsTest, TheHelpEntryOpensTheBuiltInHelpAtItsContents) {
+  // The program's own help window, not the stand-in.
+  forms::Application().SetHelpService(nullptr);
+  Menu("Справка", "О програме")->Click();
+  EXPECT_TRUE(user.Boxes.empty());
+  QTextBrowser *browser = nullptr;
+  for (QWidget *w : QApplication::topLevelWidgets())
+    if (w->isVisible() && w->windowTitle() == "Справка") browser = w->findChild<QTextBrowser *>();
+  ASSERT_NE(browser, nullptr);
+  const QString text = browser->toPlainText();
+  EXPECT_TRUE(text.contains("Содержание"));
+  EXPECT_TRUE(text.contains("Как ввести игру"));
+  EXPECT_TRUE(text.contains("Формат файла игры"));
+  // Asking again after reading further down comes back to the contents.
+  browser->window()->resize(400, 200);
+  QApplication::processEvents();
+  QScrollBar *bar = browser->verticalScrollBar();
+  ASSERT_GT(bar->maximum(), 100);
+  bar->setValue(bar->maximum());
+  Menu("Справка", "О програме")->Click();
+  EXPECT_LT(bar->value(), 20);
 }
 
 } // namespace
