@@ -1,5 +1,6 @@
 #include "chart/foundation/UloCanvas.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 #include <numbers>
@@ -153,6 +154,10 @@ private:
 };
 
 } // namespace
+
+void ResizeBitmap(gdi::Bitmap &bitmap, int width, int height) {
+  bitmap.SetSize(std::max(0, width), std::max(0, height));
+}
 
 // ---- construction and device selection ----------------------------------
 

@@ -20,6 +20,9 @@
 
 class TUloBlend;
 
+// New size for an off-screen image (all white again).
+void ResizeBitmap(gdi::Bitmap &bitmap, int width, int height);
+
 // Background modes.
 constexpr int UloTransparentMode = 1;
 constexpr int UloOpaqueMode = 2;

@@ -8,6 +8,9 @@
 #include "chart/foundation/UloShadow.h"
 
 namespace {
+// Coordinates beyond the pixel limit are not drawn reliably by the device;
+// chart code may hand the canvas any 32-bit value.
+inline int C(int v) { return UloClampPixel(v); }
 constexpr double kTwoPi = 2 * std::numbers::pi;
 // Segments of the rim of an ellipse drawn at depth.
 constexpr int kRimSegments = 63;
@@ -144,47 +147,47 @@ bool TUloCanvas3D::RepaintFromBuffer() {
 void TUloCanvas3D::Arc(int x1, int y1, int x2, int y2, int x3, int y3, int x4, int y4) {
   if (!dc_) return;
   SelectDevicePen();
-  dc_->Arc(x1, y1, x2, y2, x3, y3, x4, y4);
+  dc_->Arc(C(x1), C(y1), C(x2), C(y2), C(x3), C(y3), C(x4), C(y4));
 }
 
 void TUloCanvas3D::Pie(int x1, int y1, int x2, int y2, int x3, int y3, int x4, int y4) {
   if (!dc_) return;
   Shape();
-  dc_->Pie(x1, y1, x2, y2, x3, y3, x4, y4);
+  dc_->Pie(C(x1), C(y1), C(x2), C(y2), C(x3), C(y3), C(x4), C(y4));
 }
 
 void TUloCanvas3D::Ellipse(int x1, int y1, int x2, int y2) {
   if (!dc_) return;
   Shape();
-  dc_->Ellipse(x1, y1, x2, y2);
+  dc_->Ellipse(C(x1), C(y1), C(x2), C(y2));
 }
 
 void TUloCanvas3D::Rectangle(int x0, int y0, int x1, int y1) {
   if (!dc_) return;
   Shape();
-  dc_->Rectangle(x0, y0, x1, y1);
+  dc_->Rectangle(C(x0), C(y0), C(x1), C(y1));
 }
 
 void TUloCanvas3D::RoundRect(int x1, int y1, int x2, int y2, int x3, int y3) {
   if (!dc_) return;
   Shape();
-  dc_->RoundRect(x1, y1, x2, y2, x3, y3);
+  dc_->RoundRect(C(x1), C(y1), C(x2), C(y2), C(x3), C(y3));
 }
 
 void TUloCanvas3D::FillRect(const TRect &rect) {
   if (!dc_) return;
   SelectDeviceBrush();
-  dc_->FillRect(gdi::Rect{rect.Left, rect.Top, rect.Right, rect.Bottom});
+  dc_->FillRect(gdi::Rect{C(rect.Left), C(rect.Top), C(rect.Right), C(rect.Bottom)});
 }
 
 void TUloCanvas3D::LineTo(int x, int y) {
   if (!dc_) return;
   SelectDevicePen();
-  dc_->LineTo(x, y);
+  dc_->LineTo(C(x), C(y));
 }
 
 void TUloCanvas3D::MoveTo(int x, int y) {
-  if (dc_) dc_->MoveTo(x, y);
+  if (dc_) dc_->MoveTo(C(x), C(y));
 }
 
 void TUloCanvas3D::Polyline(std::span<const TPoint> points) {

@@ -49,6 +49,21 @@ TEST(Canvas, DepthMovesRightAndUpInTheDefaultView) {
   EXPECT_EQ(s.Count(clRed), 1);
 }
 
+TEST(Canvas, CoordinatesFarOutsideStillDrawTheVisiblePart) {
+  Scene s;
+  s.canvas.Pen().SetColor(clRed);
+  s.canvas.DrawLine(10, 10, 2147483647, 10);
+  const TPoint pts[] = {{-2147483647 - 1, 20}, {100, 20}, {100, 2147483647}};
+  s.canvas.Polyline(pts);
+  s.canvas.Brush().SetColor(clBlue);
+  s.canvas.Pen().SetStyle(TPenStyle::psClear);
+  s.canvas.Rectangle(150, 150, 2147483647, 2147483647);
+  EXPECT_EQ(s.Count(clRed, {10, 10, 200, 11}), 190);
+  EXPECT_EQ(s.Count(clRed, {0, 20, 100, 21}), 100);
+  EXPECT_EQ(s.Count(clRed, {100, 20, 101, 200}), 180);
+  EXPECT_EQ(s.Count(clBlue), 50 * 50);
+}
+
 TEST(Canvas, BevelFrameCornersAndInset) {
   Scene s;
   TRect r{0, 0, 10, 10};
