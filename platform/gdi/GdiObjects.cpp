@@ -6,6 +6,7 @@
 #include <QFontDatabase>
 #include <QFontMetricsF>
 
+#include <algorithm>
 #include <map>
 #include <mutex>
 
@@ -236,23 +237,82 @@ Region Region::FromEllipse(const Rect &r) {
   return g;
 }
 
+namespace {
+
+// The pixels whose centres lie inside a polygon, row by row; an edge
+// counts for the rows whose centres are at or below its top and above its
+// bottom, and a pixel belongs to a span when its centre is at or right of
+// the span's left crossing and left of its right one (so right and bottom
+// edges stay out, as in the filled polygon). Works in doubles, so
+// coordinates near the largest pixel value do not overflow.
+QRegion PolygonRegion(std::span<const Point> points, bool winding) {
+  constexpr double kLimit = 16384;
+  struct Edge {
+    double ya, yb, xa, slope;
+    int dir;
+  };
+  std::vector<Edge> edges;
+  double top = kLimit, bottom = -kLimit;
+  for (size_t i = 0; i < points.size(); ++i) {
+    const Point p = points[i], q = points[(i + 1) % points.size()];
+    if (p.y == q.y) continue;
+    const bool down = q.y > p.y;
+    const Point a = down ? p : q, b = down ? q : p;
+    edges.push_back({double(a.y), double(b.y), double(a.x), double(b.x - a.x) / double(b.y - a.y), down ? 1 : -1});
+    top = std::min(top, double(a.y));
+    bottom = std::max(bottom, double(b.y));
+  }
+  std::sort(edges.begin(), edges.end(), [](const Edge &l, const Edge &r) { return l.ya < r.ya; });
+  const int y0 = static_cast<int>(std::max(-kLimit, std::floor(top - 0.5)));
+  const int y1 = static_cast<int>(std::min(kLimit, std::ceil(bottom)));
+  QList<QRect> rects;
+  std::vector<const Edge *> active;
+  std::vector<std::pair<double, int>> cross;
+  size_t next = 0;
+  for (int y = y0; y < y1; ++y) {
+    const double yc = y + 0.5;
+    while (next < edges.size() && edges[next].ya <= yc)
+      active.push_back(&edges[next++]);
+    std::erase_if(active, [&](const Edge *e) { return e->yb <= yc; });
+    cross.clear();
+    for (const Edge *e : active)
+      if (e->ya <= yc) cross.emplace_back(e->xa + (yc - e->ya) * e->slope, e->dir);
+    std::sort(cross.begin(), cross.end());
+    int count = 0;
+    for (size_t i = 0; i + 1 < cross.size(); ++i) {
+      count += winding ? cross[i].second : 1;
+      const bool inside = winding ? count != 0 : (count % 2) == 1;
+      if (!inside) continue;
+      const double xl = std::clamp(std::ceil(cross[i].first - 0.5), -kLimit, kLimit);
+      const double xr = std::clamp(std::ceil(cross[i + 1].first - 0.5), -kLimit, kLimit);
+      if (xr > xl) rects.append(QRect(static_cast<int>(xl), y, static_cast<int>(xr - xl), 1));
+    }
+  }
+  // Spans of one row may touch (winding runs); QRegion wants them apart.
+  QRegion r;
+  for (qsizetype i = 0; i < rects.size();) {
+    qsizetype j = i + 1;
+    QRect run = rects[i];
+    while (j < rects.size() && rects[j].top() == run.top() && rects[j].left() <= run.right() + 1) {
+      run.setRight(std::max(run.right(), rects[j].right()));
+      ++j;
+    }
+    rects[i] = run;
+    for (qsizetype k = i + 1; k < j; ++k)
+      rects[k] = QRect();
+    i = j;
+  }
+  rects.removeIf([](const QRect &q) { return q.isNull(); });
+  r.setRects(rects.constData(), static_cast<int>(rects.size()));
+  return r;
+}
+
+} // namespace
+
 Region Region::FromPolygon(std::span<const Point> points, PolyFillMode mode) {
   Region g;
   if (points.size() < 3) return g;
-  // QRegion's own polygon keeps the right and bottom edges; the filled
-  // polygon leaves them out. Render the fill so the two agree.
-  QPolygon poly(static_cast<int>(points.size()));
-  int64_t l = points[0].x, r = l, t = points[0].y, b = t;
-  for (size_t i = 0; i < points.size(); ++i) {
-    poly[static_cast<int>(i)] = QPoint(points[i].x, points[i].y);
-    l = std::min<int64_t>(l, points[i].x);
-    r = std::max<int64_t>(r, points[i].x);
-    t = std::min<int64_t>(t, points[i].y);
-    b = std::max<int64_t>(b, points[i].y);
-  }
-  const QRect box(QPoint(static_cast<int>(l), static_cast<int>(t)), QPoint(static_cast<int>(r), static_cast<int>(b)));
-  const Qt::FillRule rule = mode == PolyFillMode::Winding ? Qt::WindingFill : Qt::OddEvenFill;
-  g.impl_->region = RegionFromDrawing(box, [&](QPainter &p) { p.drawPolygon(poly, rule); });
+  g.impl_->region = PolygonRegion(points, mode == PolyFillMode::Winding);
   return g;
 }
 
