@@ -1,0 +1,203 @@
+// Text: where it stands for each alignment, what it measures, and that it
+// renders the same everywhere (named faces, no antialiasing).
+#include "GdiTestUtil.h"
+
+#include <gtest/gtest.h>
+
+namespace gdi {
+namespace {
+
+using test::InkOf;
+
+Font Face(const char *face, int32_t height = -13) {
+  Font f;
+  f.Face = face;
+  f.Height = height;
+  return f;
+}
+
+TEST(Text, HeightFromPoints) {
+  EXPECT_EQ(FontHeightFromPoints(8), -11);
+  EXPECT_EQ(FontHeightFromPoints(10), -13);
+  EXPECT_EQ(FontHeightFromPoints(12), -16);
+  EXPECT_EQ(FontPointsFromHeight(-11), 8);
+  EXPECT_EQ(FontPointsFromHeight(16), 12);
+}
+
+// Extents add up per character (no kerning), plus the extra spacing.
+TEST(Text, ExtentIsTheSumOfAdvancesPlusExtra) {
+  Bitmap bmp(10, 10);
+  DeviceContext &dc = bmp.DC();
+  dc.SelectFont(Face("Arial"));
+  const Size av = dc.TextExtent("AV"), a = dc.TextExtent("A"), v = dc.TextExtent("V");
+  EXPECT_EQ(av.cx, a.cx + v.cx);
+  const TextMetrics tm = dc.GetTextMetrics();
+  EXPECT_EQ(av.cy, tm.Ascent + tm.Descent);
+  EXPECT_EQ(tm.Height, tm.Ascent + tm.Descent);
+  dc.SetTextCharacterExtra(3);
+  EXPECT_EQ(dc.TextExtent("AV").cx, av.cx + 6);
+  EXPECT_EQ(dc.TextExtent("").cx, 0);
+}
+
+// The Windows faces map onto metric-compatible installed ones.
+TEST(Text, FacesMapOntoInstalledMetricCompatibleOnes) {
+  Bitmap bmp(10, 10);
+  DeviceContext &dc = bmp.DC();
+  const std::pair<const char *, const char *> same[] = {
+      {"Arial", "Liberation Sans"},       {"Times New Roman", "Liberation Serif"},
+      {"Courier New", "Liberation Mono"}, {"MS Sans Serif", "Liberation Sans"},
+      {"Verdana", "DejaVu Sans"},         {"No Such Face At All", "DejaVu Sans"}};
+  for (const auto &[asked, installed] : same) {
+    dc.SelectFont(Face(asked));
+    const Size a = dc.TextExtent("The quick brown fox 0123456789");
+    dc.SelectFont(Face(installed));
+    const Size b = dc.TextExtent("The quick brown fox 0123456789");
+    EXPECT_EQ(a, b) << asked;
+  }
+  dc.SelectFont(Face("Courier New"));
+  EXPECT_EQ(dc.TextExtent("iiii").cx, dc.TextExtent("WWWW").cx); // really the monospaced face
+}
+
+TEST(Text, PositiveHeightIsTheCellHeight) {
+  Bitmap bmp(10, 10);
+  DeviceContext &dc = bmp.DC();
+  for (int h : {10, 13, 16, 24, 40}) {
+    dc.SelectFont(Face("Arial", h));
+    EXPECT_NEAR(dc.GetTextMetrics().Height, h, 1) << h;
+  }
+  dc.SelectFont(Face("Arial", -20));
+  const TextMetrics tm = dc.GetTextMetrics();
+  EXPECT_GT(tm.Height, 20);
+  EXPECT_EQ(tm.InternalLeading, tm.Height - 20);
+}
+
+TEST(Text, GlyphsHaveNoGreyPixels) {
+  Bitmap bmp(200, 40);
+  DeviceContext &dc = bmp.DC();
+  dc.SelectFont(Face("Arial", -15));
+  dc.SetBkMode(BkMode::Transparent);
+  dc.TextOut(2, 2, "управление догоняющего");
+  const int black = test::CountColor(bmp, clBlack), white = test::CountColor(bmp, clWhite);
+  EXPECT_GT(black, 100);
+  EXPECT_EQ(black + white, 200 * 40);
+}
+
+struct AlignCase {
+  const char *name;
+  uint32_t align;
+  // Expected cell relative to the reference point, in units of the text
+  // width w, ascent a and descent d.
+  int left; // 0: x, -1: x - w, -2: x - w / 2
+  int top;  // 0: y, -1: y - a, -2: y - a - d
+};
+
+class Alignment : public ::testing::TestWithParam<AlignCase> {};
+
+TEST_P(Alignment, PlacesTheCellAroundTheReferencePoint) {
+  Bitmap bmp(200, 100);
+  DeviceContext &dc = bmp.DC();
+  dc.SelectFont(Face("Arial", -16));
+  dc.SetBkMode(BkMode::Opaque);
+  dc.SetBkColor(clYellow);
+  dc.SetTextAlign(GetParam().align);
+  const Size ext = dc.TextExtent("Wag");
+  const TextMetrics tm = dc.GetTextMetrics();
+  dc.TextOut(100, 50, "Wag");
+  const int w = ext.cx;
+  const int x = GetParam().left == 0 ? 100 : GetParam().left == -1 ? 100 - w : 100 - w / 2;
+  const int y = GetParam().top == 0 ? 50 : GetParam().top == -1 ? 50 - tm.Ascent : 50 - tm.Ascent - tm.Descent;
+  // The opaque cell is exactly the extent; the glyphs lie within it.
+  EXPECT_EQ(InkOf(bmp).bounds, (Rect{x, y, x + w, y + ext.cy}));
+  EXPECT_EQ(InkOf(bmp).count, w * ext.cy);
+  EXPECT_GT(test::CountColor(bmp, clBlack), 30);
+}
+
+INSTANTIATE_TEST_SUITE_P(Gdi, Alignment,
+                         ::testing::Values(AlignCase{"LeftTop", kAlignLeft | kAlignTop, 0, 0},
+                                           AlignCase{"RightTop", kAlignRight | kAlignTop, -1, 0},
+                                           AlignCase{"CenterTop", kAlignCenter | kAlignTop, -2, 0},
+                                           AlignCase{"LeftBaseline", kAlignLeft | kAlignBaseline, 0, -1},
+                                           AlignCase{"CenterBaseline", kAlignCenter | kAlignBaseline, -2, -1},
+                                           AlignCase{"RightBottom", kAlignRight | kAlignBottom, -1, -2},
+                                           AlignCase{"CenterBottom", kAlignCenter | kAlignBottom, -2, -2}),
+                         [](const auto &info) { return std::string(info.param.name); });
+
+TEST(Text, TransparentModeLeavesTheBackground) {
+  Bitmap bmp(100, 40);
+  bmp.Fill(clAqua);
+  DeviceContext &dc = bmp.DC();
+  dc.SetBkMode(BkMode::Transparent);
+  dc.SetTextColor(clRed);
+  dc.TextOut(5, 5, "Hello");
+  EXPECT_GT(test::CountColor(bmp, clRed), 20);
+  EXPECT_EQ(test::CountColor(bmp, clRed) + test::CountColor(bmp, clAqua), 100 * 40);
+}
+
+// Turned 90 degrees counter-clockwise, the text runs upward from the
+// reference point and its cell lies to the right of it.
+TEST(Text, EscapementTurnsCounterClockwise) {
+  Bitmap bmp(100, 100);
+  DeviceContext &dc = bmp.DC();
+  Font f = Face("Arial", -16);
+  f.Escapement = 900;
+  dc.SelectFont(f);
+  dc.SetBkMode(BkMode::Opaque);
+  dc.SetBkColor(clYellow);
+  const Size ext = dc.TextExtent("Wag");
+  dc.TextOut(50, 80, "Wag");
+  EXPECT_EQ(InkOf(bmp).bounds, (Rect{50, 80 - ext.cx, 50 + ext.cy, 80}));
+}
+
+TEST(Text, ExtTextOutFillsAndClipsToItsRectangle) {
+  Bitmap bmp(100, 40);
+  DeviceContext &dc = bmp.DC();
+  dc.SetBkMode(BkMode::Transparent);
+  dc.SetBkColor(clYellow);
+  const Rect r{10, 5, 30, 25};
+  dc.ExtTextOut(12, 8, kTextOpaque | kTextClipped, &r, "WWWWWWWWWW");
+  EXPECT_EQ(InkOf(bmp).bounds, r);
+  EXPECT_GT(test::CountColor(bmp, clBlack), 10);
+  EXPECT_EQ(test::CountColor(bmp, clBlack) + test::CountColor(bmp, clYellow), 20 * 20);
+}
+
+// Text recorded into a path and filled covers about what drawing it covers.
+TEST(Text, TextIntoAPath) {
+  Bitmap drawn(120, 40), filled(120, 40);
+  drawn.DC().SelectFont(Face("Arial", -24));
+  drawn.DC().SetBkMode(BkMode::Transparent);
+  drawn.DC().TextOut(5, 5, "Path");
+  DeviceContext &dc = filled.DC();
+  dc.SelectFont(Face("Arial", -24));
+  dc.BeginPath();
+  dc.TextOut(5, 5, "Path");
+  dc.EndPath();
+  EXPECT_FALSE(dc.InPath());
+  dc.SelectBrush(Brush::Solid(clBlack));
+  dc.FillPath();
+  const test::Ink a = InkOf(drawn), b = InkOf(filled);
+  EXPECT_NEAR(b.bounds.left, a.bounds.left, 2);
+  EXPECT_NEAR(b.bounds.right, a.bounds.right, 2);
+  EXPECT_NEAR(b.bounds.top, a.bounds.top, 2);
+  EXPECT_NEAR(b.bounds.bottom, a.bounds.bottom, 2);
+  EXPECT_NEAR(b.count, a.count, a.count / 4);
+}
+
+TEST(Text, WidenedPathIsTheOutlineOfTheStroke) {
+  Bitmap bmp(60, 40);
+  DeviceContext &dc = bmp.DC();
+  dc.SelectPen(Pen::Solid(clBlack, 5));
+  dc.BeginPath();
+  dc.MoveTo(10, 20);
+  dc.LineTo(50, 20);
+  dc.EndPath();
+  dc.WidenPath();
+  dc.SelectBrush(Brush::Solid(clRed));
+  dc.FillPath();
+  const test::Ink ink = InkOf(bmp);
+  EXPECT_EQ(ink.bounds.top, 18);
+  EXPECT_EQ(ink.bounds.bottom, 23);
+  EXPECT_EQ(test::CountColor(bmp, clRed), ink.count);
+}
+
+} // namespace
+} // namespace gdi
