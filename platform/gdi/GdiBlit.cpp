@@ -13,7 +13,7 @@ bool UsesPattern(uint8_t code) { return ((code >> 4) & 0x0F) != (code & 0x0F); }
 // Destination column or row i of n maps to the source by nearest neighbour:
 // the source pixel under the destination pixel's centre.
 std::vector<int> NearestMap(int destCount, int srcStart, int srcCount) {
-  std::vector<int> map(static_cast<size_t>(destCount));
+  std::vector<int> map;
   const bool mirror = (destCount < 0) != (srcCount < 0);
   const int64_t dn = std::abs(static_cast<int64_t>(destCount)), sn = std::abs(static_cast<int64_t>(srcCount));
   map.resize(static_cast<size_t>(dn));
