@@ -1,0 +1,257 @@
+#include "parser/FormulaParser.h"
+
+#include "platform/rtl/FloatFaults.h"
+#include "platform/rtl/Numbers.h"
+#include "platform/rtl/Random.h"
+
+#include <cfenv>
+#include <cmath>
+#include <cstdint>
+
+namespace parser {
+
+namespace {
+
+using Ext = long double;
+
+constexpr double kPi = 3.141592653589793;
+constexpr int kFaults = FE_DIVBYZERO | FE_INVALID | FE_OVERFLOW;
+
+// ---- Arithmetic in extended precision, each result stored as a double --------
+
+Ext IntPower(Ext base, int64_t exponent) {
+  uint64_t bits = exponent < 0 ? 0 - static_cast<uint64_t>(exponent) : static_cast<uint64_t>(exponent);
+  Ext result = 1;
+  Ext square = base;
+  while (bits != 0) {
+    if (bits & 1) result *= square;
+    bits >>= 1;
+    if (bits != 0) square *= square;
+  }
+  return exponent < 0 ? 1 / result : result;
+}
+
+Ext Power(Ext base, Ext exponent) {
+  if (exponent == 0) return 1;
+  if (base == 0 && exponent > 0) return 0;
+  if (exponent == std::trunc(exponent) && std::fabs(exponent) <= 2147483647.0L)
+    return IntPower(base, static_cast<int64_t>(exponent));
+  return std::exp(exponent * std::log(base));
+}
+
+// Both operands are truncated to 64-bit integers first.
+double IntDivision(double x, double y) {
+  const int64_t a = rtl::Trunc(x), b = rtl::Trunc(y);
+  if (b == 0) throw rtl::EDivByZero();
+  if (b == -1) return -static_cast<double>(a); // exact for the one quotient beyond the range
+  return static_cast<double>(a / b);
+}
+
+double Modulo(double x, double y) {
+  const int64_t a = rtl::Trunc(x), b = rtl::Trunc(y);
+  if (b == 0) throw rtl::EDivByZero();
+  if (b == -1) return 0;
+  return static_cast<double>(a % b);
+}
+
+// ---- The built-in functions -------------------------------------------------------
+
+double FnTan(double x) { return static_cast<double>(std::tan(Ext(x))); }
+double FnSin(double x) { return static_cast<double>(std::sin(Ext(x))); }
+double FnCos(double x) { return static_cast<double>(std::cos(Ext(x))); }
+double FnSinh(double x) { return static_cast<double>((std::exp(Ext(x)) - std::exp(-Ext(x))) * 0.5L); }
+double FnCosh(double x) { return static_cast<double>((std::exp(Ext(x)) + std::exp(-Ext(x))) * 0.5L); }
+double FnArcTan(double x) { return static_cast<double>(std::atan(Ext(x))); }
+double FnCotan(double x) { return static_cast<double>(1 / std::tan(Ext(x))); }
+double FnExp(double x) { return static_cast<double>(std::exp(Ext(x))); }
+double FnLn(double x) { return static_cast<double>(std::log(Ext(x))); }
+double FnLog10(double x) { return static_cast<double>(std::log10(Ext(x))); }
+double FnLog2(double x) { return static_cast<double>(std::log2(Ext(x))); }
+double FnSqr(double x) { return static_cast<double>(Ext(x) * x); }
+double FnSqrt(double x) { return static_cast<double>(std::sqrt(Ext(x))); }
+double FnAbs(double x) { return std::fabs(x); }
+double FnTrunc(double x) { return static_cast<double>(rtl::Int(x)); }
+double FnCeil(double x) { return static_cast<double>(rtl::Frac(x) > 0 ? rtl::Int(Ext(x) + 1) : rtl::Int(x)); }
+double FnFloor(double x) { return static_cast<double>(rtl::Frac(x) < 0 ? rtl::Int(Ext(x) - 1) : rtl::Int(x)); }
+double FnHeav(double x) { return x >= 0 ? 1 : 0; }
+double FnSign(double x) { return x < 0 ? -1 : x > 0 ? 1 : 0; }
+double FnZero(double x) { return x == 0 ? 0 : 1; }
+// The divisor is 2/pi; the quotient is rounded to a double before its
+// nearest integer (halves to even) is taken.
+double FnPh(double x) {
+  const double q = static_cast<double>(Ext(x) / 0.6366197723675814);
+  return static_cast<double>((Ext(q) - std::nearbyint(Ext(q))) * (2 * Ext(kPi)));
+}
+double FnRnd(double x) { return static_cast<double>(rtl::Int(x) * Ext(rtl::Random())); }
+double FnRandom(double) { return rtl::Random(); }
+
+// The angle of (a, b) in [-pi/2, 3pi/2).
+double FnArg(double a, double b) {
+  if (a > 0) return static_cast<double>(std::atan(Ext(b) / a));
+  if (a < 0) return static_cast<double>(std::atan(Ext(b) / a) + Ext(kPi));
+  return b > 0 ? kPi / 2 : -kPi / 2;
+}
+double FnMax(double a, double b) { return a >= b ? a : b; }
+double FnMin(double a, double b) { return a >= b ? b : a; }
+double FnPower(double a, double b) { return static_cast<double>(Power(a, b)); }
+double FnIntPower(double a, double b) { return static_cast<double>(IntPower(a, rtl::Trunc(b))); }
+double FnLogN(double a, double b) { return static_cast<double>(std::log(Ext(b)) / std::log(Ext(a))); }
+
+bool IsIdentifier(std::string_view name) {
+  auto letter = [](char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || c == '_'; };
+  if (name.empty() || !letter(name[0])) return false;
+  for (char c : name)
+    if (!letter(c) && !(c >= '0' && c <= '9')) return false;
+  return true;
+}
+
+} // namespace
+
+// ---- TCustomParser ------------------------------------------------------------
+
+TCustomParser::TCustomParser() = default;
+
+TCustomParser::~TCustomParser() {
+  // The compiled form points at variable storage: it goes first.
+  FCompiled.reset();
+}
+
+long double TCustomParser::Value() const {
+  if (!FCompiled) return 0;
+  // Faults left over from elsewhere are not this formula's; clearing only
+  // when one is set keeps the common path to two reads of the status.
+  if (std::fetestexcept(kFaults) != 0) rtl::ClearFloatFaults();
+  for (const OperationRecord &r : FCompiled->Operations) {
+    const double x = *r.Operand1;
+    double v;
+    switch (r.Opcode) {
+    case opNegate:
+      v = -x;
+      break;
+    case opSum:
+      v = static_cast<double>(Ext(x) + *r.Operand2);
+      break;
+    case opDifference:
+      v = static_cast<double>(Ext(x) - *r.Operand2);
+      break;
+    case opProduct:
+      v = static_cast<double>(Ext(x) * *r.Operand2);
+      break;
+    case opQuotient:
+      v = static_cast<double>(Ext(x) / *r.Operand2);
+      break;
+    case opModulo:
+      v = Modulo(x, *r.Operand2);
+      break;
+    case opIntDivision:
+      v = IntDivision(x, *r.Operand2);
+      break;
+    case opIntPower:
+      v = static_cast<double>(IntPower(x, rtl::Trunc(*r.Operand2)));
+      break;
+    case opPower:
+      v = static_cast<double>(Power(x, *r.Operand2));
+      break;
+    case opSquare:
+      v = static_cast<double>(Ext(x) * x);
+      break;
+    case opCube:
+      v = static_cast<double>(Ext(x) * x * x);
+      break;
+    case opFourth: {
+      const Ext s = Ext(x) * x;
+      v = static_cast<double>(s * s);
+      break;
+    }
+    case opOneArgCall:
+      v = r.OneArg(x);
+      break;
+    case opTwoArgCall:
+      v = r.TwoArg(x, *r.Operand2);
+      break;
+    default:
+      v = x;
+      break;
+    }
+    *r.Result = v;
+  }
+  double result = *FCompiled->ResultCell;
+  rtl::Settle(result);
+  rtl::CheckFloatFaults();
+  return result;
+}
+
+void TCustomParser::SetExpression(std::string_view text) {
+  FCompiled.reset();
+  FExpression.assign(text);
+  if (!FExpression.empty()) Compile();
+}
+
+bool TCustomParser::Compile() {
+  try {
+    FCompiled = ParseExpression(FExpression, FVariables, OneArgFunctions, TwoArgFunctions, FPascalNumberformat);
+    return true;
+  } catch (const EMathParserError &e) {
+    FCompiled.reset();
+    if (!OnParserError) throw;
+    OnParserError(this, e);
+    return false;
+  }
+}
+
+double *TCustomParser::SetVariable(std::string_view Name, long double Value) {
+  const auto found = FVariables.find(Name);
+  if (found != FVariables.end()) {
+    *found->second = static_cast<double>(Value);
+    return found->second;
+  }
+  if (!IsIdentifier(Name)) throw EBadName(Name);
+  std::string upper(Name);
+  for (char &c : upper)
+    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+  // The words would be read as operators, so such a variable could never be used.
+  if (upper.find("DIV") != std::string::npos || upper.find("MOD") != std::string::npos) throw EBadName(upper);
+  FOwnedVariables.push_back(std::make_unique<double>(static_cast<double>(Value)));
+  double *storage = FOwnedVariables.back().get();
+  FVariables.emplace(std::move(upper), storage);
+  return storage;
+}
+
+void TCustomParser::AddVariable(std::string_view name, double *storage) { FVariables.emplace(name, storage); }
+
+void TCustomParser::ClearVariables() {
+  // The compiled form points at the storage about to be released.
+  FCompiled.reset();
+  FVariables.clear();
+  FOwnedVariables.clear();
+  FExpression.clear();
+}
+
+// ---- TParser --------------------------------------------------------------------
+
+TParser::TParser() {
+  RegisterFunctions();
+  AddVariable("A", &FA);
+  AddVariable("B", &FB);
+  AddVariable("C", &FC);
+  AddVariable("D", &FD);
+  AddVariable("E", &FE);
+  AddVariable("X", &FX);
+  AddVariable("Y", &FY);
+  AddVariable("T", &FT);
+}
+
+void TParser::RegisterFunctions() {
+  OneArgFunctions = {
+      {"TAN", FnTan},       {"SIN", FnSin},     {"COS", FnCos},     {"SINH", FnSinh},     {"COSH", FnCosh},
+      {"ARCTAN", FnArcTan}, {"COTAN", FnCotan}, {"EXP", FnExp},     {"LN", FnLn},         {"LOG10", FnLog10},
+      {"LOG2", FnLog2},     {"SQR", FnSqr},     {"SQRT", FnSqrt},   {"ABS", FnAbs},       {"TRUNC", FnTrunc},
+      {"INT", FnTrunc},     {"CEIL", FnCeil},   {"FLOOR", FnFloor}, {"HEAV", FnHeav},     {"SIGN", FnSign},
+      {"ZERO", FnZero},     {"PH", FnPh},       {"RND", FnRnd},     {"RANDOM", FnRandom},
+  };
+  TwoArgFunctions = {
+      {"ARG", FnArg}, {"MAX", FnMax}, {"MIN", FnMin}, {"POWER", FnPower}, {"INTPOWER", FnIntPower}, {"LOGN", FnLogN},
+  };
+}
+
+} // namespace parser
