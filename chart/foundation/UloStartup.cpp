@@ -1,6 +1,7 @@
 #include "chart/foundation/UloStartup.h"
 
 #include "chart/foundation/UloConst.h"
+#include "chart/foundation/UloFilters.h"
 #include "chart/foundation/UloPens.h"
 #include "chart/foundation/UloProCo.h"
 #include "chart/foundation/UloProcs.h"
@@ -12,9 +13,11 @@ void StartChartFoundation() {
   UloSetProConstants();
   LoadDefaultFontSettings(UloMsgDefaultFontSize, UloMsgDefaultFontName);
   InitializeUloProcs();
+  StartUloFilters();
 }
 
 void StopChartFoundation() {
+  StopUloFilters();
   FinalizeUloProcs();
   UloClearProConstants();
   UnloadLibraryMessages();

@@ -5,7 +5,8 @@
 #pragma once
 
 // The library texts, the series and tool texts, the default chart font read
-// from the texts, then the shared routines (palette, hand cursor, dates).
+// from the texts, then the shared routines (palette, hand cursor, dates),
+// then the image filter classes and the bitmap-rotation service.
 void StartChartFoundation();
 // The same units in reverse order.
 void StopChartFoundation();
