@@ -299,8 +299,8 @@ void TUloCanvas3D::FillGradient(const TRect &rect, TColor startColor, TColor end
   if (!dc_) return;
   const TRect r = NormalizeRect(rect);
   const int width = r.Right - r.Left, height = r.Bottom - r.Top;
-  // An empty rectangle paints nothing (and divides by nothing).
-  if (width <= 0 || height <= 0) return;
+  // An empty or one-pixel rectangle paints nothing (and divides by nothing).
+  if (width <= 0 || height <= 0 || (width == 1 && height == 1)) return;
   const bool keepOrder = direction == gdTopBottom || direction == gdLeftRight || direction == gdRadial ||
                          direction == gdDiagonalUp || direction == gdDiagonalDown;
   if (!keepOrder) std::swap(startColor, endColor);
@@ -420,10 +420,7 @@ void TUloCanvas3D::FillGradient(const TRect &rect, TColor startColor, TColor end
   const double cx = (r.Left + static_cast<double>(r.Right)) * 0.5 + radialX + 1;
   const double cy = (r.Top + static_cast<double>(r.Bottom)) * 0.5 + radialY + 1;
   const int px = UloPixel(cx), py = UloPixel(cy);
-  if (steps < 1) {
-    dc_->FillRect({px, py, px + 1, py + 1}, gdi::Brush::Solid(PlainColor(startColor, monochrome_)));
-    return;
-  }
+  // Steps is at least 1 here: only a one-pixel rectangle would reduce it to 0.
   const TBandColors color(startColor, endColor, balance, steps, monochrome_);
   dc_->SelectPen(gdi::Pen::Null());
   dc_->SetRasterOp(gdi::RasterOp::CopyPen);
