@@ -9,7 +9,7 @@ Vector EulerIntegrate(Vector &X, AbstVFunc &F, const Vector &X0, double T0, doub
   // Without this check a zero count gives an infinite step, the loop never
   // runs and the start point comes back as if it were the end point.
   if (Steps == 0) throw rtl::EZeroDivide();
-  if (Steps < 0) throw ESizeError("EulerIntegrate: the number of steps is " + rtl::IntToStr(Steps));
+  if (Steps < 0) throw ESizeError("EulerIntegrate needs at least one step, not " + rtl::IntToStr(Steps));
   if (X.Size() != X0.Size())
     throw ESizeError("EulerIntegrate: the end point has " + rtl::IntToStr(X.Size()) + " elements, the start " +
                      rtl::IntToStr(X0.Size()));
