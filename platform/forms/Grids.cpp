@@ -119,6 +119,11 @@ public:
       header->setMinimumSectionSize(1);
       header->setSectionResizeMode(QHeaderView::Fixed);
       header->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+      // Beyond the last cell the grid shows its own background, as the
+      // data area does, not a strip of header colour.
+      QPalette palette = header->palette();
+      palette.setColor(QPalette::Window, palette.color(QPalette::Base));
+      header->setPalette(palette);
     }
     setCornerButtonEnabled(false);
     setSelectionBehavior(QAbstractItemView::SelectItems);
