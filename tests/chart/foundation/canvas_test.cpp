@@ -8,6 +8,7 @@
 #include "chart/foundation/UloCanvas3D.h"
 #include "chart/foundation/UloPicture.h"
 #include "chart/foundation/UloShadow.h"
+#include "platform/rtl/Exceptions.h"
 
 namespace {
 
@@ -367,6 +368,51 @@ TEST(Canvas, EllipseAtDepthInARotatedViewFillsItsRim) {
   const TPoint centre = s.canvas.ProjectPoint(100, 100, 50);
   EXPECT_EQ(s.At(centre.X, centre.Y), clRed);
   EXPECT_GT(s.Count(clBlue), 100);
+}
+
+TEST(Canvas, TextAtDepthGrowsWithTheZoom) {
+  Scene plain, zoomed;
+  zoomed.options.SetZoom(200);
+  zoomed.canvas.PrepareTarget(&zoomed.image.DC(), &zoomed.options, TRect{0, 0, 200, 200}, true);
+  zoomed.canvas.SetupProjection(100, TRect{0, 0, 200, 200});
+  plain.canvas.TextOutAtDepth(100, 100, 0, "W");
+  zoomed.canvas.TextOutAtDepth(100, 100, 0, "W");
+  const TRect small = plain.Box(clBlack), large = zoomed.Box(clBlack);
+  EXPECT_GT(large.Bottom - large.Top, (small.Bottom - small.Top) * 3 / 2);
+  // Without zoom text the size stays.
+  zoomed.image.Fill(clWhite);
+  zoomed.canvas.SetZoomText(false);
+  zoomed.canvas.TextOutAtDepth(100, 100, 0, "W");
+  const TRect same = zoomed.Box(clBlack);
+  EXPECT_EQ(same.Bottom - same.Top, small.Bottom - small.Top);
+}
+
+TEST(CanvasGradient, BandsFromTheEndColourDownToTheStart) {
+  gdi::Bitmap tall(10, 600);
+  TUloCanvas3D canvas;
+  canvas.SetBuffered(false);
+  canvas.PrepareTarget(&tall.DC(), nullptr, TRect{0, 0, 10, 600}, false);
+  canvas.FillGradient({0, 0, 10, 600}, RGBColor(0, 0, 0), RGBColor(255, 255, 255), TGradientDirection::gdTopBottom);
+  EXPECT_EQ(tall.Pixel(5, 0), clWhite);
+  EXPECT_EQ(tall.Pixel(5, 599), clBlack);
+  int bands = 1;
+  for (int y = 1; y < 600; ++y)
+    bands += tall.Pixel(5, y) != tall.Pixel(5, y - 1);
+  EXPECT_EQ(bands, 256);
+  // Balance 50 steps linearly: band i (from the bottom) is i of 255.
+  EXPECT_EQ(tall.Pixel(5, 599 - 3), RGBColor(1, 1, 1));
+  canvas.FillGradient({0, 0, 10, 600}, clRed, clBlue, TGradientDirection::gdBottomTop);
+  EXPECT_EQ(tall.Pixel(5, 0), clRed);
+  EXPECT_EQ(tall.Pixel(5, 599), clBlue);
+}
+
+TEST(CanvasGradient, NothingForOnePixelAndGreyWhenMonochrome) {
+  Scene s;
+  s.canvas.FillGradient({0, 0, 50, 1}, clRed, clBlue, TGradientDirection::gdTopBottom);
+  EXPECT_EQ(s.Count(clWhite), 200 * 200);
+  s.canvas.SetMonochrome(true);
+  s.canvas.FillGradient({0, 0, 50, 50}, clRed, clRed, TGradientDirection::gdLeftRight);
+  EXPECT_EQ(s.At(10, 10), RGBColor(85, 85, 85));
 }
 
 // ---- buffering -------------------------------------------------------------------
