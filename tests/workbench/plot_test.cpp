@@ -1,0 +1,160 @@
+#include "workbench/ResultPlots.h"
+#include "workbench/Solver.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace {
+
+using namespace workbench;
+
+GameInput Game(int l, int v) {
+  GameInput g;
+  g.DimX = g.DimU = g.DimL = l;
+  g.DimV = v;
+  g.A.assign(l, std::vector<std::string>(l, "0"));
+  g.B.assign(l, std::vector<std::string>(l, "0"));
+  g.Pi = g.B;
+  for (int i = 0; i < l; ++i)
+    g.B[i][i] = g.Pi[i][i] = "1";
+  g.C.assign(l, std::vector<std::string>(v, "0"));
+  g.X0.assign(l, "1");
+  std::string norm = "psi1^2";
+  for (int i = 2; i <= l; ++i)
+    norm += "+psi" + std::to_string(i) + "^2";
+  g.P = "sqrt(" + norm + ")";
+  g.Q = "0";
+  g.M = "2*sqrt(" + norm + ")";
+  g.T = "1";
+  return g;
+}
+
+SolverSettings Grid(const char *nod, bool b1) {
+  SolverSettings s;
+  s.Nod = nod;
+  s.b1 = b1;
+  return s;
+}
+
+struct Form4 {
+  RecordingPointSink s[6];
+  IntegralSeries Series() { return {&s[0], &s[1], &s[2], &s[3], &s[4], &s[5]}; }
+  std::vector<size_t> Counts() const {
+    std::vector<size_t> c;
+    for (const auto &x : s)
+      c.push_back(x.Points.size());
+    return c;
+  }
+};
+
+TEST(PlotIntegral, RefusesWithoutAMatchingRun) {
+  SolverState state;
+  Form4 f;
+  EXPECT_THROW(PlotIntegral(state, 2, "1", f.Series()), ESolverError);
+  CalculateIntegral(state, Game(2, 1), Grid("8", true), {});
+  EXPECT_THROW(PlotIntegral(state, 3, "1", f.Series()), ESolverError);
+  EXPECT_THROW(PlotIntegral(state, 2, "x", f.Series()), rtl::EConvertError);
+}
+
+TEST(PlotIntegral, PointCountsPerGridAndDimension) {
+  struct Case {
+    const char *name;
+    int l, v;
+    const char *nod;
+    bool b1;
+    int stepCount;
+    std::vector<size_t> counts; // Series1..Series6
+    const char *caption;
+  } cases[] = {
+      // Plane, polar: closed contours, and the trajectory with U = V = L.
+      {"polar", 2, 2, "8", true, 5, {0, 0, 0, 6 * 9, 6, 0}, "Двумерный случай"},
+      {"polar, no controls", 2, 1, "8", true, 0, {0, 0, 0, 101 * 9, 0, 0}, "Двумерный случай"},
+      {"plane cube", 2, 2, "3", false, 4, {0, 0, 0, 0, 5 * 12, 0}, "Двумерный случай"},
+      {"spherical", 3, 3, "4", true, 3, {4 * 16, 0, 0, 0, 0, 0}, "Трехмерный случай"},
+      {"space cube", 3, 1, "2", false, 0, {0, 101 * 24, 0, 0, 0, 0}, "Трехмерный случай"},
+      {"line", 1, 1, "5", true, 2, {0, 0, 0, 0, 0, 0}, ""},
+  };
+  for (const Case &c : cases) {
+    SCOPED_TRACE(c.name);
+    SolverState state;
+    state.StepCount = c.stepCount;
+    CalculateIntegral(state, Game(c.l, c.v), Grid(c.nod, c.b1), {});
+    Form4 f;
+    int repaints = 0;
+    const IntegralLayout layout = PlotIntegral(state, c.l, "1", f.Series(), [&] { ++repaints; });
+    EXPECT_EQ(f.Counts(), c.counts);
+    EXPECT_EQ(layout.Caption, c.caption);
+    EXPECT_EQ(layout.Plotted, c.l == 2 || c.l == 3);
+    EXPECT_EQ(layout.Chart2Visible, c.l == 2);
+    EXPECT_EQ(repaints, c.l == 3 && c.b1 ? state.SectionSteps + 1 : 0);
+    EXPECT_TRUE(state.SectionSupport.empty());
+  }
+}
+
+TEST(PlotIntegral, SectionsStandAtTheirTimesAndRepeat) {
+  SolverState state;
+  state.StepCount = 4;
+  CalculateIntegral(state, Game(2, 2), Grid("6", true), {});
+  Form4 first, second;
+  PlotIntegral(state, 2, "2", first.Series());
+  PlotIntegral(state, 2, "2", second.Series());
+  const auto &pts = first.s[3].Points;
+  ASSERT_EQ(pts.size(), 5u * 7u);
+  // Section k at height T - k dt (dt = 1/4 from the run, T from the text),
+  // X and Z the second and first coordinates, closed by its first point.
+  for (int k = 0; k <= 4; ++k) {
+    for (int i = 0; i <= 6; ++i)
+      EXPECT_DOUBLE_EQ(pts[k * 7 + i].Y, 2 - k * 0.25);
+    EXPECT_EQ(pts[k * 7 + 6].X, pts[k * 7].X);
+    EXPECT_EQ(pts[k * 7 + 6].Z, pts[k * 7].Z);
+  }
+  const double radius = 2 + 0.25 * 2; // k = 2: the target plus 2 dt
+  EXPECT_NEAR(pts[2 * 7].Z, radius, 1e-12);
+  EXPECT_NEAR(pts[2 * 7].X, 0, 1e-12);
+  // The trajectory, from its end (section 0) back to its start.
+  const auto &traj = first.s[4].Points;
+  ASSERT_EQ(traj.size(), 5u);
+  EXPECT_EQ(traj[0].Z, state.TrajectoryPoints[4][0]);
+  EXPECT_EQ(traj[4].X, state.TrajectoryPoints[0][1]);
+  // Nothing was released that a second plot needs.
+  ASSERT_EQ(second.s[3].Points.size(), pts.size());
+  for (size_t i = 0; i < pts.size(); ++i)
+    EXPECT_EQ(second.s[3].Points[i].X, pts[i].X);
+}
+
+TEST(PlotSets, CandidatesOfTheLastSquareRun) {
+  SolverState state;
+  RecordingPointSink p7, q7, p8, q8;
+  const SetSeries series{&p7, &q7, &p8, &q8};
+  EXPECT_THROW(PlotSets(state, 2, series), ESolverError);
+  EXPECT_THROW(ControlsWindowFor(state, 3), ESolverError);
+  EXPECT_EQ(PlotSets(state, 1, series), TSetsWindow::swNone);
+
+  state.StepCount = 2;
+  CalculateIntegral(state, Game(2, 2), Grid("12", true), {});
+  EXPECT_EQ(ControlsWindowFor(state, 2), TControlsWindow::cwForm5);
+  EXPECT_THROW(ControlsWindowFor(state, 3), ESolverError);
+  EXPECT_EQ(PlotSets(state, 2, series), TSetsWindow::swForm7);
+  ASSERT_EQ(p7.Points.size(), 12u);
+  ASSERT_EQ(q7.Points.size(), 12u);
+  EXPECT_NEAR(p7.Points[3].X, state.GridDirs.Dir(3)[0], 1e-15);
+  EXPECT_NEAR(p7.Points[3].Y, 1, 1e-15);
+  EXPECT_EQ(q7.Points[3].Y, 0);
+  // A later run of other dimensions keeps these candidates, but they are
+  // not the space sets.
+  CalculateIntegral(state, Game(3, 1), Grid("3", true), {});
+  EXPECT_THROW(PlotSets(state, 3, series), ESolverError);
+  EXPECT_EQ(PlotSets(state, 2, series), TSetsWindow::swForm7);
+  EXPECT_EQ(p7.Points.size(), 12u);
+
+  state.StepCount = 2;
+  CalculateIntegral(state, Game(3, 3), Grid("3", true), {});
+  EXPECT_EQ(PlotSets(state, 3, series), TSetsWindow::swForm8);
+  EXPECT_EQ(ControlsWindowFor(state, 3), TControlsWindow::cwForm6);
+  ASSERT_EQ(p8.Points.size(), 9u);
+  EXPECT_TRUE(p8.Points[0].HasZ);
+}
+
+} // namespace
