@@ -116,68 +116,89 @@ TCustomParser::~TCustomParser() {
   FCompiled.reset();
 }
 
+// The fault flags raised so far, read without the library's call: two
+// reads of the status registers.
+inline int RaisedFaults() noexcept {
+#if defined(__x86_64__) || defined(__i386__)
+  unsigned short x87;
+  unsigned int sse;
+  asm volatile("fnstsw %0" : "=am"(x87)::"memory");
+  asm volatile("stmxcsr %0" : "=m"(sse)::"memory");
+  return (x87 | sse) & kFaults;
+#else
+  return std::fetestexcept(kFaults);
+#endif
+}
+
 long double TCustomParser::Value() const {
   if (!FCompiled) return 0;
   // Faults left over from elsewhere are not this formula's; clearing only
-  // when one is set keeps the common path to two reads of the status.
-  if (std::fetestexcept(kFaults) != 0) rtl::ClearFloatFaults();
-  for (const OperationRecord &r : FCompiled->Operations) {
-    const double x = *r.Operand1;
-    double v;
-    switch (r.Opcode) {
+  // when one is set keeps the common path to reads of the status.
+  if (RaisedFaults() != 0) rtl::ClearFloatFaults();
+  // Each record reads its operands from memory and stores its result
+  // there, rounded to a double, which also puts every result in place
+  // before the flags are read.
+  const OperationRecord *r = FCompiled->Operations.data();
+  const OperationRecord *const end = r + FCompiled->Operations.size();
+  for (; r != end; ++r) {
+    switch (r->Opcode) {
     case opNegate:
-      v = -x;
+      *r->Result = -*r->Operand1;
       break;
     case opSum:
-      v = static_cast<double>(Ext(x) + *r.Operand2);
+      *r->Result = static_cast<double>(Ext(*r->Operand1) + Ext(*r->Operand2));
       break;
     case opDifference:
-      v = static_cast<double>(Ext(x) - *r.Operand2);
+      *r->Result = static_cast<double>(Ext(*r->Operand1) - Ext(*r->Operand2));
       break;
     case opProduct:
-      v = static_cast<double>(Ext(x) * *r.Operand2);
+      *r->Result = static_cast<double>(Ext(*r->Operand1) * Ext(*r->Operand2));
       break;
     case opQuotient:
-      v = static_cast<double>(Ext(x) / *r.Operand2);
+      *r->Result = static_cast<double>(Ext(*r->Operand1) / Ext(*r->Operand2));
       break;
     case opModulo:
-      v = Modulo(x, *r.Operand2);
+      *r->Result = Modulo(*r->Operand1, *r->Operand2);
       break;
     case opIntDivision:
-      v = IntDivision(x, *r.Operand2);
+      *r->Result = IntDivision(*r->Operand1, *r->Operand2);
       break;
     case opIntPower:
-      v = static_cast<double>(IntPower(x, rtl::Trunc(*r.Operand2)));
+      *r->Result = static_cast<double>(IntPower(*r->Operand1, rtl::Trunc(*r->Operand2)));
       break;
     case opPower:
-      v = static_cast<double>(Power(x, *r.Operand2));
+      *r->Result = static_cast<double>(Power(*r->Operand1, *r->Operand2));
       break;
-    case opSquare:
-      v = static_cast<double>(Ext(x) * x);
+    case opSquare: {
+      const Ext x = *r->Operand1;
+      *r->Result = static_cast<double>(x * x);
       break;
-    case opCube:
-      v = static_cast<double>(Ext(x) * x * x);
+    }
+    case opCube: {
+      const Ext x = *r->Operand1;
+      *r->Result = static_cast<double>(x * x * x);
       break;
+    }
     case opFourth: {
-      const Ext s = Ext(x) * x;
-      v = static_cast<double>(s * s);
+      const Ext x = *r->Operand1;
+      const Ext s = x * x;
+      *r->Result = static_cast<double>(s * s);
       break;
     }
     case opOneArgCall:
-      v = r.OneArg(x);
+      *r->Result = r->OneArg(*r->Operand1);
       break;
     case opTwoArgCall:
-      v = r.TwoArg(x, *r.Operand2);
+      *r->Result = r->TwoArg(*r->Operand1, *r->Operand2);
       break;
     default:
-      v = x;
+      *r->Result = *r->Operand1;
       break;
     }
-    *r.Result = v;
   }
   double result = *FCompiled->ResultCell;
   rtl::Settle(result);
-  rtl::CheckFloatFaults();
+  if (RaisedFaults() != 0) rtl::CheckFloatFaults();
   return result;
 }
 
