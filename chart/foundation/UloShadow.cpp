@@ -278,24 +278,37 @@ void TUloShadow::PaintSmooth(TUloCanvas &canvas, gdi::Bitmap &target, Figure fig
     for (int x = 0; x < w; ++x)
       cover[static_cast<std::size_t>(y) * w + x] = 255 - static_cast<int>(row[x] & 0xFF);
   }
-  auto blur = [&](const std::vector<int> &in, std::vector<int> &out, bool alongRows) {
-    const int len = alongRows ? w : h, lines = alongRows ? h : w;
-    for (int line = 0; line < lines; ++line) {
-      auto at = [&](int i) {
-        i = std::clamp(i, 0, len - 1);
-        return alongRows ? in[static_cast<std::size_t>(line) * w + i] : in[static_cast<std::size_t>(i) * w + line];
-      };
-      for (int i = 0; i < len; ++i) {
-        int64_t sum = 0;
-        for (int k = -size; k <= size; ++k)
-          sum += weights[k + size] * at(i + k);
-        const int v = static_cast<int>((sum + total / 2) / total);
-        (alongRows ? out[static_cast<std::size_t>(line) * w + i] : out[static_cast<std::size_t>(i) * w + line]) = v;
-      }
+  // Sums never exceed 255 times the total, so a double holds them exactly.
+  const double scale = 1.0 / static_cast<double>(total);
+  // Rows: each row padded with its edge pixels, so the inner loop never
+  // tests a bound.
+  std::vector<int64_t> padded(static_cast<std::size_t>(w) + 2 * size);
+  for (int y = 0; y < h; ++y) {
+    const int *in = &cover[static_cast<std::size_t>(y) * w];
+    for (int i = -size; i < w + size; ++i)
+      padded[i + size] = in[std::clamp(i, 0, w - 1)];
+    int *out = &pass[static_cast<std::size_t>(y) * w];
+    for (int x = 0; x < w; ++x) {
+      int64_t sum = 0;
+      for (int k = 0; k <= 2 * size; ++k)
+        sum += weights[k] * padded[x + k];
+      out[x] = static_cast<int>(static_cast<double>(sum) * scale + 0.5);
     }
-  };
-  blur(cover, pass, true);
-  blur(pass, cover, false);
+  }
+  // Columns, a whole row of sums at a time so the image is read row by row.
+  std::vector<int64_t> sums(w);
+  for (int y = 0; y < h; ++y) {
+    std::fill(sums.begin(), sums.end(), 0);
+    for (int k = -size; k <= size; ++k) {
+      const int64_t weight = weights[k + size];
+      const int *in = &pass[static_cast<std::size_t>(std::clamp(y + k, 0, h - 1)) * w];
+      for (int x = 0; x < w; ++x)
+        sums[x] += weight * in[x];
+    }
+    int *out = &cover[static_cast<std::size_t>(y) * w];
+    for (int x = 0; x < w; ++x)
+      out[x] = static_cast<int>(static_cast<double>(sums[x]) * scale + 0.5);
+  }
 
   gdi::DeviceContext *dc = canvas.GetHandle();
   gdi::Region clipRegion;
