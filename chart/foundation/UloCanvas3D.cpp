@@ -96,6 +96,8 @@ TRect TUloCanvas3D::PrepareTarget(gdi::DeviceContext *dest, TView3DOptions *opti
   view3DOptions_ = options;
   if (options) SetFontZoom(options->FontZoom());
   projection_.Prepare(options, is3D);
+  // A paint that ended early must not leave the next one suspended.
+  suspendCount_ = 0;
   if (!buffered_) {
     Bind(dest);
     return rect;

@@ -130,6 +130,18 @@ TEST(CanvasOrder, NestedSuspensionSuspendsOnce) {
   EXPECT_EQ(r.Take(), (Log{"Suspend", "MoveTo 10,10", "MoveTo 10,10", "Resume", "MoveTo 30,-10"}));
 }
 
+TEST(CanvasOrder, EveryPaintStartsUnsuspended) {
+  Recorded r;
+  r.canvas.PushSuspendProjection(); // a paint that never got to pop
+  r.canvas.PrepareTarget(&r.image.DC(), &r.options, TRect{0, 0, 200, 200}, true);
+  r.canvas.SetupProjection(100, TRect{0, 0, 200, 200});
+  r.canvas.MoveToAtDepth(10, 10, 20);
+  r.canvas.PushSuspendProjection();
+  r.canvas.MoveToAtDepth(10, 10, 20);
+  r.canvas.PopSuspendProjection();
+  EXPECT_EQ(r.Take(), (Log{"Suspend", "MoveTo 30,-10", "Suspend", "MoveTo 10,10", "Resume"}));
+}
+
 TEST(CanvasOrder, GradientPolygonClipsPaintsThenOutlines) {
   Recorded r;
   TCustomUloGradient gradient;
