@@ -1,0 +1,687 @@
+// Image filters on small bitmaps of known pixels, their regions, the
+// resampling they share, and pictures with stored filter lists.
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "chart/foundation/UloConst.h"
+#include "chart/foundation/UloFilters.h"
+#include "chart/foundation/UloPicture.h"
+#include "platform/streaming/Streaming.h"
+
+namespace {
+
+gdi::Bitmap Make(int w, int h, const std::function<TColor(int, int)> &colour) {
+  gdi::Bitmap b(w, h);
+  for (int y = 0; y < h; ++y)
+    for (int x = 0; x < w; ++x)
+      b.SetPixel(x, y, colour(x, y));
+  return b;
+}
+
+gdi::Bitmap Uniform(int w, int h, TColor c) {
+  return Make(w, h, [c](int, int) { return c; });
+}
+
+// A different colour at every pixel, so any misplaced pixel shows.
+TColor Distinct(int x, int y) { return RGBColor(10 + 20 * x, 10 + 20 * y, 100 + x * y); }
+
+std::vector<TColor> Pixels(const gdi::Bitmap &b) {
+  std::vector<TColor> all;
+  for (int y = 0; y < b.Height(); ++y)
+    for (int x = 0; x < b.Width(); ++x)
+      all.push_back(b.Pixel(x, y));
+  return all;
+}
+
+TColor Grey(int v) { return RGBColor(v, v, v); }
+
+// ---- regions --------------------------------------------------------------------
+
+TEST(FilterRegion, InclusiveRectangleFromTheRegionRules) {
+  struct Case {
+    int left, top, width, height;
+    TRect expected;
+  } cases[] = {
+      {10, 0, 0, 0, {10, 0, 99, 49}},     // zero width reaches the last column
+      {10, 5, 5, 3, {10, 5, 15, 8}},      // Width + 1 columns
+      {90, 40, 50, 50, {90, 40, 99, 49}}, // limited to the bitmap
+      {120, 0, 0, 0, {120, 0, 120, 49}},  // past the edge: empty once limited
+  };
+  gdi::Bitmap b(100, 50);
+  TInvertFilter f;
+  EXPECT_EQ(f.RegionRect(b), (TRect{0, 0, 99, 49}));
+  for (const auto &c : cases) {
+    f.Region().SetLeft(c.left);
+    f.Region().SetTop(c.top);
+    f.Region().SetWidth(c.width);
+    f.Region().SetHeight(c.height);
+    EXPECT_EQ(f.RegionRect(b), c.expected) << c.left << "," << c.width;
+  }
+  // A region past the edge changes nothing.
+  gdi::Bitmap before = b.Clone();
+  f.ApplyTo(b);
+  EXPECT_EQ(Pixels(b), Pixels(before));
+}
+
+TEST(FilterRegion, OnlyTheRegionChanges) {
+  gdi::Bitmap b = Uniform(6, 6, clBlack);
+  TInvertFilter f;
+  f.Region().SetLeft(1);
+  f.Region().SetTop(2);
+  f.Region().SetWidth(2);
+  f.Region().SetHeight(1);
+  f.ApplyTo(b);
+  for (int y = 0; y < 6; ++y)
+    for (int x = 0; x < 6; ++x)
+      EXPECT_EQ(b.Pixel(x, y), (x >= 1 && x <= 3 && y >= 2 && y <= 3) ? clWhite : clBlack) << x << "," << y;
+  f.SetRegion(nullptr);
+  EXPECT_EQ(f.ExistingRegion(), nullptr);
+}
+
+// ---- pixel rules ------------------------------------------------------------------
+
+struct PixelCase {
+  const char *name;
+  std::function<std::unique_ptr<TUloFilter>()> make;
+  TColor in;
+  TColor out;
+};
+
+template <class F> std::function<std::unique_ptr<TUloFilter>()> With(std::function<void(F &)> set = {}) {
+  return [set] {
+    auto f = std::make_unique<F>();
+    if (set) set(*f);
+    return std::unique_ptr<TUloFilter>(std::move(f));
+  };
+}
+
+TEST(PixelFilters, OnePixelRules) {
+  const PixelCase cases[] = {
+      {"invert", With<TInvertFilter>(), RGBColor(0, 100, 255), RGBColor(255, 155, 0)},
+      {"grey simple", With<TGrayScaleFilter>(), clRed, Grey(85)},
+      {"grey eye of red rounds 76.5 up", With<TGrayScaleFilter>([](auto &f) { f.SetMethod(TGrayMethod::gmEye); }),
+       clRed, Grey(77)},
+      {"grey eye2", With<TGrayScaleFilter>([](auto &f) { f.SetMethod(TGrayMethod::gmEye2); }), clRed, Grey(87)},
+      {"brightness 10 %", With<TBrightnessFilter>([](auto &f) { f.SetAmount(10); }), RGBColor(0, 100, 240),
+       RGBColor(26, 126, 255)},
+      {"brightness in byte units", With<TBrightnessFilter>([](auto &f) {
+         f.SetAmount(-30);
+         f.SetPercent(false);
+       }),
+       RGBColor(20, 100, 255), RGBColor(0, 70, 225)},
+      {"contrast 64 without percent", With<TContrastFilter>([](auto &f) {
+         f.SetAmount(64);
+         f.SetPercent(false);
+       }),
+       RGBColor(0, 64, 200), RGBColor(0, 48, 218)},
+      {"contrast 64 tops out", With<TContrastFilter>([](auto &f) {
+         f.SetAmount(64);
+         f.SetPercent(false);
+       }),
+       RGBColor(255, 128, 127), RGBColor(255, 128, 127)},
+      // round(200 x 50 %) = 100; 200 + 100 x 72 div 256 = 228; 50: 50 + 25 x -78 div 256 = 43.
+      {"contrast 50 %", With<TContrastFilter>([](auto &f) { f.SetAmount(50); }), RGBColor(200, 50, 128),
+       RGBColor(228, 43, 128)},
+      {"colour adds and clamps", With<TColorFilter>([](auto &f) {
+         f.SetRed(100);
+         f.SetGreen(-100);
+         f.SetBlue(5);
+       }),
+       RGBColor(200, 50, 10), RGBColor(255, 0, 15)},
+      {"gamma 100 keeps", With<TGammaCorrectionFilter>([](auto &f) { f.SetAmount(100); }), RGBColor(1, 128, 254),
+       RGBColor(1, 128, 254)},
+      // 255 x (128/255)^2 = 64.25; (64/255)^2 x 255 = 16.06.
+      {"gamma 50 squares", With<TGammaCorrectionFilter>([](auto &f) { f.SetAmount(50); }), RGBColor(0, 128, 64),
+       RGBColor(0, 64, 16)},
+      // 255 x (254/255)^1000 = 5.01.
+      {"gamma 0 uses 0.001", With<TGammaCorrectionFilter>([](auto &f) { f.SetAmount(0); }), RGBColor(0, 254, 255),
+       RGBColor(0, 5, 255)},
+      {"saturation off makes grey", With<THueLumSatFilter>([](auto &f) { f.SetSaturation(-240); }), clRed, Grey(127)},
+      {"luminance up makes white", With<THueLumSatFilter>([](auto &f) { f.SetLuminance(120); }), clRed, clWhite},
+      {"hue a third round", With<THueLumSatFilter>([](auto &f) { f.SetHue(80); }), clRed, clLime},
+  };
+  for (const auto &c : cases) {
+    gdi::Bitmap b = Uniform(3, 2, c.in);
+    c.make()->ApplyTo(b);
+    for (TColor p : Pixels(b))
+      EXPECT_EQ(p, c.out) << c.name;
+  }
+}
+
+TEST(PixelFilters, ZeroSettingsChangeNothing) {
+  std::vector<std::unique_ptr<TUloFilter>> idle;
+  idle.push_back(With<TBrightnessFilter>([](auto &f) { f.SetAmount(0); })());
+  idle.push_back(std::make_unique<TColorFilter>());
+  idle.push_back(std::make_unique<THueLumSatFilter>());
+  idle.push_back(With<TMosaicFilter>([](auto &f) { f.SetAmount(0); })());
+  for (auto &f : idle) {
+    gdi::Bitmap b = Make(5, 4, Distinct);
+    f->ApplyTo(b);
+    EXPECT_EQ(Pixels(b), Pixels(Make(5, 4, Distinct))) << f->ClassName();
+  }
+}
+
+TEST(PixelFilters, InvertTwiceGivesTheImageBack) {
+  gdi::Bitmap b = Make(7, 5, Distinct);
+  TFilterItems items;
+  items.Add<TInvertFilter>();
+  items.Add<TInvertFilter>();
+  items.RunAll(b);
+  EXPECT_EQ(Pixels(b), Pixels(Make(7, 5, Distinct)));
+}
+
+TEST(PixelFilters, HueLuminanceSaturationRoundTripsPureColours) {
+  for (TColor c : {clRed, clLime, clBlue, clYellow, clAqua, clFuchsia, clWhite, clBlack}) {
+    int h, l, s, r, g, b;
+    UloRGBToHLS(GetRValue(c), GetGValue(c), GetBValue(c), h, l, s);
+    UloHLSToRGB(h, l, s, r, g, b);
+    EXPECT_EQ(RGBColor(r, g, b), c) << std::hex << c;
+  }
+  int h, l, s;
+  UloRGBToHLS(90, 90, 90, h, l, s);
+  EXPECT_EQ(h, 160);
+  EXPECT_EQ(s, 0);
+}
+
+TEST(Mosaic, BlocksFromTheRegionCornerWithShorterLastBlocks) {
+  // Columns 0..4 of values 0, 10, 20, 30, 40; blocks of 2 give 5, 5, 25, 25, 40.
+  gdi::Bitmap b = Make(5, 3, [](int x, int) { return Grey(10 * x); });
+  With<TMosaicFilter>([](auto &f) { f.SetAmount(2); })()->ApplyTo(b);
+  const int expected[] = {5, 5, 25, 25, 40};
+  for (int y = 0; y < 3; ++y)
+    for (int x = 0; x < 5; ++x)
+      EXPECT_EQ(b.Pixel(x, y), Grey(expected[x])) << x << "," << y;
+
+  gdi::Bitmap whole = Make(3, 3, [](int x, int y) { return Grey(x * 30 + y * 3); });
+  TMosaicFilter big; // 8 is larger than the bitmap: one average colour
+  big.ApplyTo(whole);
+  for (TColor p : Pixels(whole))
+    EXPECT_EQ(p, Grey(33));
+}
+
+TEST(FlipAndReverse, PartnersStayInsideTheRegion) {
+  gdi::Bitmap b = Make(6, 6, Distinct);
+  TFlipFilter flip;
+  flip.Region().SetLeft(1);
+  flip.Region().SetTop(2);
+  flip.Region().SetWidth(3);
+  flip.Region().SetHeight(2); // rows 2..4: the middle row 3 stays
+  flip.ApplyTo(b);
+  for (int x = 0; x < 6; ++x) {
+    const bool in = x >= 1 && x <= 4;
+    EXPECT_EQ(b.Pixel(x, 2), Distinct(x, in ? 4 : 2));
+    EXPECT_EQ(b.Pixel(x, 3), Distinct(x, 3));
+    EXPECT_EQ(b.Pixel(x, 4), Distinct(x, in ? 2 : 4));
+    EXPECT_EQ(b.Pixel(x, 5), Distinct(x, 5));
+  }
+
+  gdi::Bitmap r = Make(6, 2, Distinct);
+  TReverseFilter reverse;
+  reverse.Region().SetLeft(2); // columns 2..5
+  reverse.ApplyTo(r);
+  const int from[] = {0, 1, 5, 4, 3, 2};
+  for (int x = 0; x < 6; ++x)
+    EXPECT_EQ(r.Pixel(x, 1), Distinct(from[x], 1)) << x;
+}
+
+// ---- convolutions -------------------------------------------------------------------
+
+TEST(Convolution, BlurIsTheRoundedMeanInsideAndKeepsTheBorder) {
+  gdi::Bitmap b = Make(4, 4, [](int x, int y) { return Grey(x * 40 + y * 7); });
+  const gdi::Bitmap source = b.Clone();
+  TBlurFilter blur;
+  blur.ApplyTo(b);
+  for (int y = 0; y < 4; ++y)
+    for (int x = 0; x < 4; ++x) {
+      if (x == 0 || y == 0 || x == 3 || y == 3) {
+        EXPECT_EQ(b.Pixel(x, y), source.Pixel(x, y));
+        continue;
+      }
+      int sum = 0;
+      for (int dy = -1; dy <= 1; ++dy)
+        for (int dx = -1; dx <= 1; ++dx)
+          sum += GetRValue(source.Pixel(x + dx, y + dy));
+      const int mean = static_cast<int>(std::nearbyint(sum / 9.0));
+      EXPECT_EQ(b.Pixel(x, y), Grey(mean)) << x << "," << y;
+    }
+  EXPECT_FLOAT_EQ(blur.Factor(), 1.0f / 9.0f);
+}
+
+TEST(Convolution, EveryKernelKeepsAUniformImage) {
+  std::vector<std::unique_ptr<TUloFilter>> kernels;
+  kernels.push_back(std::make_unique<TSharpenFilter>()); // would darken to a sixteenth with 0.0625
+  kernels.push_back(std::make_unique<TEmbossFilter>());  // weights sum to -1
+  kernels.push_back(std::make_unique<TSoftenFilter>());
+  kernels.push_back(With<TBlurFilter>([](auto &f) {
+    f.SetAmount(5);
+    f.SetSteps(3);
+  })());
+  for (auto &k : kernels) {
+    gdi::Bitmap b = Uniform(5, 5, RGBColor(200, 100, 16));
+    k->ApplyTo(b);
+    for (TColor p : Pixels(b))
+      EXPECT_EQ(p, RGBColor(200, 100, 16)) << k->ClassName();
+  }
+}
+
+TEST(Convolution, SharpenRaisesAnEdge) {
+  gdi::Bitmap b = Make(4, 3, [](int x, int) { return Grey(x < 2 ? 100 : 200); });
+  TSharpenFilter().ApplyTo(b);
+  // 2 x 100 - 0.125 x (3 x 100 + 2 x 100 + 3 x 200) = 62.5 -> 62; the other side 237.5 -> 238.
+  EXPECT_EQ(b.Pixel(1, 1), Grey(62));
+  EXPECT_EQ(b.Pixel(2, 1), Grey(238));
+}
+
+// A kernel of one's own, as a filter made outside the library would be.
+class TEdgeFilter : public TConvolveFilter {
+public:
+  std::string_view ClassName() const override { return "TEdgeFilter"; }
+  std::unique_ptr<TUloFilter> Clone() const override { return std::make_unique<TEdgeFilter>(*this); }
+};
+
+TEST(Convolution, ZeroWeightSumAndTinyImagesAreSafe) {
+  TEdgeFilter edge; // weights summing to 0 are applied unscaled
+  for (int i = 0; i < 9; ++i)
+    edge.SetWeight(i, i == 4 ? 8.0f : -1.0f);
+  gdi::Bitmap b = Uniform(3, 3, Grey(90));
+  edge.ApplyTo(b);
+  EXPECT_EQ(b.Pixel(1, 1), clBlack);
+  EXPECT_EQ(edge.Factor(), 1.0f);
+  for (auto [w, h] : {std::pair{1, 1}, {2, 2}, {1, 5}, {5, 2}}) {
+    gdi::Bitmap tiny = Make(w, h, Distinct);
+    TBlurFilter().ApplyTo(tiny);
+    EXPECT_EQ(Pixels(tiny), Pixels(Make(w, h, Distinct)));
+  }
+  gdi::Bitmap empty;
+  TBlurFilter().ApplyTo(empty);
+}
+
+// ---- resampling -----------------------------------------------------------------------
+
+TEST(Resample, UniformStaysUniformAtEverySize) {
+  for (bool triangle : {false, true})
+    for (auto [sw, sh, dw, dh] :
+         {std::array{1, 1, 5, 4}, {2, 3, 9, 1}, {9, 7, 3, 2}, {10, 10, 10, 10}, {3, 40, 7, 5}}) {
+      gdi::Bitmap source = Uniform(sw, sh, RGBColor(250, 3, 128));
+      gdi::Bitmap dest(dw, dh);
+      ResampleBitmap(source, dest, triangle);
+      for (TColor p : Pixels(dest))
+        ASSERT_EQ(p, RGBColor(250, 3, 128)) << triangle << " " << sw << "x" << sh << "->" << dw << "x" << dh;
+    }
+}
+
+TEST(Resample, HalvingWithTheTriangleAveragesPairs) {
+  gdi::Bitmap source = Make(4, 1, [](int x, int) { return Grey(x < 2 ? 0 : 200); });
+  gdi::Bitmap dest(2, 1);
+  ResampleBitmap(source, dest, true);
+  // Each destination pixel sits between two source pixels of its half, with
+  // a quarter reaching into the other half.
+  EXPECT_LT(GetRValue(dest.Pixel(0, 0)), 60);
+  EXPECT_GT(GetRValue(dest.Pixel(1, 0)), 140);
+  gdi::Bitmap same(4, 1);
+  ResampleBitmap(source, same, false);
+  EXPECT_EQ(Pixels(same), Pixels(source));
+}
+
+// ---- bitmap operations ------------------------------------------------------------------
+
+TEST(BitmapFilters, ResizeTakesTheNewSize) {
+  gdi::Bitmap b = Uniform(8, 6, clBlue);
+  TResizeFilter resize;
+  resize.ApplyTo(b); // no size: nothing
+  EXPECT_EQ(b.Width(), 8);
+  resize.SetWidth(3);
+  resize.SetHeight(11);
+  resize.ApplyTo(b);
+  EXPECT_EQ(b.Width(), 3);
+  EXPECT_EQ(b.Height(), 11);
+  EXPECT_EQ(b.Pixel(2, 10), clBlue);
+}
+
+TEST(BitmapFilters, CropStretchesItsRectangleOverTheBitmap) {
+  gdi::Bitmap b = Make(4, 4, Distinct);
+  TCropFilter crop;
+  crop.SetLeft(2);
+  crop.SetTop(1);
+  crop.SetWidth(2);
+  crop.SetHeight(2);
+  crop.ApplyTo(b);
+  EXPECT_EQ(b.Width(), 4);
+  for (int y = 0; y < 4; ++y)
+    for (int x = 0; x < 4; ++x)
+      EXPECT_EQ(b.Pixel(x, y), Distinct(2 + x / 2, 1 + y / 2)) << x << "," << y;
+}
+
+TEST(BitmapFilters, CropOutsideTheBitmapReadsNothingOutside) {
+  gdi::Bitmap b = Uniform(4, 4, clRed);
+  TCropFilter crop;
+  crop.SetLeft(2);
+  crop.SetTop(-2);
+  crop.SetWidth(4);
+  crop.SetHeight(4);
+  crop.ApplyTo(b);
+  // The crop's right half and top half lie outside: white.
+  EXPECT_EQ(b.Pixel(0, 3), clRed);
+  EXPECT_EQ(b.Pixel(3, 3), clWhite);
+  EXPECT_EQ(b.Pixel(0, 0), clWhite);
+  crop.SetSmooth(true);
+  gdi::Bitmap c = Uniform(4, 4, clRed);
+  crop.SetLeft(0);
+  crop.SetTop(0);
+  crop.SetWidth(4);
+  crop.SetHeight(4);
+  crop.ApplyTo(c);
+  EXPECT_EQ(Pixels(c), Pixels(Uniform(4, 4, clRed)));
+}
+
+TEST(BitmapFilters, ZoomCropsAMarginEachSide) {
+  gdi::Bitmap b = Make(4, 4, Distinct);
+  TZoomFilter zoom;
+  zoom.SetPercent(50); // margins round(4 x 50 x 0.005) = 1
+  zoom.ApplyTo(b);
+  for (int y = 0; y < 4; ++y)
+    for (int x = 0; x < 4; ++x)
+      EXPECT_EQ(b.Pixel(x, y), Distinct(1 + x / 2, 1 + y / 2));
+
+  gdi::Bitmap out = Uniform(4, 4, clRed);
+  zoom.SetPercent(-50); // a wider source than the bitmap: white around
+  zoom.ApplyTo(out);
+  EXPECT_EQ(out.Pixel(0, 0), clWhite);
+  EXPECT_EQ(out.Pixel(2, 2), clRed);
+
+  gdi::Bitmap part = Make(6, 6, Distinct);
+  zoom.SetPercent(50);
+  zoom.Region().SetLeft(2);
+  zoom.Region().SetTop(2);
+  zoom.Region().SetWidth(3);
+  zoom.Region().SetHeight(3);
+  zoom.ApplyTo(part);
+  EXPECT_EQ(part.Pixel(1, 1), Distinct(1, 1)); // outside the region
+  EXPECT_EQ(part.Pixel(2, 2), Distinct(3, 3));
+  EXPECT_EQ(part.Pixel(5, 5), Distinct(4, 4));
+}
+
+TEST(BitmapFilters, RotateQuartersAreExactCopies) {
+  const gdi::Bitmap source = Make(3, 2, Distinct);
+  struct Case {
+    double angle;
+    int w, h;
+    std::function<TColor(int, int)> at;
+  } cases[] = {
+      {90, 2, 3, [](int x, int y) { return Distinct(2 - y, x); }},
+      {180, 3, 2, [](int x, int y) { return Distinct(2 - x, 1 - y); }},
+      {-90, 2, 3, [](int x, int y) { return Distinct(y, 1 - x); }},
+      {720, 3, 2, [](int x, int y) { return Distinct(x, y); }},
+  };
+  for (const auto &c : cases) {
+    gdi::Bitmap b = source.Clone();
+    TRotateFilter rotate;
+    rotate.SetAngle(c.angle);
+    EXPECT_GE(rotate.Angle(), 0);
+    EXPECT_LT(rotate.Angle(), 360);
+    rotate.ApplyTo(b);
+    ASSERT_EQ(b.Width(), c.w) << c.angle;
+    ASSERT_EQ(b.Height(), c.h) << c.angle;
+    for (int y = 0; y < c.h; ++y)
+      for (int x = 0; x < c.w; ++x)
+        EXPECT_EQ(b.Pixel(x, y), c.at(x, y)) << c.angle << " at " << x << "," << y;
+  }
+}
+
+TEST(BitmapFilters, RotateByAnOddAngleGrowsAndFillsTheCorners) {
+  gdi::Bitmap b = Uniform(20, 10, clBlue);
+  TRotateFilter rotate;
+  rotate.SetAngle(45);
+  rotate.SetBackColor(clYellow);
+  rotate.ApplyTo(b);
+  // round(20 cos 45 + 10 sin 45) = 21 both ways.
+  EXPECT_EQ(b.Width(), 21);
+  EXPECT_EQ(b.Height(), 21);
+  EXPECT_EQ(b.Pixel(0, 0), clYellow);
+  EXPECT_EQ(b.Pixel(10, 10), clBlue);
+  gdi::Bitmap same = Uniform(20, 10, clBlue);
+  rotate.SetAutoSize(false);
+  rotate.ApplyTo(same);
+  EXPECT_EQ(same.Width(), 20);
+  EXPECT_EQ(same.Pixel(0, 0), clYellow);
+}
+
+TEST(BitmapFilters, MirrorDoublesInEachDirection) {
+  const gdi::Bitmap source = Make(3, 2, Distinct);
+  struct Case {
+    TMirrorDirection d;
+    int w, h;
+    std::function<TColor(int, int)> at;
+  } cases[] = {
+      {TMirrorDirection::mdDown, 3, 4, [](int x, int y) { return Distinct(x, y < 2 ? y : 3 - y); }},
+      {TMirrorDirection::mdUp, 3, 4, [](int x, int y) { return Distinct(x, y < 2 ? 1 - y : y - 2); }},
+      {TMirrorDirection::mdRight, 6, 2, [](int x, int y) { return Distinct(x < 3 ? x : 5 - x, y); }},
+      {TMirrorDirection::mdLeft, 6, 2, [](int x, int y) { return Distinct(x < 3 ? 2 - x : x - 3, y); }},
+  };
+  for (const auto &c : cases) {
+    gdi::Bitmap b = source.Clone();
+    TMirrorFilter mirror;
+    mirror.SetDirection(c.d);
+    mirror.ApplyTo(b);
+    ASSERT_EQ(b.Width(), c.w);
+    ASSERT_EQ(b.Height(), c.h);
+    for (int y = 0; y < c.h; ++y)
+      for (int x = 0; x < c.w; ++x)
+        EXPECT_EQ(b.Pixel(x, y), c.at(x, y)) << static_cast<int>(c.d) << " at " << x << "," << y;
+  }
+}
+
+TEST(BitmapFilters, TileRepeatsAShrunkCopy) {
+  // Left half red, right half blue: each of the 2 x 2 tiles shows both
+  // (Lanczos lets a trace of each into the other).
+  gdi::Bitmap b = Make(8, 8, [](int x, int) { return x < 4 ? clRed : clBlue; });
+  TTileFilter tile;
+  tile.SetNumCols(2);
+  tile.SetNumRows(2);
+  tile.ApplyTo(b);
+  for (int y : {0, 5})
+    for (int x0 : {0, 4}) {
+      EXPECT_GE(GetRValue(b.Pixel(x0, y)), 250) << x0;
+      EXPECT_LE(GetBValue(b.Pixel(x0, y)), 5) << x0;
+      EXPECT_GE(GetBValue(b.Pixel(x0 + 3, y)), 250) << x0;
+      EXPECT_LE(GetRValue(b.Pixel(x0 + 3, y)), 5) << x0;
+    }
+  TTileFilter one;
+  one.SetNumCols(0); // behaves as one column
+  one.SetNumRows(1);
+  gdi::Bitmap c = Make(8, 8, [](int x, int) { return x < 4 ? clRed : clBlue; });
+  one.ApplyTo(c);
+  EXPECT_EQ(one.NumCols(), 1);
+  EXPECT_EQ(Pixels(c), Pixels(Make(8, 8, [](int x, int) { return x < 4 ? clRed : clBlue; })));
+}
+
+TEST(BitmapFilters, BevelBrightensTopLeftAndDarkensBottomRight) {
+  gdi::Bitmap b = Uniform(10, 10, Grey(100));
+  TBevelFilter bevel;
+  bevel.SetSize(2);
+  bevel.SetBright(50);
+  bevel.ApplyTo(b);
+  EXPECT_EQ(b.Pixel(5, 0), Grey(150));
+  EXPECT_EQ(b.Pixel(5, 1), Grey(150));
+  EXPECT_EQ(b.Pixel(0, 5), Grey(150));
+  EXPECT_EQ(b.Pixel(5, 9), Grey(50));
+  EXPECT_EQ(b.Pixel(8, 5), Grey(50));
+  EXPECT_EQ(b.Pixel(5, 2), Grey(100));
+  EXPECT_EQ(b.Pixel(5, 5), Grey(100));
+}
+
+// ---- pictures ------------------------------------------------------------------------
+
+TEST(Picture, FilteredCopyIsTheGraphicWithoutFiltersAndAFreshCopyWithThem) {
+  TUloPicture picture;
+  EXPECT_EQ(picture.FilteredCopy(), nullptr);
+  gdi::Bitmap image = Make(4, 3, Distinct);
+  picture.SetGraphic(&image);
+  EXPECT_EQ(picture.FilteredCopy(), picture.Graphic());
+  picture.Filters(); // an empty list is no filter
+  EXPECT_EQ(picture.FilteredCopy(), picture.Graphic());
+
+  picture.Filters().Add<TInvertFilter>().SetEnabled(false);
+  const gdi::Bitmap *copy = picture.FilteredCopy();
+  ASSERT_NE(copy, picture.Graphic());
+  EXPECT_EQ(Pixels(*copy), Pixels(image));
+
+  picture.Filters().Item(0).SetEnabled(true);
+  // Filtered again from the graphic at every call, never on the last result.
+  for (int call = 0; call < 2; ++call) {
+    copy = picture.FilteredCopy();
+    EXPECT_EQ(copy->Pixel(1, 1), static_cast<TColor>(Distinct(1, 1) ^ 0xFFFFFF));
+  }
+  EXPECT_EQ(Pixels(*picture.Graphic()), Pixels(image));
+  picture.SetFilters(nullptr);
+  EXPECT_EQ(picture.FilteredCopy(), picture.Graphic());
+}
+
+TEST(Picture, SetFiltersCopiesEveryFilterWithItsSettings) {
+  TFilterItems source;
+  auto &blur = source.Add<TBlurFilter>();
+  blur.SetSteps(4);
+  blur.Region().SetLeft(3);
+  source.Add<TGrayScaleFilter>().SetEnabled(false);
+  TUloPicture picture;
+  int changes = 0;
+  picture.OnChange = [&changes] { ++changes; };
+  picture.SetFilters(&source);
+  EXPECT_GT(changes, 0);
+  source.Clear();
+  ASSERT_EQ(picture.Filters().Count(), 2);
+  auto *copy = dynamic_cast<TBlurFilter *>(&picture.Filters().Item(0));
+  ASSERT_NE(copy, nullptr);
+  EXPECT_EQ(copy->Steps(), 4);
+  EXPECT_EQ(copy->Region().Left(), 3);
+  EXPECT_FALSE(picture.Filters().Item(1).Enabled());
+}
+
+// A component holding a picture, as a chart's back image is held.
+class TPictureHolder : public streaming::TStoredComponent {
+public:
+  std::string_view ClassName() const override { return "TPictureHolder"; }
+  void DefineProperties(streaming::TPropertyTable &table) override {
+    table.Object("Picture", [this] { return &Picture; });
+  }
+  TUloPicture Picture;
+};
+
+class StoredFilters : public ::testing::Test {
+protected:
+  void SetUp() override {
+    LoadLibraryMessages();
+    StartUloFilters();
+    streaming::ClassRegistry().RegisterClass<TPictureHolder>("TPictureHolder");
+  }
+  void TearDown() override {
+    streaming::ClassRegistry().UnregisterClass("TPictureHolder");
+    StopUloFilters();
+    UnloadLibraryMessages();
+  }
+};
+
+TEST_F(StoredFilters, RegisteredInOrderOnceEach) {
+  StartUloFilters();
+  const std::vector<std::string> expected = {
+      "TInvertFilter",     "TGrayScaleFilter",       "TMosaicFilter", "TFlipFilter",      "TReverseFilter",
+      "TBrightnessFilter", "TContrastFilter",        "TColorFilter",  "THueLumSatFilter", "TBlurFilter",
+      "TSharpenFilter",    "TGammaCorrectionFilter", "TEmbossFilter", "TSoftenFilter",    "TCropFilter",
+      "TResizeFilter",     "TRotateFilter",          "TMirrorFilter", "TTileFilter",      "TBevelFilter",
+      "TZoomFilter"};
+  EXPECT_EQ(UloFilterClasses(), expected);
+  for (const auto &name : expected) {
+    auto object = streaming::ClassRegistry().Create(name);
+    auto *filter = dynamic_cast<TUloFilter *>(object.get());
+    ASSERT_NE(filter, nullptr) << name;
+    EXPECT_EQ(filter->ClassName(), name);
+    EXPECT_FALSE(filter->Description().empty()) << name;
+    EXPECT_NE(filter->Description(), name) << "each filter has its own text";
+  }
+  EXPECT_EQ(TSoftenFilter().Description(), "Antialias");
+  EXPECT_EQ(TBlurFilter().Description(), "Blur");
+}
+
+TEST_F(StoredFilters, RoundTripKeepsClassesOrderAndSettings) {
+  TPictureHolder holder;
+  holder.SetName("Holder1");
+  TFilterItems &items = holder.Picture.Filters();
+  auto &crop = items.Add<TCropFilter>();
+  crop.SetLeft(4);
+  crop.SetWidth(10);
+  crop.SetSmooth(true);
+  auto &rotate = items.Add<TRotateFilter>();
+  rotate.SetAngle(30.5);
+  rotate.SetBackColor(clNavy);
+  auto &mosaic = items.Add<TMosaicFilter>();
+  mosaic.SetEnabled(false);
+  mosaic.Region().SetTop(7);
+  items.Add<TGrayScaleFilter>().SetMethod(TGrayMethod::gmEye2);
+  items.Add<TGammaCorrectionFilter>(); // all defaults
+
+  const std::string text = streaming::WriteComponent(holder);
+  EXPECT_NE(text.find("FilterItems"), std::string::npos) << text;
+  EXPECT_NE(text.find("TCropFilter"), std::string::npos) << text;
+
+  auto read = streaming::ReadComponent(text);
+  auto *back = dynamic_cast<TPictureHolder *>(read.get());
+  ASSERT_NE(back, nullptr);
+  TFilterItems &got = back->Picture.Filters();
+  ASSERT_EQ(got.Count(), 5);
+  auto &c = dynamic_cast<TCropFilter &>(got.Item(0));
+  EXPECT_EQ(c.Left(), 4);
+  EXPECT_EQ(c.Width(), 10);
+  EXPECT_TRUE(c.Smooth());
+  auto &r = dynamic_cast<TRotateFilter &>(got.Item(1));
+  EXPECT_EQ(r.Angle(), 30.5);
+  EXPECT_EQ(r.BackColor(), clNavy);
+  auto &m = dynamic_cast<TMosaicFilter &>(got.Item(2));
+  EXPECT_FALSE(m.Enabled());
+  EXPECT_EQ(m.Amount(), 8);
+  ASSERT_NE(m.ExistingRegion(), nullptr);
+  EXPECT_EQ(m.Region().Top(), 7);
+  EXPECT_EQ(dynamic_cast<TGrayScaleFilter &>(got.Item(3)).Method(), TGrayMethod::gmEye2);
+  EXPECT_EQ(dynamic_cast<TGammaCorrectionFilter &>(got.Item(4)).Amount(), 70);
+  EXPECT_EQ(streaming::WriteComponent(*back), text);
+
+  // No filters: no key at all.
+  TPictureHolder empty;
+  EXPECT_EQ(streaming::WriteComponent(empty).find("FilterItems"), std::string::npos);
+}
+
+TEST_F(StoredFilters, UnknownClassesFailAndChangeNothing) {
+  TPictureHolder holder;
+  holder.Picture.Filters().Add<TInvertFilter>();
+  const char *bad[] = {
+      "TPictureHolder {\n Picture.FilterItems = (TInvertFilter {}, TNoSuchFilter {})\n}",
+      "TPictureHolder {\n Picture.FilterItems = (TPictureHolder {})\n}", // registered, but not a filter
+      "TPictureHolder {\n Picture.FilterItems = ({ Enabled = false })\n}",
+      "TPictureHolder {\n Picture.FilterItems = (TBlurFilter { Steps = \"x\" })\n}",
+  };
+  for (const char *text : bad) {
+    EXPECT_THROW(streaming::ReadComponent(text, holder), streaming::EDefinitionError) << text;
+    ASSERT_EQ(holder.Picture.Filters().Count(), 1) << text;
+    EXPECT_EQ(holder.Picture.Filters().Item(0).ClassName(), "TInvertFilter");
+  }
+  // An empty list leaves the filters as they are.
+  streaming::ReadComponent("TPictureHolder {\n Picture.FilterItems = ()\n}", holder);
+  EXPECT_EQ(holder.Picture.Filters().Count(), 1);
+}
+
+TEST_F(StoredFilters, RotationServiceIsInstalledWhileStarted) {
+  ASSERT_TRUE(static_cast<bool>(UloRotateBitmap));
+  gdi::Bitmap b = Make(3, 2, Distinct);
+  UloRotateBitmap(b, 90);
+  EXPECT_EQ(b.Width(), 2);
+  EXPECT_EQ(b.Pixel(0, 0), Distinct(2, 0));
+  StopUloFilters();
+  EXPECT_FALSE(static_cast<bool>(UloRotateBitmap));
+  EXPECT_FALSE(streaming::ClassRegistry().IsRegistered("TBlurFilter"));
+  StartUloFilters();
+}
+
+} // namespace
