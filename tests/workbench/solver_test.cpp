@@ -295,55 +295,44 @@ TEST(AlternatingIntegral, NegativeCellsAreReadAsTyped) {
     EXPECT_EQ(plus.SectionRadius[k].Elements(), minus.SectionRadius[k].Elements()) << k;
 }
 
-TEST(AlternatingIntegral, PlaneDiscs) {
-  SolverState state;
-  state.StepCount = 60;
-  Sinks sinks;
-  CalculateIntegral(state, PlaneGame(), Settings("36", true), sinks.Series());
-  ASSERT_EQ(state.GridCount, 36);
-  for (int k = 0; k <= 60; ++k) {
-    SCOPED_TRACE(k);
-    EXPECT_NEAR(state.SectionCenter[k][0], 0, 1e-13);
-    EXPECT_NEAR(state.SectionCenter[k][1], 0, 1e-13);
-    for (int i = 0; i < 36; ++i)
-      EXPECT_NEAR(state.SectionRadius[k][i], 2 + 0.05 * k, 1e-12) << i;
+TEST(AlternatingIntegral, DiscsAndBallsGrowByTheSpeedDifference) {
+  struct Case {
+    const char *name;
+    GameInput game;
+    const char *nod;
+    int n;
+    double target, start; // the target's radius, x0 along the axis
+    int axis;
+  } cases[] = {{"plane", PlaneGame(), "36", 60, 2, 4.975, 0}, {"space", SpaceGame(), "8", 30, 1, 2.475, 2}};
+  auto along = [](const RecordingPointSink::Point &p, int axis) { return axis == 0 ? p.X : p.Z; };
+  for (const Case &c : cases) {
+    SCOPED_TRACE(c.name);
+    SolverState state;
+    state.StepCount = c.n;
+    Sinks sinks;
+    CalculateIntegral(state, c.game, Settings(c.nod, true), sinks.Series());
+    const int l = state.DimL;
+    for (int k = 0; k <= c.n; ++k) {
+      for (int j = 0; j < l; ++j)
+        EXPECT_NEAR(state.SectionCenter[k][j], 0, 1e-13) << k;
+      for (int i = 0; i < state.GridCount; ++i)
+        EXPECT_NEAR(state.SectionRadius[k][i], c.target + 0.05 * k, 1e-12);
+    }
+    // The unit ball's candidates are the grid directions themselves.
+    for (int i = 0; i < state.GridCount; ++i)
+      for (int j = 0; j < l; ++j)
+        EXPECT_NEAR(state.PursuerPoints[i][j], state.GridDirs.Dir(i)[j], 1e-15);
+    // Aiming along the axis of x0: the pursuer takes -1 on it, the evader
+    // 0.5, and the point ends just inside the target.
+    EXPECT_NEAR(state.TrajectoryPoints[c.n][c.axis], c.start - c.n * 0.05, 1e-12);
+    RecordingPointSink &pursuer = l == 2 ? sinks.s5b : sinks.s6b;
+    RecordingPointSink &evader = l == 2 ? sinks.s5a : sinks.s6a;
+    ASSERT_EQ(pursuer.Points.size(), static_cast<size_t>(c.n));
+    ASSERT_EQ(evader.Points.size(), static_cast<size_t>(c.n));
+    EXPECT_NEAR(along(pursuer.Points[0], c.axis), -1, 1e-15);
+    EXPECT_NEAR(along(evader.Points[0], c.axis), 0.5, 1e-15);
+    EXPECT_TRUE((l == 2 ? sinks.s6a : sinks.s5a).Points.empty());
   }
-  // The unit disc's candidates are the grid directions themselves.
-  for (int i = 0; i < 36; ++i) {
-    EXPECT_NEAR(state.PursuerPoints[i][0], state.GridDirs.Dir(i)[0], 1e-15);
-    EXPECT_NEAR(state.PursuerPoints[i][1], state.GridDirs.Dir(i)[1], 1e-15);
-  }
-  // Aiming along (1, 0): the pursuer takes (-1, 0), the evader (0.5, 0);
-  // the point ends just inside the target.
-  EXPECT_NEAR(state.TrajectoryPoints[60][0], 4.975 - 60 * 0.05, 1e-12);
-  EXPECT_NEAR(state.TrajectoryPoints[60][1], 0, 1e-12);
-  ASSERT_EQ(sinks.s5b.Points.size(), 60u);
-  ASSERT_EQ(sinks.s5a.Points.size(), 60u);
-  EXPECT_NEAR(sinks.s5b.Points[0].X, -1, 1e-15);
-  EXPECT_NEAR(sinks.s5a.Points[0].X, 0.5, 1e-15);
-  EXPECT_TRUE(sinks.s6a.Points.empty());
-}
-
-TEST(AlternatingIntegral, SpaceBallsOnTheSphericalGrid) {
-  SolverState state;
-  state.StepCount = 30;
-  Sinks sinks;
-  CalculateIntegral(state, SpaceGame(), Settings("8", true), sinks.Series());
-  ASSERT_EQ(state.GridDirs.Kind, TGridKind::gkSpherical);
-  ASSERT_EQ(state.GridCount, 64);
-  for (int k = 0; k <= 30; ++k) {
-    SCOPED_TRACE(k);
-    for (int c = 0; c < 3; ++c)
-      EXPECT_NEAR(state.SectionCenter[k][c], 0, 1e-13);
-    for (int i = 0; i < 64; ++i)
-      EXPECT_NEAR(state.SectionRadius[k][i], 1 + 0.05 * k, 1e-12) << i;
-  }
-  EXPECT_NEAR(state.TrajectoryPoints[30][2], 2.475 - 30 * 0.05, 1e-12);
-  ASSERT_EQ(sinks.s6b.Points.size(), 30u);
-  ASSERT_EQ(sinks.s6a.Points.size(), 30u);
-  EXPECT_NEAR(sinks.s6b.Points[0].Z, -1, 1e-15);
-  EXPECT_NEAR(sinks.s6a.Points[0].Z, 0.5, 1e-15);
-  EXPECT_TRUE(sinks.s5a.Points.empty());
 }
 
 TEST(AlternatingIntegral, FailuresLeaveTheStateAsItWas) {
