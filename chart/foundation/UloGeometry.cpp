@@ -55,9 +55,12 @@ TRect TriangleBoundingRect(const TPoint &p0, const TPoint &p1, const TPoint &p2)
 }
 
 bool IsBackFacing(const TPoint &a, const TPoint &b, const TPoint &c) noexcept {
-  // In 64 bits: projected corners may lie far outside the 32-bit product range.
-  const long long cross =
-      static_cast<long long>(a.X - b.X) * (c.Y - b.Y) - static_cast<long long>(c.X - b.X) * (a.Y - b.Y);
+  // Wide enough for any corners: differences of 32-bit coordinates take 33
+  // bits and their products 66, so projected corners far outside the image
+  // still give the right sign.
+  const __int128 ax = static_cast<__int128>(a.X) - b.X, ay = static_cast<__int128>(a.Y) - b.Y;
+  const __int128 cx = static_cast<__int128>(c.X) - b.X, cy = static_cast<__int128>(c.Y) - b.Y;
+  const __int128 cross = ax * cy - cx * ay;
   return cross < 0;
 }
 

@@ -4,6 +4,7 @@
 
 #include <array>
 #include <cmath>
+#include <limits>
 #include <ostream>
 #include <string>
 #include <vector>
@@ -307,6 +308,9 @@ TEST(Solids, BackFacingTestHoldsFarFromTheOrigin) {
   constexpr int big = 0x3FFFFFF;
   EXPECT_FALSE(IsBackFacing({big, -big}, {-big, -big}, {-big, big}));
   EXPECT_TRUE(IsBackFacing({-big, big}, {-big, -big}, {big, -big}));
+  constexpr int lo = std::numeric_limits<int>::min(), hi = std::numeric_limits<int>::max();
+  EXPECT_FALSE(IsBackFacing({hi, lo}, {lo, lo}, {lo, hi}));
+  EXPECT_TRUE(IsBackFacing({lo, hi}, {lo, lo}, {hi, lo}));
 }
 
 } // namespace
