@@ -230,6 +230,27 @@ TEST(Canvas, SmallDotsEveryOtherPixelOrEverySpacePlusTwo) {
   }
 }
 
+TEST(Canvas, WideChartPensTakeTheirEndCaps) {
+  const struct {
+    TPenEndStyle style;
+    bool beyondEnds;
+  } cases[] = {{TPenEndStyle::esFlat, false}, {TPenEndStyle::esSquare, true}, {TPenEndStyle::esRound, true}};
+  for (const auto &c : cases) {
+    Scene s;
+    TChartPen pen;
+    pen.SetColor(clRed);
+    pen.SetWidth(7);
+    pen.SetEndStyle(c.style);
+    s.canvas.ApplyPen(pen);
+    s.canvas.DrawLine(40, 50, 100, 50);
+    EXPECT_EQ(s.At(70, 50), clRed);
+    EXPECT_EQ(s.At(38, 50) == clRed, c.beyondEnds) << static_cast<int>(c.style);
+    EXPECT_EQ(s.At(102, 50) == clRed, c.beyondEnds) << static_cast<int>(c.style);
+    // The square cap reaches its corners; the round one does not.
+    EXPECT_EQ(s.At(37, 47) == clRed, c.style == TPenEndStyle::esSquare) << static_cast<int>(c.style);
+  }
+}
+
 TEST(Canvas, FontZoomScalesAppliedSizes) {
   Scene s;
   s.canvas.SetFontZoom(150);
