@@ -226,30 +226,8 @@ TEST_P(SolidViews, ConvexSolidsPaintEachPixelOnce) {
   }
 }
 
-TEST_P(SolidViews, CylinderIsTheFullCone) {
-  Scene a(GetParam(), 100), b(GetParam(), 100);
-  a.canvas.Pen().SetStyle(TPenStyle::psSolid);
-  b.canvas.Pen().SetStyle(TPenStyle::psSolid);
-  a.canvas.DrawCylinder(true, 70, 60, 130, 140, 20, 80, true);
-  b.canvas.DrawCone(true, 70, 60, 130, 140, 20, 80, true, 100);
-  for (int y = 0; y < 200; ++y)
-    for (int x = 0; x < 200; ++x)
-      ASSERT_EQ(a.image.Pixel(x, y), b.image.Pixel(x, y)) << x << "," << y;
-}
-
 INSTANTIATE_TEST_SUITE_P(Solids, SolidViews, ::testing::ValuesIn(kViews),
                          [](const auto &info) { return std::string(info.param.name); });
-
-TEST(Solids, ClearBoxOutlinesEveryFace) {
-  Scene s(kViews[0]);
-  s.canvas.Pen().SetStyle(TPenStyle::psSolid);
-  s.canvas.Brush().SetStyle(TBrushStyle::bsClear);
-  s.canvas.DrawBox(70, 130, 70, 130, 20, 80, false);
-  EXPECT_EQ(s.canvas.polygons.size(), 5u);
-  // The hidden back corner's edges show through: (70, 130) at depth 80 is
-  // at (150, 50) on screen.
-  EXPECT_EQ(s.image.Pixel(150, 50), clBlack);
-}
 
 TEST(Solids, ArrowsHaveTheirHeadAtTo) {
   struct Case {
