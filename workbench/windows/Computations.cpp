@@ -1,6 +1,10 @@
 #include "workbench/windows/Computations.h"
 
-#include "platform/rtl/Exceptions.h"
+#include "platform/forms/Application.h"
+#include "platform/forms/Cursors.h"
+#include "workbench/Solver.h"
+#include "workbench/SolverErrors.h"
+#include "workbench/windows/ResultWindows.h"
 #include "workbench/windows/Unit1.h"
 #include "workbench/windows/Unit3.h"
 
@@ -33,8 +37,27 @@ SolverSettings ReadSettings(const TForm3 &settings) {
   return result;
 }
 
-// The solver's computations are not in the tree yet.
-void ComputeIntegral(TForm1 &) { throw rtl::ENotImplemented("Computing the alternating integral (the solver)"); }
-void ComputeGuaranteedTime(TForm1 &) { throw rtl::ENotImplemented("Computing the guaranteed time (the solver)"); }
+void ComputeIntegral(TForm1 &window) {
+  {
+    // The computation holds the only thread: the window waits with it,
+    // under the busy cursor, and the cursor comes back even on failure.
+    forms::TScreenCursorScope busy(forms::kCursorBusy);
+    ControlSeries series;
+    series.Form5Series1 = &Form5->Series1;
+    series.Form5Series2 = &Form5->Series2;
+    series.Form6Series3 = &Form6->Series3;
+    series.Form6Series4 = &Form6->Series4;
+    CalculateIntegral(window.State, ReadGameInput(window), ReadSettings(*Form3), series);
+  }
+  forms::Application().MessageBox(kIntegralDoneText, kMessageCaption);
+}
+
+void ComputeGuaranteedTime(TForm1 &window) {
+  {
+    forms::TScreenCursorScope busy(forms::kCursorBusy);
+    window.Edit1->SetText(CalculateGuaranteedTime(window.State, ReadGameInput(window), ReadSettings(*Form3)));
+  }
+  forms::Application().MessageBox(kGuaranteedTimeDoneText, kMessageCaption);
+}
 
 } // namespace workbench
