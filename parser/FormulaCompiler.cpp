@@ -809,6 +809,7 @@ std::unique_ptr<TCompiledFormula> Compiler::Run() {
       const PendingRecord &p = records_[slots_[level][place]];
       OperationRecord r;
       r.Opcode = p.opcode;
+      r.Kernel = p.opcode;
       r.Operand1 = resolve(p.operand1);
       r.Operand2 = resolve(p.operand2);
       r.Result = &formula->Cells[p.result];

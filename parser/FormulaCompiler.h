@@ -115,6 +115,9 @@ struct OperationRecord {
   TOneArgFunction OneArg = nullptr; // opcode 14
   TTwoArgFunction TwoArg = nullptr; // opcode 15
   uint8_t Opcode = 0;
+  // The evaluator's own dispatch code: the opcode, or for a call of a
+  // function it runs in place, that function's code.
+  uint8_t Kernel = 0;
 };
 
 // The runnable form: the records in running order (every record after those

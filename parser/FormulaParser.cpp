@@ -97,6 +97,25 @@ double FnPower(double a, double b) { return static_cast<double>(Power(a, b)); }
 double FnIntPower(double a, double b) { return static_cast<double>(IntPower(a, rtl::Trunc(b))); }
 double FnLogN(double a, double b) { return static_cast<double>(std::log(Ext(b)) / std::log(Ext(a))); }
 
+// Calls of the cheapest functions run in the evaluator's switch.
+enum : uint8_t { kAbs = 16, kSqr, kSqrt, kTrunc, kHeav, kSign, kZero, kMax, kMin };
+
+uint8_t KernelOf(const OperationRecord &r) {
+  if (r.Opcode == opOneArgCall) {
+    if (r.OneArg == FnAbs) return kAbs;
+    if (r.OneArg == FnSqr) return kSqr;
+    if (r.OneArg == FnSqrt) return kSqrt;
+    if (r.OneArg == FnTrunc) return kTrunc;
+    if (r.OneArg == FnHeav) return kHeav;
+    if (r.OneArg == FnSign) return kSign;
+    if (r.OneArg == FnZero) return kZero;
+  } else if (r.Opcode == opTwoArgCall) {
+    if (r.TwoArg == FnMax) return kMax;
+    if (r.TwoArg == FnMin) return kMin;
+  }
+  return r.Opcode;
+}
+
 bool IsIdentifier(std::string_view name) {
   auto letter = [](char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || c == '_'; };
   if (name.empty() || !letter(name[0])) return false;
@@ -141,7 +160,7 @@ long double TCustomParser::Value() const {
   const OperationRecord *r = FCompiled->Operations.data();
   const OperationRecord *const end = r + FCompiled->Operations.size();
   for (; r != end; ++r) {
-    switch (r->Opcode) {
+    switch (r->Kernel) {
     case opNegate:
       *r->Result = -*r->Operand1;
       break;
@@ -191,6 +210,35 @@ long double TCustomParser::Value() const {
     case opTwoArgCall:
       *r->Result = r->TwoArg(*r->Operand1, *r->Operand2);
       break;
+    case kAbs:
+      *r->Result = std::fabs(*r->Operand1);
+      break;
+    case kSqr: {
+      const Ext x = *r->Operand1;
+      *r->Result = static_cast<double>(x * x);
+      break;
+    }
+    case kSqrt:
+      *r->Result = static_cast<double>(std::sqrt(Ext(*r->Operand1)));
+      break;
+    case kTrunc:
+      *r->Result = FnTrunc(*r->Operand1);
+      break;
+    case kHeav:
+      *r->Result = FnHeav(*r->Operand1);
+      break;
+    case kSign:
+      *r->Result = FnSign(*r->Operand1);
+      break;
+    case kZero:
+      *r->Result = FnZero(*r->Operand1);
+      break;
+    case kMax:
+      *r->Result = FnMax(*r->Operand1, *r->Operand2);
+      break;
+    case kMin:
+      *r->Result = FnMin(*r->Operand1, *r->Operand2);
+      break;
     default:
       *r->Result = *r->Operand1;
       break;
@@ -211,6 +259,7 @@ void TCustomParser::SetExpression(std::string_view text) {
 bool TCustomParser::Compile() {
   try {
     FCompiled = ParseExpression(FExpression, FVariables, OneArgFunctions, TwoArgFunctions, FPascalNumberformat);
+    BindOperations();
     return true;
   } catch (const EMathParserError &e) {
     FCompiled.reset();
@@ -218,6 +267,11 @@ bool TCustomParser::Compile() {
     OnParserError(this, e);
     return false;
   }
+}
+
+void TCustomParser::BindOperations() {
+  for (OperationRecord &r : FCompiled->Operations)
+    r.Kernel = KernelOf(r);
 }
 
 double *TCustomParser::SetVariable(std::string_view Name, long double Value) {

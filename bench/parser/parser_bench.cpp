@@ -143,6 +143,35 @@ void CompileMuparser(benchmark::State &state, const Case &c) {
   }
 }
 
+// The longest chain the limits admit, one term too many (refused with the
+// nesting error), and the largest bracketed formula: 50 chains of 15 terms
+// in a sum tree of depth 6, filling 50 places on levels 7 to 20.
+std::string Chain(int terms) {
+  std::string s = "A";
+  for (int i = 1; i < terms; ++i)
+    s += i % 2 ? "-B" : "-C";
+  return s;
+}
+
+std::string Largest(int depth, int &chains) {
+  if (depth == 0) return chains-- > 0 ? "(" + Chain(15) + ")" : "A";
+  const std::string l = Largest(depth - 1, chains);
+  return "(" + l + "+" + Largest(depth - 1, chains) + ")";
+}
+
+void CompileLimit(benchmark::State &state, const std::string &text, bool fails) {
+  parser::TParser p;
+  for (auto _ : state) {
+    try {
+      p.SetExpression(text);
+      if (fails) state.SkipWithError("compiled a formula beyond the limits");
+    } catch (const parser::ETooManyNestings &) {
+      if (!fails) state.SkipWithError("refused a formula within the limits");
+    }
+  }
+  state.counters["chars"] = static_cast<double>(text.size());
+}
+
 // Collects the times for the summary while printing the usual table.
 class SummaryReporter : public benchmark::ConsoleReporter {
 public:
@@ -178,6 +207,11 @@ int main(int argc, char **argv) {
     benchmark::RegisterBenchmark(("compile/kvel/" + n).c_str(), CompileKvel, c);
     benchmark::RegisterBenchmark(("compile/muparser/" + n).c_str(), CompileMuparser, c);
   }
+  int chains = 50;
+  const std::string largest = Largest(6, chains);
+  benchmark::RegisterBenchmark("compile/kvel/chain21", CompileLimit, Chain(21), false);
+  benchmark::RegisterBenchmark("compile/kvel/chain22", CompileLimit, Chain(22), true);
+  benchmark::RegisterBenchmark("compile/kvel/largest", CompileLimit, largest, false);
   benchmark::Initialize(&argc, argv);
   if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
   SummaryReporter reporter;
