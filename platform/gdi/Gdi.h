@@ -296,8 +296,10 @@ enum class RegionOp { And, Or, Xor, Diff, Copy };
 
 struct RegionImpl;
 
-// A set of pixels. Rectangle arguments exclude Right and Bottom; ellipse and
-// rounded shapes cover what the matching filled shape with no pen covers.
+// A set of pixels. Rectangle arguments exclude Right and Bottom. An ellipse
+// or rounded region of (l, t, r, b) covers exactly what Ellipse or RoundRect
+// of (l, t, r + 1, b + 1) fills with no pen, and a polygon region what
+// Polygon fills, so clipping to a shape and filling it agree.
 class Region {
 public:
   Region(); // empty

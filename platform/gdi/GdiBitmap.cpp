@@ -218,6 +218,8 @@ const QImage &QtImage(const Bitmap &bitmap) {
   return bitmap.Impl().image;
 }
 
+const QRegion &QtRegion(const Region &region) { return region.Impl().region; }
+
 void PaintSurface(QPainter &painter, WindowSurface &surface, const QRect &area) {
   const QImage &image = QtImage(surface);
   surface.Impl().changed = false;

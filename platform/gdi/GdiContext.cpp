@@ -430,39 +430,30 @@ namespace {
 // the points; the caps of the whole line are drawn on their own.
 constexpr size_t kWideRun = 32;
 
-void DrawWidePolyline(QPainter &p, const QPen &pen, std::span<const Point> pts) {
-  const QPoint *q = AsQPoints(pts);
-  const size_t n = pts.size();
+template <class P> QPointF F(const P &p) { return QPointF(p.x(), p.y()); }
+
+// `pen` is solid here.
+template <class P> void DrawSolidWide(QPainter &p, const QPen &pen, const P *q, size_t n) {
   if (n <= kWideRun + 1) {
+    p.setPen(pen);
     p.drawPolyline(q, static_cast<int>(n));
     return;
   }
-  const bool dashed = pen.style() == Qt::CustomDashLine || pen.style() != Qt::SolidLine;
-  const qreal width = pen.widthF();
   QPen run = pen;
-  if (!dashed) run.setCapStyle(Qt::FlatCap);
+  run.setCapStyle(Qt::FlatCap);
   p.setPen(run);
   // Each run starts one segment before the previous run ended, so the join
   // at the shared point is drawn whole by the later run.
-  qreal travelled = 0; // along the line to the start of the run, for the dash phase
-  size_t start = 0;
-  while (start + 1 < n) {
+  for (size_t start = 0; start + 1 < n;) {
     const size_t end = std::min(n - 1, start + kWideRun);
-    if (dashed) {
-      run.setDashOffset(travelled / width);
-      p.setPen(run);
-    }
     p.drawPolyline(q + start, static_cast<int>(end - start + 1));
     if (end == n - 1) break;
-    const size_t next = end - 1;
-    if (dashed)
-      for (size_t i = start; i < next; ++i)
-        travelled += std::hypot(double(q[i + 1].x() - q[i].x()), double(q[i + 1].y() - q[i].y()));
-    start = next;
+    start = end - 1;
   }
   p.setPen(pen);
-  if (dashed || pen.capStyle() == Qt::FlatCap) return;
+  if (pen.capStyle() == Qt::FlatCap) return;
   // The two ends of the whole line get the pen's own cap.
+  const qreal width = pen.widthF();
   p.save();
   p.setPen(Qt::NoPen);
   p.setBrush(pen.color());
@@ -480,9 +471,86 @@ void DrawWidePolyline(QPainter &p, const QPen &pen, std::span<const Point> pts) 
     const QPointF poly[4] = {at + nrm * h, at + nrm * h + dir * h, at - nrm * h + dir * h, at - nrm * h};
     p.drawPolygon(poly, 4);
   };
-  cap(q[0], q[1]);
-  cap(q[n - 1], q[n - 2]);
+  size_t first = 1, last = n - 2;
+  while (first < n - 1 && q[first] == q[0])
+    ++first;
+  while (last > 0 && q[last] == q[n - 1])
+    --last;
+  cap(F(q[0]), F(q[first]));
+  cap(F(q[n - 1]), F(q[last]));
   p.restore();
+}
+
+// Qt's dasher spends microseconds on every dash; on a long dense line that
+// adds up to minutes. The dashes are cut here instead (the pattern in pen
+// widths, running on across the vertices) and each is drawn as a solid
+// stroke with the pen's caps, as Qt would draw it.
+void DrawDashedWide(QPainter &p, const QPen &pen, const QPoint *q, size_t n) {
+  const qreal width = pen.widthF();
+  std::vector<qreal> pattern;
+  for (qreal v : pen.dashPattern())
+    pattern.push_back(std::max<qreal>(v * width, 0));
+  qreal period = 0;
+  for (qreal v : pattern)
+    period += v;
+  QPen solid = pen;
+  solid.setStyle(Qt::SolidLine);
+  if (pattern.size() < 2 || !(period > 0)) {
+    DrawSolidWide(p, solid, q, n);
+    return;
+  }
+  size_t index = 0;
+  qreal left = pattern[0];
+  bool on = true;
+  std::vector<QPointF> piece{F(q[0])};
+  // Dashes within one segment, the most, go to Qt in small batches.
+  constexpr size_t kBatch = 256;
+  std::vector<QLineF> lines;
+  p.setPen(solid);
+  auto flush = [&] {
+    if (piece.size() == 2) {
+      lines.emplace_back(piece[0], piece[1]);
+      if (lines.size() == kBatch) {
+        p.drawLines(lines.data(), static_cast<int>(lines.size()));
+        lines.clear();
+      }
+    } else if (piece.size() > 2) {
+      DrawSolidWide(p, solid, piece.data(), piece.size());
+      p.setPen(solid);
+    }
+    piece.clear();
+  };
+  for (size_t i = 0; i + 1 < n; ++i) {
+    const QPointF a = F(q[i]), b = F(q[i + 1]);
+    const qreal len = std::hypot(b.x() - a.x(), b.y() - a.y());
+    qreal pos = 0;
+    while (len - pos > left) {
+      pos += left;
+      const QPointF at = a + (b - a) * (pos / len);
+      if (on) {
+        piece.push_back(at);
+        flush();
+      } else {
+        piece.assign(1, at);
+      }
+      on = !on;
+      index = (index + 1) % pattern.size();
+      left = pattern[index];
+    }
+    left -= len - pos;
+    if (on) piece.push_back(b);
+  }
+  if (on) flush();
+  if (!lines.empty()) p.drawLines(lines.data(), static_cast<int>(lines.size()));
+  p.setPen(pen);
+}
+
+void DrawWidePolyline(QPainter &p, const QPen &pen, std::span<const Point> pts) {
+  const QPoint *q = AsQPoints(pts);
+  if (pen.style() != Qt::SolidLine)
+    DrawDashedWide(p, pen, q, pts.size());
+  else
+    DrawSolidWide(p, pen, q, pts.size());
 }
 
 } // namespace

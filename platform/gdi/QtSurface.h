@@ -7,6 +7,7 @@
 #include <QImage>
 #include <QPainter>
 #include <QRect>
+#include <QRegion>
 
 namespace gdi {
 
@@ -19,5 +20,8 @@ const QImage &QtImage(const Bitmap &bitmap);
 //   surface.BeginPaint(); panel.Paint(); surface.EndPaint();
 //   QPainter p(widget); gdi::PaintSurface(p, surface, event->rect());
 void PaintSurface(QPainter &painter, WindowSurface &surface, const QRect &area);
+
+// The pixels of a region, for a window's shape (rounded panel borders).
+const QRegion &QtRegion(const Region &region);
 
 } // namespace gdi

@@ -411,3 +411,47 @@ TEST(Pixels, HugeCoordinatesDrawTheVisiblePart) {
 
 } // namespace
 } // namespace gdi
+
+namespace gdi {
+namespace {
+
+// A long wide polyline is drawn in overlapping runs; the result must be the
+// stroke Qt would draw in one piece (joins, caps and dash phase included),
+// up to the odd pixel where the pieces' edges meet.
+TEST(WidePolylines, RunsMatchOneStroke) {
+  std::vector<Point> pts;
+  uint32_t s = 99;
+  for (int i = 0; i < 400; ++i) {
+    s = s * 1664525u + 1013904223u;
+    pts.push_back({10 + i % 200 + int(s >> 28), 10 + int((s >> 8) % 180)});
+  }
+  for (PenStyle style : {PenStyle::Solid, PenStyle::Dash}) {
+    for (PenEndCap cap : {PenEndCap::Round, PenEndCap::Square, PenEndCap::Flat}) {
+      Pen pen = Pen::Solid(clBlack, 4);
+      pen.Style = style;
+      pen.Cap = cap;
+      pen.Join = cap == PenEndCap::Round ? PenJoin::Round : PenJoin::Miter;
+      Bitmap layer(240, 220);
+      layer.DC().SelectPen(pen);
+      layer.DC().Polyline(pts);
+      // The same stroke in one piece, through a path, which is not split.
+      Bitmap whole(240, 220);
+      DeviceContext &dc = whole.DC();
+      dc.SelectPen(pen);
+      dc.BeginPath();
+      dc.Polyline(pts);
+      dc.EndPath();
+      dc.StrokePath();
+      int differ = 0;
+      for (int y = 0; y < 220; ++y)
+        for (int x = 0; x < 240; ++x)
+          differ += layer.Pixel(x, y) != whole.Pixel(x, y);
+      const int ink = test::InkOf(whole).count;
+      EXPECT_GT(ink, 5000);
+      EXPECT_LT(differ, ink / 200) << static_cast<int>(style) << " " << static_cast<int>(cap);
+    }
+  }
+}
+
+} // namespace
+} // namespace gdi
