@@ -174,16 +174,4 @@ TEST_F(ControlsTest, MenuEntriesSeparatorsAndSubmenus) {
   EXPECT_EQ(user.Boxes[0].Text, "no");
 }
 
-TEST_F(ControlsTest, EditReportsTypedAndSetText) {
-  auto *edit = form->Make<forms::TEdit>("a");
-  std::vector<std::string> seen;
-  edit->OnChange = [&] { seen.push_back(edit->Text()); };
-  edit->SetText("Опорная");
-  form->Show();
-  QTest::keyClicks(static_cast<QLineEdit *>(edit->Widget()), "x");
-  EXPECT_EQ(seen, (std::vector<std::string>{"Опорная", "Опорнаяx"}));
-  edit->SetVisible(false);
-  EXPECT_FALSE(edit->Visible());
-}
-
 } // namespace

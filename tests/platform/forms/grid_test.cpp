@@ -108,13 +108,6 @@ TEST_F(GridTest, ReadingACellSeesTheTextStillBeingTyped) {
   EXPECT_EQ(grid->Cells(2, 2), "7");
 }
 
-TEST_F(GridTest, EditingCanBeSwitchedOff) {
-  grid->SetEditing(false);
-  EXPECT_FALSE(View()->model()->flags(View()->model()->index(0, 0)) & Qt::ItemIsEditable);
-  grid->SetEditing(true);
-  EXPECT_TRUE(View()->model()->flags(View()->model()->index(0, 0)) & Qt::ItemIsEditable);
-}
-
 TEST_F(GridTest, RangeSelection) {
   grid->SetColCount(5);
   grid->SetRowCount(5);
