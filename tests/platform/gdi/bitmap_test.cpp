@@ -17,7 +17,7 @@ namespace {
 
 using test::InkOf;
 
-TEST(Bitmaps, NewAndResizedAreWhite) {
+TEST(GdiBitmaps, NewAndResizedAreWhite) {
   Bitmap bmp(5, 4);
   EXPECT_EQ(test::CountColor(bmp, clWhite), 20);
   bmp.Fill(clRed);
@@ -32,7 +32,7 @@ TEST(Bitmaps, NewAndResizedAreWhite) {
 }
 
 // Rows hold 0x00RRGGBB: bytes blue, green, red, unused in memory.
-TEST(Bitmaps, ScanLineLayout) {
+TEST(GdiBitmaps, ScanLineLayout) {
   Bitmap bmp(3, 2);
   bmp.SetPixel(1, 1, RGBColor(0x12, 0x34, 0x56));
   EXPECT_EQ(bmp.ScanLine(1)[1] & 0xFFFFFF, 0x123456u);
@@ -45,7 +45,7 @@ TEST(Bitmaps, ScanLineLayout) {
   EXPECT_EQ(bmp.ScanLine(2), nullptr);
 }
 
-TEST(Bitmaps, DrawingAndRowAccessInterleave) {
+TEST(GdiBitmaps, DrawingAndRowAccessInterleave) {
   Bitmap bmp(10, 10);
   DeviceContext &dc = bmp.DC();
   dc.FillRect({0, 0, 10, 10}, Brush::Solid(clBlue));
@@ -58,7 +58,7 @@ TEST(Bitmaps, DrawingAndRowAccessInterleave) {
   EXPECT_EQ(copy.Pixel(5, 5), clRed); // the clone is not drawn on
 }
 
-TEST(Blits, SourceCopyTakesOnlyWhatTheSourceHas) {
+TEST(GdiBlits, SourceCopyTakesOnlyWhatTheSourceHas) {
   Bitmap src(4, 4);
   src.Fill(clRed);
   Bitmap bmp(20, 20);
@@ -67,7 +67,7 @@ TEST(Blits, SourceCopyTakesOnlyWhatTheSourceHas) {
   EXPECT_EQ(test::CountColor(bmp, clRed), 16);
 }
 
-TEST(Blits, InvertingSourceTwiceRestores) {
+TEST(GdiBlits, InvertingSourceTwiceRestores) {
   Bitmap src(8, 8), bmp(16, 16);
   for (int y = 0; y < 8; ++y)
     for (int x = 0; x < 8; ++x)
@@ -108,7 +108,7 @@ INSTANTIATE_TEST_SUITE_P(Gdi, Rop3Blits,
                                            Rop3Case{Rop3::PatPaint, 0xBFBFBF}, Rop3Case{Rop3::Blackness, 0},
                                            Rop3Case{Rop3::Whiteness, 0xFFFFFF}));
 
-TEST(Blits, OverlappingCopyWithinOneBitmap) {
+TEST(GdiBlits, OverlappingCopyWithinOneBitmap) {
   Bitmap bmp(10, 1);
   for (int x = 0; x < 10; ++x)
     bmp.SetPixel(x, 0, RGBColor(x, 0, 0));
@@ -117,7 +117,7 @@ TEST(Blits, OverlappingCopyWithinOneBitmap) {
     EXPECT_EQ(GetRValue(bmp.Pixel(x, 0)), x - 2) << x;
 }
 
-TEST(Blits, StretchIsNearestNeighbour) {
+TEST(GdiBlits, StretchIsNearestNeighbour) {
   Bitmap src(2, 2), bmp(8, 8);
   src.SetPixel(0, 0, clRed);
   src.SetPixel(1, 0, clGreen);
@@ -141,7 +141,7 @@ TEST(Blits, StretchIsNearestNeighbour) {
   EXPECT_EQ(GetRValue(one.Pixel(2, 0)), 7);
 }
 
-TEST(Blits, TransparentColourIsLeftOut) {
+TEST(GdiBlits, TransparentColourIsLeftOut) {
   Bitmap src(3, 1), bmp(3, 1);
   src.SetPixel(0, 0, clFuchsia);
   src.SetPixel(1, 0, clRed);
@@ -177,7 +177,7 @@ INSTANTIATE_TEST_SUITE_P(
                       BlendCase{128, clRed, RGBColor(0, 160, 0), RGBColor(128, 80, 0)},
                       BlendCase{64, RGBColor(200, 100, 50), RGBColor(10, 20, 30), RGBColor(58, 40, 35)}));
 
-TEST(Patterns, PatternInvertTwiceRestores) {
+TEST(GdiPatterns, PatternInvertTwiceRestores) {
   Bitmap bmp(20, 20);
   bmp.Fill(RGBColor(1, 2, 3));
   DeviceContext &dc = bmp.DC();
@@ -190,7 +190,7 @@ TEST(Patterns, PatternInvertTwiceRestores) {
 
 // A monochrome pattern draws black in the text colour and white in the
 // background colour, tiled from the surface origin.
-TEST(Patterns, MonochromePatternTakesTextAndBackgroundColours) {
+TEST(GdiPatterns, MonochromePatternTakesTextAndBackgroundColours) {
   Bitmap pattern(8, 8);
   pattern.SetMonochrome(true);
   pattern.SetPixel(0, 0, clBlack);
@@ -215,7 +215,7 @@ TEST(Patterns, MonochromePatternTakesTextAndBackgroundColours) {
   EXPECT_EQ(bmp.Pixel(0, 0), clBlue);
 }
 
-TEST(Patterns, HatchGapsTakeTheBackgroundOnlyWhenOpaque) {
+TEST(GdiPatterns, HatchGapsTakeTheBackgroundOnlyWhenOpaque) {
   for (BkMode mode : {BkMode::Transparent, BkMode::Opaque}) {
     Bitmap bmp(16, 16);
     bmp.Fill(clAqua);
@@ -228,7 +228,7 @@ TEST(Patterns, HatchGapsTakeTheBackgroundOnlyWhenOpaque) {
   }
 }
 
-TEST(Patterns, DeviceBrushColourChangesPerCall) {
+TEST(GdiPatterns, DeviceBrushColourChangesPerCall) {
   Bitmap bmp(10, 1);
   DeviceContext &dc = bmp.DC();
   dc.SelectBrush(Brush::DeviceColor());
@@ -246,7 +246,7 @@ std::string TempPath(const char *name) {
   return (std::filesystem::temp_directory_path() / (std::string("kvel_gdi_") + name)).string();
 }
 
-TEST(Files, PngAndBmpRoundTrip) {
+TEST(GdiFiles, PngAndBmpRoundTrip) {
   Bitmap bmp(7, 5);
   bmp.SetPixel(3, 2, RGBColor(9, 180, 250));
   for (const char *name : {"round.png", "round.bmp"}) {
@@ -259,7 +259,7 @@ TEST(Files, PngAndBmpRoundTrip) {
   }
 }
 
-TEST(Files, JpegDecodes) {
+TEST(GdiFiles, JpegDecodes) {
   QImage img(16, 8, QImage::Format_RGB32);
   img.fill(QColor(200, 40, 10));
   QByteArray data;
@@ -274,7 +274,7 @@ TEST(Files, JpegDecodes) {
   EXPECT_NEAR(GetBValue(bmp.Pixel(8, 4)), 10, 4);
 }
 
-TEST(Files, UnreadableFileRaisesAndChangesNothing) {
+TEST(GdiFiles, UnreadableFileRaisesAndChangesNothing) {
   const std::string path = TempPath("broken.png");
   std::ofstream(path) << "not a picture";
   Bitmap bmp(3, 3);
@@ -288,14 +288,14 @@ TEST(Files, UnreadableFileRaisesAndChangesNothing) {
   std::filesystem::remove(path);
 }
 
-TEST(Files, UnwritablePathRaises) {
+TEST(GdiFiles, UnwritablePathRaises) {
   Bitmap bmp(2, 2);
   EXPECT_THROW(bmp.SaveToFile("/nonexistent-dir/x.png"), rtl::EInOutError);
 }
 
 // ---- window surfaces
 
-TEST(Surfaces, DrawingOutsidePaintAsksForOneRepaint) {
+TEST(GdiSurfaces, DrawingOutsidePaintAsksForOneRepaint) {
   WindowSurface surface(40, 30);
   int asked = 0;
   surface.OnChanged = [&] { ++asked; };
@@ -324,7 +324,7 @@ TEST(Surfaces, DrawingOutsidePaintAsksForOneRepaint) {
   EXPECT_EQ(asked, 3);
 }
 
-TEST(Surfaces, CheckFrameStaysInItsThirteenPixels) {
+TEST(GdiSurfaces, CheckFrameStaysInItsThirteenPixels) {
   Bitmap plain(40, 40), checked(40, 40), radio(40, 40);
   for (Bitmap *b : {&plain, &checked, &radio})
     b->Fill(clMaroon);

@@ -10,7 +10,7 @@ using test::InkOf;
 
 void FillAll(DeviceContext &dc) { dc.FillRect({0, 0, dc.Width(), dc.Height()}, Brush::Solid(clBlack)); }
 
-TEST(Clip, RectangleLetsThroughExactlyItsPixels) {
+TEST(GdiClip, RectangleLetsThroughExactlyItsPixels) {
   Bitmap bmp(40, 30);
   DeviceContext &dc = bmp.DC();
   dc.IntersectClipRect({5, 6, 15, 26});
@@ -19,7 +19,7 @@ TEST(Clip, RectangleLetsThroughExactlyItsPixels) {
   EXPECT_EQ(InkOf(bmp).count, 200);
 }
 
-TEST(Clip, UnionOfTwoRectangles) {
+TEST(GdiClip, UnionOfTwoRectangles) {
   Bitmap bmp(40, 40);
   DeviceContext &dc = bmp.DC();
   dc.SelectClipRegion(Region::FromRect({0, 0, 20, 20}));
@@ -29,7 +29,7 @@ TEST(Clip, UnionOfTwoRectangles) {
 }
 
 // With no clip, combining works against the whole surface.
-TEST(Clip, DiffAndXorWithoutClipMeanEverythingExcept) {
+TEST(GdiClip, DiffAndXorWithoutClipMeanEverythingExcept) {
   for (RegionOp op : {RegionOp::Diff, RegionOp::Xor}) {
     Bitmap bmp(20, 20);
     DeviceContext &dc = bmp.DC();
@@ -40,7 +40,7 @@ TEST(Clip, DiffAndXorWithoutClipMeanEverythingExcept) {
   }
 }
 
-TEST(Clip, ExcludeThenRemove) {
+TEST(GdiClip, ExcludeThenRemove) {
   Bitmap bmp(20, 20);
   DeviceContext &dc = bmp.DC();
   dc.ExcludeClipRect({0, 0, 10, 20});
@@ -112,7 +112,7 @@ INSTANTIATE_TEST_SUITE_P(
     [](const auto &info) { return std::string(info.param.name); });
 
 // Every kind of call honours a clip made of many rectangles.
-TEST(Clip, EveryCallHonoursAnEllipticClip) {
+TEST(GdiClip, EveryCallHonoursAnEllipticClip) {
   const Region ellipse = Region::FromEllipse({10, 10, 54, 38});
   Bitmap src(64, 48);
   src.Fill(clRed);
@@ -141,7 +141,7 @@ TEST(Clip, EveryCallHonoursAnEllipticClip) {
   EXPECT_GT(InkOf(bmp).count, 400);
 }
 
-TEST(Clip, SelectClipPathClipsToWhatFillPathPaints) {
+TEST(GdiClip, SelectClipPathClipsToWhatFillPathPaints) {
   Bitmap clipped(64, 48), filled(64, 48);
   for (Bitmap *b : {&clipped, &filled}) {
     DeviceContext &dc = b->DC();
@@ -161,7 +161,7 @@ TEST(Clip, SelectClipPathClipsToWhatFillPathPaints) {
   EXPECT_TRUE(test::SamePixels(clipped, filled));
 }
 
-TEST(Clip, ResizingTheBitmapDropsTheClip) {
+TEST(GdiClip, ResizingTheBitmapDropsTheClip) {
   Bitmap bmp(10, 10);
   bmp.DC().IntersectClipRect({0, 0, 2, 2});
   bmp.SetSize(20, 20);
@@ -170,7 +170,7 @@ TEST(Clip, ResizingTheBitmapDropsTheClip) {
   EXPECT_EQ(InkOf(bmp).count, 400);
 }
 
-TEST(Regions, CombineAndQuery) {
+TEST(GdiRegions, CombineAndQuery) {
   Region a = Region::FromRect({0, 0, 10, 10});
   a.Combine(Region::FromRect({5, 5, 15, 15}), RegionOp::Xor);
   EXPECT_TRUE(a.Contains(0, 0));
@@ -190,7 +190,7 @@ TEST(Regions, CombineAndQuery) {
 }
 
 // A polygon far beyond any surface still gives its visible part, quickly.
-TEST(Regions, HugePolygonIsBounded) {
+TEST(GdiRegions, HugePolygonIsBounded) {
   const Point tri[] = {{-kMaxPixel, -kMaxPixel}, {kMaxPixel, -kMaxPixel}, {-kMaxPixel, kMaxPixel}};
   const Region r = Region::FromPolygon(tri);
   EXPECT_TRUE(r.Contains(-1, -1));

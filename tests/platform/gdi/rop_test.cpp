@@ -162,12 +162,12 @@ INSTANTIATE_TEST_SUITE_P(
                       Rop2Case{RasterOp::CopyPen, kP}, Rop2Case{RasterOp::MergePenNot, (kP | ~kD) & 0xFFFFFF},
                       Rop2Case{RasterOp::MergePen, kD | kP}, Rop2Case{RasterOp::White, 0xFFFFFF}));
 
-TEST(Rop2, ExclusiveOrOfWhiteMatchesTheMeasuredValue) {
+TEST(GdiRop2, ExclusiveOrOfWhiteMatchesTheMeasuredValue) {
   EXPECT_EQ(ApplyRasterOp(RasterOp::XorPen, 0x123456, 0xFFFFFF), 0xEDCBA9u);
 }
 
 // Fills, text, pixels and blits ignore the raster operation.
-TEST(Rop2, LeavesFillsTextPixelsAndBlitsAlone) {
+TEST(GdiRop2, LeavesFillsTextPixelsAndBlitsAlone) {
   Bitmap src(4, 4);
   src.Fill(clRed);
   Bitmap bmp(40, 20);
@@ -186,7 +186,7 @@ TEST(Rop2, LeavesFillsTextPixelsAndBlitsAlone) {
 
 // The hatch of a figure drawn through the coverage image lies where the
 // directly drawn one lies: both are tiled from the surface origin.
-TEST(Rop2, HatchPhaseIsTheSameInEveryMode) {
+TEST(GdiRop2, HatchPhaseIsTheSameInEveryMode) {
   Bitmap direct(40, 40), combined(40, 40);
   for (Bitmap *b : {&direct, &combined}) {
     DeviceContext &dc = b->DC();

@@ -265,7 +265,7 @@ INSTANTIATE_TEST_SUITE_P(Gdi, PenStyles,
                                            StyleCase{"Clear", Pen::Null(), "........................"}),
                          [](const auto &info) { return std::string(info.param.name); });
 
-TEST(PenStyles, OpaqueModeFillsDashGapsWithTheBackground) {
+TEST(GdiPenStyles, OpaqueModeFillsDashGapsWithTheBackground) {
   Bitmap bmp(64, 20);
   DeviceContext &dc = bmp.DC();
   dc.SelectPen(Styled(PenStyle::Dot));
@@ -278,7 +278,7 @@ TEST(PenStyles, OpaqueModeFillsDashGapsWithTheBackground) {
   EXPECT_EQ(bmp.Pixel(22, 10), clWhite);
 }
 
-TEST(PenStyles, DevicePenColourFollowsTheContext) {
+TEST(GdiPenStyles, DevicePenColourFollowsTheContext) {
   Bitmap bmp(20, 20);
   DeviceContext &dc = bmp.DC();
   dc.SelectPen(Pen::DeviceColor());
@@ -292,7 +292,7 @@ TEST(PenStyles, DevicePenColourFollowsTheContext) {
   EXPECT_EQ(bmp.Pixel(2, 2), clBlue);
 }
 
-TEST(PenStyles, SystemColoursResolveBeforeDrawing) {
+TEST(GdiPenStyles, SystemColoursResolveBeforeDrawing) {
   Bitmap bmp(20, 20);
   bmp.DC().FillRect({0, 0, 5, 5}, Brush::Solid(clBtnFace));
   EXPECT_EQ(bmp.Pixel(2, 2), ColorToRGB(clBtnFace));
@@ -300,7 +300,7 @@ TEST(PenStyles, SystemColoursResolveBeforeDrawing) {
 
 // ---- arcs
 
-TEST(Arcs, EndWhereTheRaysMeetTheEllipse) {
+TEST(GdiArcs, EndWhereTheRaysMeetTheEllipse) {
   // Box 200 x 100 around (100, 50); the ray at 45 degrees up-right meets the
   // ellipse at parameter atan(2): (144.7, 5.3); the one at 135 degrees at (55.3, 5.3).
   Bitmap bmp(210, 110);
@@ -313,7 +313,7 @@ TEST(Arcs, EndWhereTheRaysMeetTheEllipse) {
   EXPECT_NEAR(ink.bounds.bottom - 1, 5, 1);
 }
 
-TEST(Arcs, RunCounterClockwise) {
+TEST(GdiArcs, RunCounterClockwise) {
   // From the ray to the left to the ray to the right, counter-clockwise on
   // screen, passes through the bottom.
   Bitmap bmp(60, 60);
@@ -323,7 +323,7 @@ TEST(Arcs, RunCounterClockwise) {
   EXPECT_EQ(bmp.Pixel(30, 10), clWhite);
 }
 
-TEST(Arcs, ArcToMovesThePositionToTheArcEnd) {
+TEST(GdiArcs, ArcToMovesThePositionToTheArcEnd) {
   Bitmap bmp(60, 60);
   DeviceContext &dc = bmp.DC();
   dc.MoveTo(0, 0);
@@ -336,7 +336,7 @@ TEST(Arcs, ArcToMovesThePositionToTheArcEnd) {
 
 // ---- state
 
-TEST(State, SaveAndRestoreBringBackEverything) {
+TEST(GdiState, SaveAndRestoreBringBackEverything) {
   Bitmap bmp(20, 20);
   DeviceContext &dc = bmp.DC();
   dc.SelectPen(Pen::Solid(clRed, 3));
@@ -359,7 +359,7 @@ TEST(State, SaveAndRestoreBringBackEverything) {
   EXPECT_FALSE(dc.Restore(3));
 }
 
-TEST(State, SettersReturnThePreviousValue) {
+TEST(GdiState, SettersReturnThePreviousValue) {
   Bitmap bmp(4, 4);
   DeviceContext &dc = bmp.DC();
   EXPECT_EQ(dc.SetBkMode(BkMode::Transparent), BkMode::Opaque);
@@ -373,7 +373,7 @@ TEST(State, SettersReturnThePreviousValue) {
 
 // ---- pixels
 
-TEST(Pixels, GetPixelOutsideSurfaceOrClipIsInvalid) {
+TEST(GdiPixels, GetPixelOutsideSurfaceOrClipIsInvalid) {
   Bitmap bmp(10, 10);
   DeviceContext &dc = bmp.DC();
   dc.SetPixel(2, 3, clRed);
@@ -387,7 +387,7 @@ TEST(Pixels, GetPixelOutsideSurfaceOrClipIsInvalid) {
   EXPECT_EQ(dc.GetPixel(1, 1), clWhite);
 }
 
-TEST(Pixels, SetPixelIgnoresTheRasterOperation) {
+TEST(GdiPixels, SetPixelIgnoresTheRasterOperation) {
   Bitmap bmp(10, 10);
   DeviceContext &dc = bmp.DC();
   dc.SetRasterOp(RasterOp::XorPen);
@@ -395,7 +395,7 @@ TEST(Pixels, SetPixelIgnoresTheRasterOperation) {
   EXPECT_EQ(dc.GetPixel(2, 2), clRed);
 }
 
-TEST(Pixels, HugeCoordinatesDrawTheVisiblePart) {
+TEST(GdiPixels, HugeCoordinatesDrawTheVisiblePart) {
   Bitmap bmp(40, 40);
   DeviceContext &dc = bmp.DC();
   dc.MoveTo(-kMaxPixel, 20);
@@ -418,7 +418,7 @@ namespace {
 // A long wide polyline is drawn in overlapping runs; the result must be the
 // stroke Qt would draw in one piece (joins, caps and dash phase included),
 // up to the odd pixel where the pieces' edges meet.
-TEST(WidePolylines, RunsMatchOneStroke) {
+TEST(GdiWidePolylines, RunsMatchOneStroke) {
   std::vector<Point> pts;
   uint32_t s = 99;
   for (int i = 0; i < 400; ++i) {

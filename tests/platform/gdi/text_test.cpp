@@ -16,7 +16,7 @@ Font Face(const char *face, int32_t height = -13) {
   return f;
 }
 
-TEST(Text, HeightFromPoints) {
+TEST(GdiText, HeightFromPoints) {
   EXPECT_EQ(FontHeightFromPoints(8), -11);
   EXPECT_EQ(FontHeightFromPoints(10), -13);
   EXPECT_EQ(FontHeightFromPoints(12), -16);
@@ -25,7 +25,7 @@ TEST(Text, HeightFromPoints) {
 }
 
 // Extents add up per character (no kerning), plus the extra spacing.
-TEST(Text, ExtentIsTheSumOfAdvancesPlusExtra) {
+TEST(GdiText, ExtentIsTheSumOfAdvancesPlusExtra) {
   Bitmap bmp(10, 10);
   DeviceContext &dc = bmp.DC();
   dc.SelectFont(Face("Arial"));
@@ -40,7 +40,7 @@ TEST(Text, ExtentIsTheSumOfAdvancesPlusExtra) {
 }
 
 // The Windows faces map onto metric-compatible installed ones.
-TEST(Text, FacesMapOntoInstalledMetricCompatibleOnes) {
+TEST(GdiText, FacesMapOntoInstalledMetricCompatibleOnes) {
   Bitmap bmp(10, 10);
   DeviceContext &dc = bmp.DC();
   const std::pair<const char *, const char *> same[] = {
@@ -58,7 +58,7 @@ TEST(Text, FacesMapOntoInstalledMetricCompatibleOnes) {
   EXPECT_EQ(dc.TextExtent("iiii").cx, dc.TextExtent("WWWW").cx); // really the monospaced face
 }
 
-TEST(Text, PositiveHeightIsTheCellHeight) {
+TEST(GdiText, PositiveHeightIsTheCellHeight) {
   Bitmap bmp(10, 10);
   DeviceContext &dc = bmp.DC();
   for (int h : {10, 13, 16, 24, 40}) {
@@ -71,7 +71,7 @@ TEST(Text, PositiveHeightIsTheCellHeight) {
   EXPECT_EQ(tm.InternalLeading, tm.Height - 20);
 }
 
-TEST(Text, GlyphsHaveNoGreyPixels) {
+TEST(GdiText, GlyphsHaveNoGreyPixels) {
   Bitmap bmp(200, 40);
   DeviceContext &dc = bmp.DC();
   dc.SelectFont(Face("Arial", -15));
@@ -122,7 +122,7 @@ INSTANTIATE_TEST_SUITE_P(Gdi, Alignment,
                                            AlignCase{"CenterBottom", kAlignCenter | kAlignBottom, -2, -2}),
                          [](const auto &info) { return std::string(info.param.name); });
 
-TEST(Text, TransparentModeLeavesTheBackground) {
+TEST(GdiText, TransparentModeLeavesTheBackground) {
   Bitmap bmp(100, 40);
   bmp.Fill(clAqua);
   DeviceContext &dc = bmp.DC();
@@ -135,7 +135,7 @@ TEST(Text, TransparentModeLeavesTheBackground) {
 
 // Turned 90 degrees counter-clockwise, the text runs upward from the
 // reference point and its cell lies to the right of it.
-TEST(Text, EscapementTurnsCounterClockwise) {
+TEST(GdiText, EscapementTurnsCounterClockwise) {
   Bitmap bmp(100, 100);
   DeviceContext &dc = bmp.DC();
   Font f = Face("Arial", -16);
@@ -148,7 +148,7 @@ TEST(Text, EscapementTurnsCounterClockwise) {
   EXPECT_EQ(InkOf(bmp).bounds, (Rect{50, 80 - ext.cx, 50 + ext.cy, 80}));
 }
 
-TEST(Text, ExtTextOutFillsAndClipsToItsRectangle) {
+TEST(GdiText, ExtTextOutFillsAndClipsToItsRectangle) {
   Bitmap bmp(100, 40);
   DeviceContext &dc = bmp.DC();
   dc.SetBkMode(BkMode::Transparent);
@@ -161,7 +161,7 @@ TEST(Text, ExtTextOutFillsAndClipsToItsRectangle) {
 }
 
 // Text recorded into a path and filled covers about what drawing it covers.
-TEST(Text, TextIntoAPath) {
+TEST(GdiText, TextIntoAPath) {
   Bitmap drawn(120, 40), filled(120, 40);
   drawn.DC().SelectFont(Face("Arial", -24));
   drawn.DC().SetBkMode(BkMode::Transparent);
@@ -182,7 +182,7 @@ TEST(Text, TextIntoAPath) {
   EXPECT_NEAR(b.count, a.count, a.count / 4);
 }
 
-TEST(Text, WidenedPathIsTheOutlineOfTheStroke) {
+TEST(GdiText, WidenedPathIsTheOutlineOfTheStroke) {
   Bitmap bmp(60, 40);
   DeviceContext &dc = bmp.DC();
   dc.SelectPen(Pen::Solid(clBlack, 5));
