@@ -2,7 +2,6 @@
 
 #include "platform/forms/Controls.h"
 #include "platform/rtl/Exceptions.h"
-#include "platform/rtl/Files.h"
 
 #include <QApplication>
 #include <QFileDialog>
@@ -101,9 +100,9 @@ public:
 class QtHelpService : public IHelpService {
 public:
   void ShowContents(const std::string &helpFile) override {
-    std::optional<std::string> text;
-    if (rtl::FileExists(helpFile)) text = rtl::ReadFileBytes(helpFile);
-    if (!text) text = Application().FindResource(helpFile);
+    // The help is built into the program, so no file in whatever folder the
+    // program was started from can stand in for it.
+    std::optional<std::string> text = Application().FindResource(helpFile);
     if (!text) throw rtl::EInOutError("Cannot find the help file \"" + helpFile + "\"");
     if (!window_) window_ = std::make_unique<HelpWindow>();
     window_->ShowText(*text);
