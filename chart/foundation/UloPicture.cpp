@@ -228,16 +228,28 @@ void TConvolveFilter::Convolve(gdi::Bitmap &bitmap, const TRect &r) {
   for (int y = 0; y < rows; ++y)
     std::copy_n(bitmap.ScanLine(r.Top + y) + r.Left, cols, source.begin() + static_cast<std::ptrdiff_t>(y) * cols);
 
-  bool integral = true;
-  std::array<int, 9> iw{};
-  for (size_t k = 0; k < 9; ++k) {
-    iw[k] = static_cast<int>(weights_[k]);
-    if (static_cast<float>(iw[k]) != weights_[k] || std::fabs(weights_[k]) > 65536) integral = false;
-  }
   const double factor = factor_;
   auto channel = [factor](double total) {
     return static_cast<uint32_t>(std::clamp(rtl::RoundPixel(rtl::RoundHalfEven(total) * factor), 0, 255));
   };
+  // Whole weights (the blur, soften, emboss) sum exactly in integers over a
+  // small range, so every sum's result is looked up instead of rounded.
+  bool integral = true;
+  std::array<int, 9> iw{};
+  int lowest = 0, highest = 0;
+  for (size_t k = 0; k < 9; ++k) {
+    iw[k] = static_cast<int>(std::clamp(weights_[k], -65536.0f, 65536.0f));
+    if (static_cast<float>(iw[k]) != weights_[k]) integral = false;
+    (iw[k] < 0 ? lowest : highest) += iw[k] * 255;
+  }
+  std::vector<uint32_t> table;
+  if (integral && highest - lowest < (1 << 20)) {
+    table.resize(static_cast<size_t>(highest - lowest + 1));
+    for (int t = lowest; t <= highest; ++t)
+      table[static_cast<size_t>(t - lowest)] = channel(t);
+  } else {
+    integral = false;
+  }
   for (int y = 1; y < rows - 1; ++y) {
     const uint32_t *rowAbove = source.data() + static_cast<size_t>(y - 1) * cols;
     const uint32_t *rowHere = rowAbove + cols;
@@ -247,7 +259,6 @@ void TConvolveFilter::Convolve(gdi::Bitmap &bitmap, const TRect &r) {
     for (int x = 1; x < cols - 1; ++x) {
       uint32_t out = target[x] & 0xFF000000u;
       if (integral) {
-        // Whole weights (the blur) sum exactly in integers.
         int b = 0, g = 0, red = 0;
         for (int ky = 0; ky < 3; ++ky)
           for (int kx = 0; kx < 3; ++kx) {
@@ -257,7 +268,8 @@ void TConvolveFilter::Convolve(gdi::Bitmap &bitmap, const TRect &r) {
             g += w * static_cast<int>((p >> 8) & 0xFF);
             red += w * static_cast<int>((p >> 16) & 0xFF);
           }
-        out |= channel(red) << 16 | channel(g) << 8 | channel(b);
+        out |= table[static_cast<size_t>(red - lowest)] << 16 | table[static_cast<size_t>(g - lowest)] << 8 |
+               table[static_cast<size_t>(b - lowest)];
       } else {
         double b = 0, g = 0, red = 0;
         for (int ky = 0; ky < 3; ++ky)
