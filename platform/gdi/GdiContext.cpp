@@ -589,6 +589,24 @@ void DeviceContext::Polygon(std::span<const Point> points) {
   }
   const QRect bounds = PointsBounds(points, d.penWidth + 2);
   const Qt::FillRule rule = d.s.fillMode == PolyFillMode::Winding ? Qt::WindingFill : Qt::OddEvenFill;
+  d.BuildPen();
+  if (d.penVisible && !d.penCosmetic && points.size() > kWideRun) {
+    // A long wide outline is drawn as a closed polyline in runs (see
+    // DrawWidePolyline); it runs on to the second point so that the join at
+    // the first is drawn, and its flat ends lie inside the joins.
+    std::vector<Point> ring(points.begin(), points.end());
+    ring.push_back(points[0]);
+    ring.push_back(points[1]);
+    QPen outline = d.qpen;
+    outline.setCapStyle(Qt::FlatCap);
+    d.DrawShape(bounds, true, true, [&](QPainter &p) {
+      p.setPen(Qt::NoPen);
+      p.drawPolygon(AsQPoints(points), static_cast<int>(points.size()), rule);
+      DrawWidePolyline(p, outline, ring);
+      p.setPen(d.qpen);
+    });
+    return;
+  }
   d.DrawShape(bounds, true, true,
               [&](QPainter &p) { p.drawPolygon(AsQPoints(points), static_cast<int>(points.size()), rule); });
 }
@@ -626,15 +644,6 @@ void DeviceContext::Rectangle(int32_t left, int32_t top, int32_t right, int32_t 
       if (p.pen().style() != Qt::NoPen) {
         p.fillRect(QRectF(box.topLeft(), QSizeF(box.width() + 1, box.height() + 1)), p.pen().color());
       }
-      return;
-    }
-    if (d.penVisible && !d.penCosmetic && d.qpen.joinStyle() != Qt::MiterJoin) {
-      // A frame keeps square corners whatever joins the pen has.
-      QPen square = d.qpen;
-      square.setJoinStyle(Qt::MiterJoin);
-      p.setPen(square);
-      p.drawRect(box.toRect());
-      p.setPen(d.qpen);
       return;
     }
     p.drawRect(box.toRect());

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <functional>
 
 namespace gdi {
@@ -127,6 +128,7 @@ INSTANTIATE_TEST_SUITE_P(
                   [](DeviceContext &dc) {
                     Pen p = Pen::Solid(clBlack, 3);
                     p.Style = PenStyle::InsideFrame;
+                    p.Join = PenJoin::Miter;
                     dc.SelectPen(p);
                     dc.Rectangle(10, 10, 30, 20);
                   },
@@ -451,6 +453,37 @@ TEST(GdiWidePolylines, RunsMatchOneStroke) {
       EXPECT_LT(differ, ink / 200) << static_cast<int>(style) << " " << static_cast<int>(cap);
     }
   }
+}
+
+TEST(GdiWidePolylines, LongWidePolygonOutlineMatchesOneStroke) {
+  std::vector<Point> pts;
+  for (int i = 0; i < 120; ++i) {
+    const double a = i * 2 * 3.14159265358979 / 120;
+    const int r = i % 2 ? 60 : 90;
+    pts.push_back({110 + int(r * std::cos(a)), 110 + int(r * std::sin(a))});
+  }
+  Pen pen = Pen::Solid(clBlack, 5);
+  pen.Join = PenJoin::Miter;
+  Bitmap layer(220, 220), whole(220, 220);
+  for (Bitmap *b : {&layer, &whole}) {
+    DeviceContext &dc = b->DC();
+    dc.SelectPen(pen);
+    dc.SelectBrush(Brush::Solid(clRed));
+    if (b == &layer) {
+      dc.Polygon(pts);
+      continue;
+    }
+    dc.BeginPath();
+    dc.Polygon(pts);
+    dc.EndPath();
+    dc.StrokeAndFillPath();
+  }
+  int differ = 0;
+  for (int y = 0; y < 220; ++y)
+    for (int x = 0; x < 220; ++x)
+      differ += layer.Pixel(x, y) != whole.Pixel(x, y);
+  EXPECT_LT(differ, test::CountColor(whole, clBlack) / 200);
+  EXPECT_EQ(test::CountColor(layer, clRed), test::CountColor(whole, clRed));
 }
 
 } // namespace
