@@ -800,6 +800,7 @@ std::unique_ptr<TCompiledFormula> Compiler::Run() {
   formula->Cells = std::make_unique<double[]>(cells_.size() > 0 ? cells_.size() : 1);
   for (std::size_t i = 0; i < cells_.size(); ++i)
     formula->Cells[i] = cells_[i];
+  formula->CellCount = cells_.size();
   auto resolve = [&](const ValueRef &r) -> const double * {
     return r.variable != nullptr ? r.variable : r.cell >= 0 ? &formula->Cells[r.cell] : nullptr;
   };

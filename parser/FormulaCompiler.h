@@ -126,6 +126,7 @@ struct OperationRecord {
 struct TCompiledFormula {
   std::vector<OperationRecord> Operations;
   std::unique_ptr<double[]> Cells;
+  std::size_t CellCount = 0;
   // The formula's value: the last record's result, or the single leaf.
   const double *ResultCell = nullptr;
 };

@@ -4,9 +4,13 @@
 #include "platform/rtl/Numbers.h"
 #include "platform/rtl/Random.h"
 
+#include <algorithm>
 #include <cfenv>
 #include <cmath>
 #include <cstdint>
+#include <cstring>
+#include <functional>
+#include <limits>
 
 namespace parser {
 
@@ -28,7 +32,11 @@ Ext IntPower(Ext base, int64_t exponent) {
     bits >>= 1;
     if (bits != 0) square *= square;
   }
-  return exponent < 0 ? 1 / result : result;
+  // An overflow on the way to a negative power would be divided away; it
+  // raises the overflow fault in any case, and the infinite value left
+  // here lets the evaluator see that it happened.
+  if (exponent < 0 && std::isfinite(result)) return 1 / result;
+  return result;
 }
 
 Ext Power(Ext base, Ext exponent) {
@@ -95,7 +103,13 @@ double FnMax(double a, double b) { return a >= b ? a : b; }
 double FnMin(double a, double b) { return a >= b ? b : a; }
 double FnPower(double a, double b) { return static_cast<double>(Power(a, b)); }
 double FnIntPower(double a, double b) { return static_cast<double>(IntPower(a, rtl::Trunc(b))); }
-double FnLogN(double a, double b) { return static_cast<double>(std::log(Ext(b)) / std::log(Ext(a))); }
+// A base of 0 raises the division fault in the logarithm; the quotient
+// would then be 0, so NaN is left to show that a fault happened.
+double FnLogN(double a, double b) {
+  const Ext base = std::log(Ext(a));
+  if (a == 0) return std::numeric_limits<double>::quiet_NaN();
+  return static_cast<double>(std::log(Ext(b)) / base);
+}
 
 // Calls of the cheapest functions run in the evaluator's switch.
 enum : uint8_t { kAbs = 16, kSqr, kSqrt, kTrunc, kHeav, kSign, kZero, kMax, kMin };
@@ -124,17 +138,6 @@ bool IsIdentifier(std::string_view name) {
   return true;
 }
 
-} // namespace
-
-// ---- TCustomParser ------------------------------------------------------------
-
-TCustomParser::TCustomParser() = default;
-
-TCustomParser::~TCustomParser() {
-  // The compiled form points at variable storage: it goes first.
-  FCompiled.reset();
-}
-
 // The fault flags raised so far, read without the library's call: two
 // reads of the status registers.
 inline int RaisedFaults() noexcept {
@@ -149,16 +152,19 @@ inline int RaisedFaults() noexcept {
 #endif
 }
 
-long double TCustomParser::Value() const {
-  if (!FCompiled) return 0;
-  // Faults left over from elsewhere are not this formula's; clearing only
-  // when one is set keeps the common path to reads of the status.
-  if (RaisedFaults() != 0) rtl::ClearFloatFaults();
-  // Each record reads its operands from memory and stores its result
-  // there, rounded to a double, which also puts every result in place
-  // before the flags are read.
-  const OperationRecord *r = FCompiled->Operations.data();
-  const OperationRecord *const end = r + FCompiled->Operations.size();
+bool NonFinite(double v) {
+  uint64_t bits;
+  std::memcpy(&bits, &v, sizeof bits);
+  return (bits & 0x7FF0000000000000ull) == 0x7FF0000000000000ull;
+}
+
+// Runs the records in order. Each reads its operands from memory and
+// stores its result there, rounded to a double, which also puts every
+// result in place before the flags are read. With Track, tells whether a
+// result was infinite or NaN; with Trap, raises the first fault met after
+// the record that met it, as a processor trapping faults would.
+template <bool Track, bool Trap> bool Run(const OperationRecord *r, const OperationRecord *const end) {
+  bool nonFinite = false;
   for (; r != end; ++r) {
     switch (r->Kernel) {
     case opNegate:
@@ -243,11 +249,48 @@ long double TCustomParser::Value() const {
       *r->Result = *r->Operand1;
       break;
     }
+    if constexpr (Track) nonFinite |= NonFinite(*r->Result);
+    if constexpr (Trap)
+      if (RaisedFaults() != 0) rtl::CheckFloatFaults();
   }
-  double result = *FCompiled->ResultCell;
-  rtl::Settle(result);
-  if (RaisedFaults() != 0) rtl::CheckFloatFaults();
-  return result;
+  return nonFinite;
+}
+
+// Whether a fault of this record always leaves an infinite or NaN result:
+// so for every operation and function but the random ones, which must not
+// run twice.
+bool FaultShowsInResult(const OperationRecord &r) {
+  return r.Opcode != opOneArgCall || (r.OneArg != FnRnd && r.OneArg != FnRandom);
+}
+
+} // namespace
+
+// ---- TCustomParser ------------------------------------------------------------
+
+TCustomParser::TCustomParser() = default;
+
+TCustomParser::~TCustomParser() {
+  // The compiled form points at variable storage: it goes first.
+  FCompiled.reset();
+}
+
+long double TCustomParser::Value() const {
+  if (!FCompiled) return 0;
+  const OperationRecord *const begin = FCompiled->Operations.data();
+  const OperationRecord *const end = begin + FCompiled->Operations.size();
+  // Where every fault leaves an infinite or NaN result, finite inputs and
+  // results prove there was none, and the status registers (whose reads
+  // wait for all pending arithmetic) are read only when one was not finite.
+  if (FFaultsShowInResults) {
+    bool nonFinite = false;
+    for (const double *v : FInputs)
+      nonFinite |= NonFinite(*v);
+    if (!(Run<true, false>(begin, end) | nonFinite)) return *FCompiled->ResultCell;
+  }
+  // Faults left over from elsewhere are not this formula's.
+  if (RaisedFaults() != 0) rtl::ClearFloatFaults();
+  Run<false, true>(begin, end);
+  return *FCompiled->ResultCell;
 }
 
 void TCustomParser::SetExpression(std::string_view text) {
@@ -270,8 +313,22 @@ bool TCustomParser::Compile() {
 }
 
 void TCustomParser::BindOperations() {
-  for (OperationRecord &r : FCompiled->Operations)
+  FInputs.clear();
+  FFaultsShowInResults = true;
+  const double *const cells = FCompiled->Cells.get();
+  const double *const cellsEnd = cells + FCompiled->CellCount;
+  const std::less<const double *> before;
+  auto input = [&](const double *p) {
+    if (p != nullptr && (before(p, cells) || !before(p, cellsEnd)) &&
+        std::find(FInputs.begin(), FInputs.end(), p) == FInputs.end())
+      FInputs.push_back(p);
+  };
+  for (OperationRecord &r : FCompiled->Operations) {
     r.Kernel = KernelOf(r);
+    input(r.Operand1);
+    input(r.Operand2);
+    if (!FaultShowsInResult(r)) FFaultsShowInResults = false;
+  }
 }
 
 double *TCustomParser::SetVariable(std::string_view Name, long double Value) {

@@ -64,6 +64,10 @@ private:
   std::unique_ptr<TCompiledFormula> FCompiled;
   std::string FExpression;
   bool FPascalNumberformat = true;
+  // The variables the compiled form reads, and whether every fault it can
+  // meet leaves an infinite or NaN value behind.
+  std::vector<const double *> FInputs;
+  bool FFaultsShowInResults = false;
   TVariableTable FVariables;
   std::vector<std::unique_ptr<double>> FOwnedVariables;
 };

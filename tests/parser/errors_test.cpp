@@ -5,6 +5,7 @@
 
 #include <cmath>
 #include <functional>
+#include <limits>
 #include <string>
 #include <typeinfo>
 
@@ -125,6 +126,14 @@ TEST(ParserErrors, EvaluationFaults) {
       {"9223372036854775807DIV1", typeid(rtl::EInvalidOp), none},
       {"X^1E19", typeid(rtl::EInvalidOp), none},
       {"INTPOWER(2,1E30+X)", typeid(rtl::EInvalidOp), -1e30},
+      // Faults whose infinite result is divided away or compared later.
+      {"1/(1/X)", typeid(rtl::EZeroDivide), 2},
+      {"HEAV(1/X-1/X)", typeid(rtl::EZeroDivide), 2}, // the first fault met, as a trap would report
+      {"MAX(EXP(X*1000+1000),1)*0", typeid(rtl::EOverflow), -1},
+      {"(X+10)^-5000", typeid(rtl::EOverflow), -9},
+      {"(X+10)^(-5000)", typeid(rtl::EOverflow), -9},
+      {"POWER(X+10,-5000)", typeid(rtl::EOverflow), -9},
+      {"INTPOWER(X+10,-5000)", typeid(rtl::EOverflow), -9},
   };
   for (const FaultRow &r : rows) {
     TParser p;
@@ -140,6 +149,36 @@ TEST(ParserErrors, EvaluationFaults) {
     if (std::isnan(r.fine)) continue;
     p.SetX(r.fine);
     EXPECT_NO_THROW((void)p.Value()) << r.text;
+  }
+}
+
+// Infinite or NaN inputs are arithmetic like any other: a fault only where
+// the operation itself raises one.
+TEST(ParserErrors, NonFiniteVariables) {
+  const double inf = std::numeric_limits<double>::infinity(), nan = std::numeric_limits<double>::quiet_NaN();
+  struct Row {
+    const char *text;
+    double x;
+    const std::type_info *type; // nullptr: a value
+  };
+  const Row rows[] = {
+      {"X+1", inf, nullptr}, {"X*0", inf, &typeid(rtl::EInvalidOp)},     {"X-X", inf, &typeid(rtl::EInvalidOp)},
+      {"1/X", inf, nullptr}, {"HEAV(X)", nan, &typeid(rtl::EInvalidOp)}, {"-X", nan, nullptr},
+  };
+  for (const Row &r : rows) {
+    TParser p;
+    p.SetX(r.x);
+    p.SetExpression(r.text);
+    if (r.type == nullptr) {
+      EXPECT_NO_THROW((void)p.Value()) << r.text;
+      continue;
+    }
+    try {
+      (void)p.Value();
+      ADD_FAILURE() << r.text << " raised nothing";
+    } catch (const rtl::Exception &e) {
+      EXPECT_EQ(typeid(e), *r.type) << r.text << ": " << e.Message();
+    }
   }
 }
 
