@@ -23,7 +23,8 @@ endfunction()
 # kvel_test(<target> [QT] [DEPS <targets>...] [SOURCES <files>...])
 # One GoogleTest binary per test folder, made of every *_test.cpp in it
 # (or the SOURCES given). With QT the binary gets a main that starts a
-# QApplication on the offscreen platform.
+# QApplication on the offscreen platform. KVEL_SOURCE_DIR names the
+# repository root for test data.
 function(kvel_test target)
   cmake_parse_arguments(ARG "QT" "" "DEPS;SOURCES" ${ARGN})
   if(ARG_SOURCES)
@@ -39,12 +40,12 @@ function(kvel_test target)
   endif()
   target_link_libraries(${target} PRIVATE ${ARG_DEPS} GTest::gtest GTest::gmock)
   target_include_directories(${target} PRIVATE ${PROJECT_SOURCE_DIR} ${PROJECT_SOURCE_DIR}/tests)
+  target_compile_definitions(${target} PRIVATE KVEL_SOURCE_DIR="${PROJECT_SOURCE_DIR}")
   include(GoogleTest)
   gtest_discover_tests(${target}
     DISCOVERY_MODE PRE_TEST
     DISCOVERY_TIMEOUT 60
-    PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen;KVEL_SOURCE_DIR=${PROJECT_SOURCE_DIR}"
-               LABELS unit)
+    PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen" LABELS unit)
 endfunction()
 
 # kvel_benchmark(<target> SOURCES <files>... [DEPS <targets>...])

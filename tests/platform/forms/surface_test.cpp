@@ -96,8 +96,7 @@ TEST_F(SurfaceTest, TheScreenCursorScopeRestoresWhatWasThere) {
 }
 
 std::string SourceFile(const std::string &relative) {
-  const char *root = std::getenv("KVEL_SOURCE_DIR");
-  return std::string(root ? root : KVEL_TEST_SOURCE_DIR) + "/" + relative;
+  return std::string(KVEL_SOURCE_DIR) + "/" + relative;
 }
 
 TEST_F(SurfaceTest, JpegDecodesAsQtDecodesTheSamePicture) {
