@@ -11,16 +11,17 @@ bool UsesSource(uint8_t code) { return ((code >> 2) & 0x33) != (code & 0x33); }
 bool UsesPattern(uint8_t code) { return ((code >> 4) & 0x0F) != (code & 0x0F); }
 
 // Destination column or row i of n maps to the source by nearest neighbour:
-// the source pixel under the destination pixel's centre.
-std::vector<int> NearestMap(int destCount, int srcStart, int srcCount) {
-  std::vector<int> map;
+// the source pixel under the destination pixel's centre. Only the indices
+// [from, to) that can show are mapped, so a huge destination costs nothing.
+std::vector<int> NearestMap(int64_t destCount, int64_t srcStart, int64_t srcCount, int64_t from, int64_t to) {
   const bool mirror = (destCount < 0) != (srcCount < 0);
-  const int64_t dn = std::abs(static_cast<int64_t>(destCount)), sn = std::abs(static_cast<int64_t>(srcCount));
-  map.resize(static_cast<size_t>(dn));
+  const int64_t dn = std::abs(destCount), sn = std::abs(srcCount);
   const int64_t s0 = srcCount < 0 ? srcStart + srcCount : srcStart;
-  for (int64_t i = 0; i < dn; ++i) {
-    const int64_t j = ((2 * i + 1) * sn) / (2 * dn);
-    map[static_cast<size_t>(i)] = static_cast<int>(s0 + (mirror ? sn - 1 - j : j));
+  std::vector<int> map(static_cast<size_t>(std::max<int64_t>(0, to - from)));
+  for (int64_t i = from; i < to; ++i) {
+    const int64_t j = static_cast<int64_t>((static_cast<__int128>(2 * i + 1) * sn) / (2 * dn));
+    map[static_cast<size_t>(i - from)] =
+        static_cast<int>(std::clamp<int64_t>(s0 + (mirror ? sn - 1 - j : j), INT32_MIN, INT32_MAX));
   }
   return map;
 }
@@ -31,25 +32,33 @@ std::vector<int> NearestMap(int destCount, int srcStart, int srcCount) {
 // pixel (nearest neighbour); source pixels outside the source are skipped.
 template <class Fn>
 static void Compose(DeviceContext::Impl &d, const Rect &destRect, const QImage &src, const Rect &srcRect, Fn &&fn) {
-  const int dw = destRect.right - destRect.left, dh = destRect.bottom - destRect.top;
-  const int sw = srcRect.right - srcRect.left, sh = srcRect.bottom - srcRect.top;
+  const int64_t dw = int64_t(destRect.right) - destRect.left, dh = int64_t(destRect.bottom) - destRect.top;
+  const int64_t sw = int64_t(srcRect.right) - srcRect.left, sh = int64_t(srcRect.bottom) - srcRect.top;
   if (dw == 0 || dh == 0 || sw == 0 || sh == 0 || src.isNull()) return;
-  const QRect dest(std::min(destRect.left, destRect.right), std::min(destRect.top, destRect.bottom), std::abs(dw),
-                   std::abs(dh));
+  // The destination as a QRect, its far edges kept within int range.
+  const int64_t l = std::min(destRect.left, destRect.right), t = std::min(destRect.top, destRect.bottom);
+  const QRect dest(static_cast<int>(l), static_cast<int>(t),
+                   static_cast<int>(std::min<int64_t>(std::abs(dw), INT32_MAX - l)),
+                   static_cast<int>(std::min<int64_t>(std::abs(dh), INT32_MAX - t)));
   const std::vector<QRect> parts = d.Visible(dest);
   if (parts.empty()) return;
-  const std::vector<int> cols = NearestMap(dw, srcRect.left, sw);
-  const std::vector<int> rows = NearestMap(dh, srcRect.top, sh);
+  QRect shown;
+  for (const QRect &part : parts)
+    shown = shown.united(part);
+  const std::vector<int> cols =
+      NearestMap(dw, srcRect.left, sw, shown.left() - dest.left(), shown.right() + 1 - dest.left());
+  const std::vector<int> rows =
+      NearestMap(dh, srcRect.top, sh, shown.top() - dest.top(), shown.bottom() + 1 - dest.top());
   QImage &img = d.Image();
   d.Touched();
   for (const QRect &part : parts) {
     for (int y = part.top(); y <= part.bottom(); ++y) {
-      const int sy = rows[static_cast<size_t>(y - dest.top())];
+      const int sy = rows[static_cast<size_t>(y - shown.top())];
       if (sy < 0 || sy >= src.height()) continue;
       const QRgb *srow = reinterpret_cast<const QRgb *>(src.constScanLine(sy));
       QRgb *drow = reinterpret_cast<QRgb *>(img.scanLine(y));
       for (int x = part.left(); x <= part.right(); ++x) {
-        const int sx = cols[static_cast<size_t>(x - dest.left())];
+        const int sx = cols[static_cast<size_t>(x - shown.left())];
         if (sx < 0 || sx >= src.width()) continue;
         fn(drow[x], srow[sx], x, y);
       }
@@ -96,16 +105,17 @@ void DeviceContext::PatBlt(int32_t x, int32_t y, int32_t width, int32_t height, 
   const bool solid = d.s.brush.Style == BrushStyle::Solid;
   const uint32_t solidColor = d.brushVisible && solid ? d.qbrush.color().rgb() : 0;
   QImage pattern;
-  if (UsesPattern(code) && !solid) pattern = PatternImage(d, area);
+  const QRect shown = area.intersected(d.SurfaceRect());
+  if (UsesPattern(code) && !solid) pattern = PatternImage(d, shown);
   QImage &img = d.Image();
   d.Touched();
   for (const QRect &part : parts)
     for (int yy = part.top(); yy <= part.bottom(); ++yy) {
       QRgb *row = reinterpret_cast<QRgb *>(img.scanLine(yy));
       const QRgb *prow =
-          pattern.isNull() ? nullptr : reinterpret_cast<const QRgb *>(pattern.constScanLine(yy - area.top()));
+          pattern.isNull() ? nullptr : reinterpret_cast<const QRgb *>(pattern.constScanLine(yy - shown.top()));
       for (int xx = part.left(); xx <= part.right(); ++xx) {
-        const uint32_t p = prow ? prow[xx - area.left()] : solidColor;
+        const uint32_t p = prow ? prow[xx - shown.left()] : solidColor;
         row[xx] = 0xFF000000u | ApplyRop3(code, p, 0, row[xx]);
       }
     }

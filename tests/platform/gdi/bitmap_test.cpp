@@ -141,6 +141,17 @@ TEST(GdiBlits, StretchIsNearestNeighbour) {
   EXPECT_EQ(GetRValue(one.Pixel(2, 0)), 7);
 }
 
+// Only the visible part of a destination costs anything.
+TEST(GdiBlits, HugeStretchDrawsTheVisiblePart) {
+  Bitmap src(2, 1), bmp(10, 10);
+  src.SetPixel(0, 0, clRed);
+  src.SetPixel(1, 0, clBlue);
+  bmp.DC().StretchBlt({-kMaxPixel, 0, kMaxPixel, 10}, src, {0, 0, 2, 1});
+  bmp.DC().AlphaBlend({-kMaxPixel, 5, kMaxPixel + 1, 10}, src, {0, 0, 2, 1}, 255);
+  EXPECT_EQ(bmp.Pixel(0, 0), clBlue);
+  EXPECT_EQ(bmp.Pixel(9, 9), clBlue);
+}
+
 TEST(GdiBlits, TransparentColourIsLeftOut) {
   Bitmap src(3, 1), bmp(3, 1);
   src.SetPixel(0, 0, clFuchsia);
