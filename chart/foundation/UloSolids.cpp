@@ -415,13 +415,41 @@ void TUloCanvas3D::DrawPieSlice3D(int xCenter, int yCenter, int xRadius, int yRa
       front.push_back(v(inner[i], z0));
   else
     front.push_back(v(inner[0], z0));
-  TSolidPainter caps(*this, projection_);
   std::vector<Vec3> backFace(front.rbegin(), front.rend());
   for (Vec3 &p : backFace)
     p.z = z1;
-  caps.Add(Face{std::move(front), -1});
-  caps.Add(Face{std::move(backFace), -1});
-  caps.Paint(mirrored);
+  if (sweep < 360 || !hasHole) {
+    TSolidPainter caps(*this, projection_);
+    caps.Add(Face{std::move(front), -1});
+    caps.Add(Face{std::move(backFace), -1});
+    caps.Paint(mirrored);
+    return;
+  }
+  // A whole ring: its face is filled as one polygon, but outlined along the
+  // two rims only, so no seam shows where the polygon is joined.
+  TPointArray face(front.size());
+  for (std::size_t i = 0; i < front.size(); ++i)
+    face[i] = projection_.ProjectFloat(front[i].x, front[i].y, z0);
+  double area = SignedArea(face);
+  int z = z0;
+  if (!(mirrored ? area < 0 : area > 0)) {
+    for (std::size_t i = 0; i < backFace.size(); ++i)
+      face[i] = projection_.ProjectFloat(backFace[i].x, backFace[i].y, z1);
+    area = SignedArea(face);
+    if (!(mirrored ? area < 0 : area > 0)) return;
+    z = z1;
+  }
+  const TPenStyle penStyle = Pen().Style();
+  Pen().SetStyle(TPenStyle::psClear);
+  Polygon(face);
+  Pen().SetStyle(penStyle);
+  if (penStyle == TPenStyle::psClear) return;
+  TPointArray edge(steps + 1);
+  for (const auto *ring : {&outer, &inner}) {
+    for (int i = 0; i <= steps; ++i)
+      edge[i] = projection_.ProjectFloat((*ring)[i].first, (*ring)[i].second, z);
+    Polyline(edge);
+  }
 }
 
 // ---- images on a plane -----------------------------------------------------------

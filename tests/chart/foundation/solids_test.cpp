@@ -229,6 +229,18 @@ TEST_P(SolidViews, ConvexSolidsPaintEachPixelOnce) {
 INSTANTIATE_TEST_SUITE_P(Solids, SolidViews, ::testing::ValuesIn(kViews),
                          [](const auto &info) { return std::string(info.param.name); });
 
+TEST(Solids, WholeRingFaceHasNoSeam) {
+  Scene s(kViews[0]);
+  s.canvas.Pen().SetStyle(TPenStyle::psSolid);
+  s.canvas.Brush().SetColor(kBase);
+  s.canvas.DrawPieSlice3D(100, 100, 60, 60, 0, 20, 0, 360, false, true, 50);
+  // Where the face's polygon is joined, at angle 0 between the two rims.
+  for (int x = 134; x < 157; ++x)
+    ASSERT_EQ(s.image.Pixel(x, 100), kBase) << x;
+  EXPECT_EQ(s.image.Pixel(100, 100), clWhite);
+  EXPECT_EQ(s.image.Pixel(160, 100), clBlack);
+}
+
 TEST(Solids, ArrowsHaveTheirHeadAtTo) {
   struct Case {
     TPoint from, to;
