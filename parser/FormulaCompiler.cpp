@@ -301,7 +301,7 @@ void Compiler::Index() {
   scanPrev(prevHardSign_, [&](int32_t i) { return (text_[i] == '+' || text_[i] == '-') && !startsNumber(i, false); });
 
   std::size_t cap = 64;
-  while (cap < static_cast<std::size_t>(n) * 8)
+  while (cap < static_cast<std::size_t>(n) * 2)
     cap <<= 1;
   memo_.assign(cap, MemoSlot{});
   memoCount_ = 0;
@@ -767,16 +767,16 @@ std::unique_ptr<TCompiledFormula> Compiler::Run() {
     --hi;
   text_ = text_.substr(lo, hi - lo);
   if (text_.find(' ') != std::string::npos) throw EExpressionHasBlanks();
-  // Far beyond any formula the limits of the walk admit; bounds the memory
-  // the recognisers' indexes take.
-  if (text_.size() > kMaxText) throw EExpressionTooComplex();
-  n_ = static_cast<int32_t>(text_.size());
 
-  int32_t balance = 0;
+  int64_t balance = 0;
   for (char c : text_)
     balance += (c == '(') - (c == ')');
   if (balance > 0) throw EMissMatchingBracket(')');
   if (balance < 0) throw EMissMatchingBracket('(');
+  // Far beyond any formula the limits of the walk admit; bounds the memory
+  // the recognisers' indexes take.
+  if (text_.size() > kMaxText) throw EExpressionTooComplex();
+  n_ = static_cast<int32_t>(text_.size());
 
   Index();
   // Outer brackets go when the whole text is a bracketed term; the inner
