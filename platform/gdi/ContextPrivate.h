@@ -92,6 +92,8 @@ struct DeviceContext::Impl {
   // The part of `r` that drawing may touch (surface, then clip), as rects.
   std::vector<QRect> Visible(const QRect &r) const;
   QRect SurfaceRect() const { return bitmap->image.rect(); }
+  // The surface narrowed by the clip's bounds.
+  QRect ClipBox() const { return s.hasClip ? s.clip.boundingRect().intersected(SurfaceRect()) : SurfaceRect(); }
   void Touched() { bitmap->Touched(); }
 };
 

@@ -485,7 +485,32 @@ template <class P> void DrawSolidWide(QPainter &p, const QPen &pen, const P *q, 
 // adds up to minutes. The dashes are cut here instead (the pattern in pen
 // widths, running on across the vertices) and each is drawn as a solid
 // stroke with the pen's caps, as Qt would draw it.
-void DrawDashedWide(QPainter &p, const QPen &pen, const QPoint *q, size_t n) {
+// The part [from, to] (in lengths along it) of the segment a-b that lies in
+// `view`; false when none does.
+bool ClipSegment(QPointF a, QPointF b, const QRectF &view, qreal len, qreal &from, qreal &to) {
+  qreal t0 = 0, t1 = 1;
+  const qreal dx = b.x() - a.x(), dy = b.y() - a.y();
+  auto edge = [&](qreal p, qreal q) {
+    if (p == 0) return q >= 0;
+    const qreal r = q / p;
+    if (p < 0) {
+      if (r > t1) return false;
+      t0 = std::max(t0, r);
+    } else {
+      if (r < t0) return false;
+      t1 = std::min(t1, r);
+    }
+    return true;
+  };
+  if (!edge(-dx, a.x() - view.left()) || !edge(dx, view.right() - a.x()) || !edge(-dy, a.y() - view.top()) ||
+      !edge(dy, view.bottom() - a.y()))
+    return false;
+  from = t0 * len;
+  to = t1 * len;
+  return to > from;
+}
+
+void DrawDashedWide(QPainter &p, const QPen &pen, const QPoint *q, size_t n, const QRectF &view) {
   const qreal width = pen.widthF();
   std::vector<qreal> pattern;
   for (qreal v : pen.dashPattern())
@@ -520,11 +545,14 @@ void DrawDashedWide(QPainter &p, const QPen &pen, const QPoint *q, size_t n) {
     }
     piece.clear();
   };
-  for (size_t i = 0; i + 1 < n; ++i) {
-    const QPointF a = F(q[i]), b = F(q[i + 1]);
-    const qreal len = std::hypot(b.x() - a.x(), b.y() - a.y());
-    qreal pos = 0;
-    while (len - pos > left) {
+  auto next = [&] {
+    on = !on;
+    index = (index + 1) % pattern.size();
+    left = pattern[index];
+  };
+  // Dashes along [pos, end] of the segment a-b.
+  auto dash = [&](QPointF a, QPointF b, qreal len, qreal pos, qreal end) {
+    while (end - pos > left) {
       pos += left;
       const QPointF at = a + (b - a) * (pos / len);
       if (on) {
@@ -533,24 +561,56 @@ void DrawDashedWide(QPainter &p, const QPen &pen, const QPoint *q, size_t n) {
       } else {
         piece.assign(1, at);
       }
-      on = !on;
-      index = (index + 1) % pattern.size();
-      left = pattern[index];
+      next();
     }
-    left -= len - pos;
-    if (on) piece.push_back(b);
+    left -= end - pos;
+    if (on) piece.push_back(a + (b - a) * (end / len));
+  };
+  // Moves the pattern on by `distance` out of sight, in constant time.
+  auto skip = [&](qreal distance, QPointF resume) {
+    if (on) flush();
+    piece.clear();
+    if (distance >= left) {
+      distance -= left;
+      next();
+      distance = std::fmod(distance, period);
+      while (distance >= left) {
+        distance -= left;
+        next();
+      }
+    }
+    left -= distance;
+    if (on) piece.push_back(resume);
+  };
+  for (size_t i = 0; i + 1 < n; ++i) {
+    const QPointF a = F(q[i]), b = F(q[i + 1]);
+    const qreal len = std::hypot(b.x() - a.x(), b.y() - a.y());
+    if (len == 0) continue;
+    qreal from = 0, to = len;
+    if (!ClipSegment(a, b, view, len, from, to)) {
+      skip(len, b);
+      continue;
+    }
+    if (from > 0) skip(from, a + (b - a) * (from / len));
+    dash(a, b, len, from, to);
+    if (to < len) skip(len - to, b);
   }
   if (on) flush();
   if (!lines.empty()) p.drawLines(lines.data(), static_cast<int>(lines.size()));
   p.setPen(pen);
 }
 
-void DrawWidePolyline(QPainter &p, const QPen &pen, std::span<const Point> pts) {
+// `view`: the area that can show, in the painter's coordinates.
+void DrawWidePolyline(QPainter &p, const QPen &pen, std::span<const Point> pts, const QRectF &view) {
   const QPoint *q = AsQPoints(pts);
-  if (pen.style() != Qt::SolidLine)
-    DrawDashedWide(p, pen, q, pts.size());
-  else
+  if (pen.style() != Qt::SolidLine) {
+    // Dashes out of sight are only counted, so a line far longer than the
+    // surface costs no more than its visible part.
+    const qreal margin = 2 * pen.widthF() + 2;
+    DrawDashedWide(p, pen, q, pts.size(), view.adjusted(-margin, -margin, margin, margin));
+  } else {
     DrawSolidWide(p, pen, q, pts.size());
+  }
 }
 
 } // namespace
@@ -571,7 +631,8 @@ void DeviceContext::Polyline(std::span<const Point> points) {
     return;
   }
   const QRect bounds = d.s.rop == RasterOp::CopyPen ? QRect() : PointsBounds(points, d.penWidth + 2);
-  d.DrawShape(bounds, true, false, [&](QPainter &p) { DrawWidePolyline(p, d.qpen, points); });
+  const QRectF view(d.ClipBox());
+  d.DrawShape(bounds, true, false, [&](QPainter &p) { DrawWidePolyline(p, d.qpen, points, view); });
   d.penSet = false;
 }
 
@@ -599,10 +660,11 @@ void DeviceContext::Polygon(std::span<const Point> points) {
     ring.push_back(points[1]);
     QPen outline = d.qpen;
     outline.setCapStyle(Qt::FlatCap);
+    const QRectF view(d.ClipBox());
     d.DrawShape(bounds, true, true, [&](QPainter &p) {
       p.setPen(Qt::NoPen);
       p.drawPolygon(AsQPoints(points), static_cast<int>(points.size()), rule);
-      DrawWidePolyline(p, outline, ring);
+      DrawWidePolyline(p, outline, ring, view);
       p.setPen(d.qpen);
     });
     return;
