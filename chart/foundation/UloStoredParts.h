@@ -1,0 +1,55 @@
+// The stored form of the settings objects that are not themselves stored
+// classes (pens, brushes, fonts, shadows, gradients, view and zoom
+// settings): a panel or shape declares them as nested objects through a
+// TUloStoredPart that fills the table with the part's keys.
+#pragma once
+
+#include <functional>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+#include "platform/streaming/Streaming.h"
+
+class TChartPen;
+class TChartBrush;
+class TUloFont;
+class TUloShadow;
+class TCustomUloGradient;
+class TUloGradient;
+class TView3DOptions;
+class TUloZoom;
+
+// A nested object whose keys some other object's table declares.
+class TUloStoredPart : public streaming::TPersistent {
+public:
+  using TDefine = std::function<void(streaming::TPropertyTable &)>;
+  explicit TUloStoredPart(TDefine define) : define_(std::move(define)) {}
+  void DefineProperties(streaming::TPropertyTable &table) override { define_(table); }
+
+private:
+  TDefine define_;
+};
+
+// Keys of each settings object; only values that differ from the object's
+// own defaults are written.
+void DefineChartPen(streaming::TPropertyTable &table, TChartPen &pen);
+void DefineChartBrush(streaming::TPropertyTable &table, TChartBrush &brush);
+void DefineUloFont(streaming::TPropertyTable &table, TUloFont &font);
+void DefineUloShadow(streaming::TPropertyTable &table, TUloShadow &shadow);
+void DefineUloGradient(streaming::TPropertyTable &table, TCustomUloGradient &gradient);
+void DefineView3DOptions(streaming::TPropertyTable &table, TView3DOptions &options);
+void DefineUloZoom(streaming::TPropertyTable &table, TUloZoom &zoom);
+
+// Keeps one stored part per key for the life of its owner, since the
+// reader and writer hold on to what a table's getters return.
+class TUloStoredParts {
+public:
+  // The getter a table's Object declaration takes.
+  std::function<streaming::TPersistent *()> Get(std::string_view name, TUloStoredPart::TDefine define);
+
+private:
+  std::vector<std::pair<std::string, std::unique_ptr<TUloStoredPart>>> parts_;
+};

@@ -1,0 +1,433 @@
+// Framed shapes drawn through a panel's canvas into a bitmap: what each
+// setting leaves on the pixels, rotation, transparency and stored keys.
+// With KVEL_PANEL_SHOT set to a file name, the window test also saves its
+// screenshot there (run it with QT_QPA_PLATFORM=xcb under Xvfb to see the
+// real window).
+#include "chart/foundation/UloShape.h"
+#include "platform/forms/AnsweringServices.h"
+#include "platform/forms/Controls.h"
+#include "platform/streaming/Streaming.h"
+
+#include <gtest/gtest.h>
+
+#include <QImage>
+#include <QTest>
+#include <QWidget>
+
+#include <cstdlib>
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace {
+
+// A panel that draws a white background and then whatever the test asks.
+class TShapePanel : public TCustomUloPanelExtended {
+public:
+  explicit TShapePanel(forms::TWinControl *parent = nullptr) : TCustomUloPanelExtended(parent) {
+    SetBevelOuter(TBevelCut::bvNone);
+    SetColor(clWhite);
+  }
+  std::function<void()> Scene;
+  std::string_view ClassName() const override { return "TShapePanel"; }
+
+protected:
+  void InternalDraw(const TRect &bounds) override {
+    PanelPaint(bounds);
+    if (Scene) Scene();
+  }
+};
+
+gdi::Bitmap Render(TShapePanel &panel, const std::function<void()> &scene) {
+  gdi::Bitmap target(200, 150);
+  panel.SetBounds(0, 0, 200, 150);
+  panel.Scene = scene;
+  panel.Draw(&target.DC(), TRect{0, 0, 200, 150});
+  return target.Clone();
+}
+
+bool SameImage(const gdi::Bitmap &a, const gdi::Bitmap &b) {
+  if (a.Width() != b.Width() || a.Height() != b.Height()) return false;
+  for (int y = 0; y < a.Height(); ++y)
+    for (int x = 0; x < a.Width(); ++x)
+      if (a.Pixel(x, y) != b.Pixel(x, y)) return false;
+  return true;
+}
+
+class ShapeTest : public ::testing::Test {
+protected:
+  static void SetUpTestSuite() {
+    int argc = 0;
+    forms::Application().Initialize(argc, nullptr);
+  }
+  void TearDown() override { forms::Application().DestroyForms(); }
+  forms_test::AnsweringServices user;
+  TShapePanel panel;
+};
+
+TEST_F(ShapeTest, Defaults) {
+  TUloShape shape(&panel);
+  EXPECT_EQ(shape.Bevel(), TBevelCut::bvNone);
+  EXPECT_EQ(shape.BevelWidth(), 2);
+  EXPECT_EQ(shape.Color(), clWhite);
+  EXPECT_EQ(shape.RoundSize(), 16);
+  EXPECT_EQ(shape.Shadow().Color(), clBlack);
+  EXPECT_EQ(shape.Shadow().HorizSize(), 3);
+  EXPECT_EQ(shape.Shadow().VertSize(), 3);
+  EXPECT_FALSE(shape.Shadow().IsSizeStored());
+  EXPECT_FALSE(shape.Shadow().IsColorStored());
+  EXPECT_EQ(shape.ShapeStyle(), TChartObjectShapeStyle::fosRectangle);
+  EXPECT_EQ(shape.TextFormat(), TTextFormat::ttfNormal);
+  EXPECT_FALSE(shape.Transparent());
+  EXPECT_EQ(shape.Transparency(), 0);
+  EXPECT_TRUE(shape.Visible());
+  EXPECT_EQ(shape.ShapeBounds, (TRect{0, 0, 0, 0}));
+  EXPECT_EQ(shape.ExistingGradient(), nullptr);
+  EXPECT_EQ(shape.ExistingPicture(), nullptr);
+  EXPECT_EQ(shape.ParentChart(), &panel);
+}
+
+TEST_F(ShapeTest, WidthAndHeightCountBothEdges) {
+  struct Case {
+    TRect bounds;
+    int width, height, setWidth, setHeight;
+    TRect after;
+  };
+  const Case cases[] = {
+      {{10, 10, 10, 10}, 1, 1, 5, 3, {10, 10, 14, 12}},
+      {{0, 0, 99, 49}, 100, 50, 1, 1, {0, 0, 0, 0}},
+      {{-5, 7, 4, 9}, 10, 3, 0, 0, {-5, 7, -6, 6}},
+  };
+  for (const Case &c : cases) {
+    TUloShape shape;
+    shape.ShapeBounds = c.bounds;
+    EXPECT_EQ(shape.Width(), c.width);
+    EXPECT_EQ(shape.Height(), c.height);
+    shape.SetWidth(c.setWidth);
+    shape.SetHeight(c.setHeight);
+    EXPECT_EQ(shape.ShapeBounds, c.after);
+  }
+}
+
+TEST_F(ShapeTest, RotatedCornersTurnAboutTheMiddle) {
+  struct Case {
+    TRect r;
+    int angle;
+    TFourPoints expected;
+  };
+  const Case cases[] = {
+      {{0, 0, 100, 50}, 90, {{{25, 75}, {25, -25}, {75, -25}, {75, 75}}}},
+      {{0, 0, 100, 50}, 0, {{{0, 0}, {100, 0}, {100, 50}, {0, 50}}}},
+      {{0, 0, 100, 50}, 180, {{{100, 50}, {0, 50}, {0, 0}, {100, 0}}}},
+      {{0, 0, 100, 50}, -90, {{{75, -25}, {75, 75}, {25, 75}, {25, -25}}}},
+      // An odd size: the middle is the integer half, toward zero.
+      {{0, 0, 3, 1}, 90, {{{1, 1}, {1, -2}, {2, -2}, {2, 1}}}},
+      {{10, 10, 20, 20}, 45, {{{8, 15}, {15, 8}, {22, 15}, {15, 22}}}},
+  };
+  for (const Case &c : cases)
+    EXPECT_EQ(TUloCustomShape::DrawRectRotated(c.r, c.angle), c.expected) << c.angle;
+}
+
+TEST_F(ShapeTest, TransparentShapesLeaveTheCanvasAlone) {
+  const gdi::Bitmap empty = Render(panel, [] {});
+  TUloShape shape(&panel);
+  shape.ShapeBounds = TRect{20, 20, 120, 80};
+  shape.SetColor(clRed);
+  shape.Shadow().SetSmooth(false);
+  shape.SetTransparent(true);
+  EXPECT_TRUE(SameImage(Render(panel, [&] { shape.Draw(); }), empty));
+  shape.SetTransparent(false);
+  EXPECT_FALSE(SameImage(Render(panel, [&] { shape.Draw(); }), empty));
+}
+
+TEST_F(ShapeTest, ShadowOnlyUnderAVisibleBrush) {
+  struct Case {
+    const char *name;
+    std::function<void(TUloShape &)> setup;
+    bool shadow;
+  };
+  const std::vector<Case> cases = {
+      {"default", [](TUloShape &) {}, true},
+      {"clear brush", [](TUloShape &s) { s.Brush().SetStyle(TBrushStyle::bsClear); }, false},
+      {"hidden shadow", [](TUloShape &s) { s.Shadow().SetVisible(false); }, false},
+      {"no offset", [](TUloShape &s) { s.Shadow().SetBothSizes(0); }, false},
+      {"no shadow object", [](TUloShape &s) { s.SetShadow(nullptr); }, false},
+      {"hatched brush", [](TUloShape &s) { s.Brush().SetStyle(TBrushStyle::bsCross); }, true},
+  };
+  for (const Case &c : cases) {
+    TUloShape shape(&panel);
+    shape.ShapeBounds = TRect{20, 20, 120, 80};
+    shape.Shadow().SetSmooth(false);
+    shape.Shadow().SetBothSizes(6);
+    c.setup(shape);
+    const gdi::Bitmap image = Render(panel, [&] { shape.Draw(); });
+    // Just beyond the bottom-right corner, inside the shadow's offset.
+    EXPECT_EQ(image.Pixel(123, 83) == clBlack, c.shadow) << c.name;
+    EXPECT_EQ(image.Pixel(10, 10), clWhite) << c.name;
+  }
+}
+
+TEST_F(ShapeTest, ATurnedShapeCastsTheShadowOfItsOutline) {
+  TUloShape shape(&panel);
+  shape.Shadow().SetSmooth(false);
+  shape.Shadow().SetBothSizes(4);
+  shape.SetColor(clYellow);
+  const gdi::Bitmap image = Render(panel, [&] { shape.DrawRect(TRect{40, 40, 100, 100}, 45, 0); });
+  // Beside the diamond's lower right edge, and in the corner of its
+  // bounding box, where a shadow of the box would fall.
+  EXPECT_EQ(image.Pixel(93, 93), clBlack);
+  EXPECT_EQ(image.Pixel(36, 36), clWhite);
+  EXPECT_EQ(image.Pixel(108, 108), clWhite);
+  EXPECT_EQ(image.Pixel(70, 70), clYellow);
+}
+
+TEST_F(ShapeTest, RotatedShapesHaveNoBevel) {
+  auto draw = [&](TBevelCut bevel, int angle) {
+    TUloShape shape(&panel);
+    shape.SetShadow(nullptr);
+    shape.SetBevel(bevel);
+    shape.SetBevelWidth(3);
+    shape.SetColor(clYellow);
+    return Render(panel, [&] { shape.DrawRect(TRect{30, 30, 130, 90}, angle, 0); });
+  };
+  EXPECT_FALSE(SameImage(draw(TBevelCut::bvRaised, 0), draw(TBevelCut::bvNone, 0)));
+  EXPECT_TRUE(SameImage(draw(TBevelCut::bvRaised, 360), draw(TBevelCut::bvNone, 360)));
+  EXPECT_TRUE(SameImage(draw(TBevelCut::bvLowered, 30), draw(TBevelCut::bvNone, 30)));
+}
+
+TEST_F(ShapeTest, EllipseFillsFromGradientAndPicture) {
+  const TRect r{20, 20, 140, 100};
+  // The gradient covers the whole box; the ellipse outline frames it.
+  {
+    TUloShape shape(&panel);
+    shape.SetShadow(nullptr);
+    shape.SetShapeStyle(TChartObjectShapeStyle::fosEllipse);
+    shape.Gradient().SetVisible(true);
+    shape.Gradient().SetStartColor(clBlue);
+    shape.Gradient().SetEndColor(clBlue);
+    const gdi::Bitmap image = Render(panel, [&] { shape.DrawRect(r); });
+    EXPECT_EQ(image.Pixel(22, 22), clBlue);
+    EXPECT_EQ(image.Pixel(80, 60), clBlue);
+    EXPECT_EQ(image.Pixel(10, 10), clWhite);
+  }
+  // The picture is clipped to the ellipse.
+  for (auto style : {TChartObjectShapeStyle::fosEllipse, TChartObjectShapeStyle::fosRoundRectangle}) {
+    TUloShape shape(&panel);
+    shape.SetShadow(nullptr);
+    shape.SetShapeStyle(style);
+    gdi::Bitmap green(8, 8);
+    green.Fill(clLime);
+    shape.Picture().SetGraphic(&green);
+    const gdi::Bitmap image = Render(panel, [&] { shape.DrawRect(r); });
+    EXPECT_EQ(image.Pixel(21, 21), clWhite) << static_cast<int>(style);
+    EXPECT_EQ(image.Pixel(80, 60), clLime) << static_cast<int>(style);
+  }
+}
+
+TEST_F(ShapeTest, TransparencyIsHeldToAPercentAndMixesWithTheShapesOwn) {
+  TUloShape shape(&panel);
+  struct Case {
+    int set, expected;
+  };
+  for (const Case &c : {Case{250, 100}, Case{-5, 0}, Case{40, 40}}) {
+    shape.SetTransparency(c.set);
+    EXPECT_EQ(shape.Transparency(), c.expected);
+  }
+  // Black at 50 percent over white, with a shadow that has a transparency
+  // of its own: the shape keeps its 50.
+  for (int shadowTransparency : {0, 20}) {
+    TUloShape s(&panel);
+    s.SetColor(clBlack);
+    s.SetTransparency(50);
+    s.Shadow().SetSmooth(false);
+    s.Shadow().SetTransparency(shadowTransparency);
+    const gdi::Bitmap image = Render(panel, [&] { s.DrawRect(TRect{20, 20, 120, 80}); });
+    const int grey = GetRValue(image.Pixel(40, 40));
+    EXPECT_GE(grey, 120) << shadowTransparency;
+    EXPECT_LE(grey, 135) << shadowTransparency;
+    EXPECT_EQ(image.Pixel(5, 5), clWhite);
+  }
+}
+
+TEST_F(ShapeTest, AssignCopiesAllButTheBounds) {
+  TUloShape a(&panel), b(&panel);
+  a.ShapeBounds = TRect{1, 2, 3, 4};
+  a.SetBevel(TBevelCut::bvLowered);
+  a.SetColor(clRed);
+  a.SetRoundSize(5);
+  a.SetShapeStyle(TChartObjectShapeStyle::fosEllipse);
+  a.SetTransparency(30);
+  a.Shadow().SetColor(clBlue);
+  a.Gradient().SetVisible(true);
+  a.Pen().SetWidth(4);
+  a.Brush().SetStyle(TBrushStyle::bsCross);
+  a.Font().SetSize(14);
+  a.SetVisible(false);
+  b.Assign(a);
+  EXPECT_EQ(b.ShapeBounds, (TRect{0, 0, 0, 0}));
+  EXPECT_EQ(b.Bevel(), TBevelCut::bvLowered);
+  EXPECT_EQ(b.Color(), clRed);
+  EXPECT_EQ(b.RoundSize(), 5);
+  EXPECT_EQ(b.ShapeStyle(), TChartObjectShapeStyle::fosEllipse);
+  EXPECT_EQ(b.Transparency(), 30);
+  EXPECT_EQ(b.Shadow().Color(), clBlue);
+  ASSERT_NE(b.ExistingGradient(), nullptr);
+  EXPECT_TRUE(b.Gradient().Visible());
+  EXPECT_EQ(b.Pen().Width(), 4);
+  EXPECT_EQ(b.Brush().Style(), TBrushStyle::bsCross);
+  EXPECT_EQ(b.Font().Size(), 14);
+  EXPECT_FALSE(b.Visible());
+}
+
+// ---- stored keys
+
+class TShapeHolder : public streaming::TStoredComponent {
+public:
+  std::string_view ClassName() const override { return "TShapeHolder"; }
+  void DefineProperties(streaming::TPropertyTable &t) override {
+    t.Object("Shape", [this] { return static_cast<streaming::TPersistent *>(&Shape); });
+  }
+  TUloShape Shape;
+};
+
+class StoredShapeTest : public ShapeTest {
+protected:
+  void SetUp() override { streaming::ClassRegistry().RegisterClass<TShapeHolder>("TShapeHolder"); }
+  void TearDown() override {
+    streaming::ClassRegistry().UnregisterClass("TShapeHolder");
+    ShapeTest::TearDown();
+  }
+};
+
+TEST_F(StoredShapeTest, PublishedSettingsRoundTrip) {
+  TShapeHolder fresh;
+  EXPECT_EQ(streaming::WriteComponent(fresh), "TShapeHolder {\n}\n");
+
+  TShapeHolder holder;
+  TUloShape &s = holder.Shape;
+  s.SetBevel(TBevelCut::bvRaised);
+  s.SetBevelWidth(4);
+  s.SetColor(clNavy);
+  s.Font().SetSize(12);
+  s.Font().SetStyle(TFontStyle::fsBold);
+  s.Gradient().SetDirection(TGradientDirection::gdRadial);
+  s.SetRoundSize(9);
+  s.Shadow().SetBothSizes(5);
+  s.SetShapeStyle(TChartObjectShapeStyle::fosRoundRectangle);
+  s.SetTransparent(true);
+  s.SetVisible(false);
+  const std::string text = streaming::WriteComponent(holder);
+
+  TShapeHolder copy;
+  streaming::ReadComponent(text, copy);
+  TUloShape &c = copy.Shape;
+  EXPECT_EQ(c.Bevel(), TBevelCut::bvRaised);
+  EXPECT_EQ(c.BevelWidth(), 4);
+  EXPECT_EQ(c.Color(), clNavy);
+  EXPECT_EQ(c.Font().Size(), 12);
+  EXPECT_TRUE(c.Font().Style().Contains(TFontStyle::fsBold));
+  EXPECT_EQ(c.Gradient().Direction(), TGradientDirection::gdRadial);
+  EXPECT_EQ(c.RoundSize(), 9);
+  EXPECT_EQ(c.Shadow().HorizSize(), 5);
+  EXPECT_EQ(c.Shadow().VertSize(), 5);
+  EXPECT_EQ(c.ShapeStyle(), TChartObjectShapeStyle::fosRoundRectangle);
+  EXPECT_TRUE(c.Transparent());
+  EXPECT_FALSE(c.Visible());
+  EXPECT_EQ(streaming::WriteComponent(copy), text);
+}
+
+TEST_F(StoredShapeTest, OldShadowKeysAreReadOnly) {
+  struct Case {
+    const char *member;
+    TColor color;
+    int size;
+  };
+  const Case cases[] = {
+      {"Shape.ShadowColor = clRed", clRed, 3},
+      {"Shape.ShadowColor = 0xFF00", clLime, 3},
+      {"Shape.ShadowColor = clBtnFace", clBtnFace, 3},
+      {"Shape.ShadowSize = 7", clBlack, 7},
+  };
+  for (const Case &c : cases) {
+    TShapeHolder holder;
+    streaming::ReadComponent(std::string("TShapeHolder {\n ") + c.member + "\n}\n", holder);
+    EXPECT_EQ(holder.Shape.Shadow().Color(), c.color) << c.member;
+    EXPECT_EQ(holder.Shape.Shadow().HorizSize(), c.size) << c.member;
+    EXPECT_EQ(holder.Shape.Shadow().VertSize(), c.size) << c.member;
+    const std::string text = streaming::WriteComponent(holder);
+    EXPECT_EQ(text.find("ShadowColor"), std::string::npos);
+    EXPECT_EQ(text.find("ShadowSize"), std::string::npos);
+  }
+}
+
+TEST_F(StoredShapeTest, APictureMadeWhileDrawingIsNotStored) {
+  TShapeHolder holder;
+  holder.Shape.SetParent(&panel);
+  holder.Shape.SetTransparency(30);
+  (void)Render(panel, [&] { holder.Shape.DrawRect(TRect{10, 10, 60, 40}); });
+  EXPECT_NE(holder.Shape.ExistingPicture(), nullptr);
+  EXPECT_EQ(streaming::WriteComponent(holder).find("Picture"), std::string::npos);
+}
+
+// ---- a panel with framed shapes in a window
+
+TEST_F(ShapeTest, PanelWithShapesInAWindow) {
+  auto *form = forms::Application().CreateForm<forms::TForm>();
+  form->SetCaption("Framed shapes");
+  form->SetClientSize(440, 290);
+  auto *scene = form->Make<TShapePanel>();
+  scene->SetBounds(20, 20, 400, 250);
+  scene->SetBevelOuter(TBevelCut::bvRaised);
+  scene->SetBevelInner(TBevelCut::bvLowered);
+  scene->SetBevelWidth(2);
+  scene->SetColor(clBtnFace);
+  scene->Gradient().SetVisible(true);
+  scene->Gradient().SetStartColor(0xF0E0D0);
+  scene->Gradient().SetEndColor(0xA08060);
+  scene->Shadow().SetColor(0x404040);
+  scene->Shadow().SetBothSizes(4);
+  scene->Shadow().SetSmooth(false);
+
+  TUloShape box(scene), round(scene), ellipse(scene), turned(scene), glass(scene);
+  box.ShapeBounds = TRect{30, 30, 150, 90};
+  box.SetColor(clYellow);
+  box.SetBevel(TBevelCut::bvRaised);
+  round.ShapeBounds = TRect{190, 30, 360, 100};
+  round.SetShapeStyle(TChartObjectShapeStyle::fosRoundRectangle);
+  round.Gradient().SetVisible(true);
+  round.Gradient().SetStartColor(clWhite);
+  round.Gradient().SetEndColor(clNavy);
+  round.Pen().SetWidth(2);
+  ellipse.ShapeBounds = TRect{40, 130, 170, 210};
+  ellipse.SetShapeStyle(TChartObjectShapeStyle::fosEllipse);
+  ellipse.SetColor(clLime);
+  turned.SetColor(clAqua);
+  glass.ShapeBounds = TRect{230, 120, 360, 220};
+  glass.SetColor(clRed);
+  glass.SetTransparency(50);
+  scene->Scene = [&] {
+    for (TUloShape *s : {&box, &round, &ellipse, &glass})
+      s->Draw();
+    turned.DrawRect(TRect{250, 160, 330, 190}, 30, 0);
+  };
+
+  form->Show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(form->Widget()));
+  for (int i = 0; i < 3; ++i)
+    forms::Application().ProcessMessages();
+  const QImage shown = scene->Widget()->grab().toImage();
+  auto at = [&](int x, int y) {
+    const QRgb p = shown.pixel(x, y);
+    return RGBColor(qRed(p), qGreen(p), qBlue(p));
+  };
+  EXPECT_EQ(at(90, 60), clYellow);
+  EXPECT_EQ(at(105, 170), clLime);
+  // Half red over the chart's background: red leads, but it is not pure.
+  const TColor mixed = at(240, 125);
+  EXPECT_GT(GetRValue(mixed), GetGValue(mixed));
+  EXPECT_NE(mixed, clRed);
+  if (const char *shot = std::getenv("KVEL_PANEL_SHOT")) form->Widget()->grab().save(shot);
+  EXPECT_TRUE(user.Boxes.empty());
+}
+
+} // namespace
