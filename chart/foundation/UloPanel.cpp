@@ -763,7 +763,7 @@ void TCustomUloPanelExtended::DefineProperties(TPropertyTable &t) {
   t.Object("Gradient", StoredParts().Get("Gradient", [this](TPropertyTable &p) {
      DefineUloGradient(p, Gradient());
    })).StoredWhen([this] { return gradient_ != nullptr; });
-  t.Object("Zoom", StoredParts().Get("Zoom", [this](TPropertyTable &p) { DefineUloZoom(p, *zoom_); }));
+  t.Object("Zoom", StoredParts().Get("Zoom", [this](TPropertyTable &p) { DefineUloZoom(p, *zoom_, StoredParts()); }));
 
   // Keys of older definitions, read only.
   t.Define(

@@ -116,7 +116,7 @@ std::function<streaming::TPersistent *()> TUloStoredParts::Get(std::string_view 
   return [found]() -> streaming::TPersistent * { return found; };
 }
 
-void DefineChartPen(TPropertyTable &t, TChartPen &pen) { DefinePenKeys(t, pen, clBlack); }
+void DefineChartPen(TPropertyTable &t, TChartPen &pen, TColor defaultColor) { DefinePenKeys(t, pen, defaultColor); }
 
 void DefineChartBrush(TPropertyTable &t, TChartBrush &brush) {
   t.Color(
@@ -234,7 +234,7 @@ void DefineView3DOptions(TPropertyTable &t, TView3DOptions &o) {
       "ZoomText", [&o] { return o.ZoomText(); }, [&o](bool v) { o.SetZoomText(v); }, true);
 }
 
-void DefineUloZoom(TPropertyTable &t, TUloZoom &z) {
+void DefineUloZoom(TPropertyTable &t, TUloZoom &z, TUloStoredParts &parts) {
   t.Property(
       "Allow", [&z] { return z.Allow(); }, [&z](bool v) { z.SetAllow(v); }, true);
   t.Property(
@@ -254,4 +254,11 @@ void DefineUloZoom(TPropertyTable &t, TUloZoom &z) {
       forms::TMouseButton::mbLeft, std::span<const TEnumName<forms::TMouseButton>>(kButtons));
   t.Property(
       "UpLeftZooms", [&z] { return z.UpLeftZooms(); }, [&z](bool v) { z.SetUpLeftZooms(v); }, false);
+  // Made on first read, so stored only once something made them.
+  t.Object("Brush", parts.Get("Zoom.Brush", [&z](TPropertyTable &p) {
+     DefineChartBrush(p, z.Brush());
+   })).StoredWhen([&z] { return z.ExistingBrush() != nullptr; });
+  t.Object("Pen", parts.Get("Zoom.Pen", [&z](TPropertyTable &p) {
+     DefineChartPen(p, z.Pen(), z.Pen().DefaultColor());
+   })).StoredWhen([&z] { return z.ExistingPen() != nullptr; });
 }

@@ -11,6 +11,7 @@
 #include <utility>
 #include <vector>
 
+#include "platform/rtl/Colors.h"
 #include "platform/streaming/Streaming.h"
 
 class TChartPen;
@@ -35,13 +36,15 @@ private:
 
 // Keys of each settings object; only values that differ from the object's
 // own defaults are written.
-void DefineChartPen(streaming::TPropertyTable &table, TChartPen &pen);
+void DefineChartPen(streaming::TPropertyTable &table, TChartPen &pen, TColor defaultColor = clBlack);
 void DefineChartBrush(streaming::TPropertyTable &table, TChartBrush &brush);
 void DefineUloFont(streaming::TPropertyTable &table, TUloFont &font);
 void DefineUloShadow(streaming::TPropertyTable &table, TUloShadow &shadow);
 void DefineUloGradient(streaming::TPropertyTable &table, TCustomUloGradient &gradient);
 void DefineView3DOptions(streaming::TPropertyTable &table, TView3DOptions &options);
-void DefineUloZoom(streaming::TPropertyTable &table, TUloZoom &zoom);
+class TUloStoredParts;
+// The zoom's pen and brush are nested parts kept in Parts.
+void DefineUloZoom(streaming::TPropertyTable &table, TUloZoom &zoom, TUloStoredParts &parts);
 
 // Keeps one stored part per key for the life of its owner, since the
 // reader and writer hold on to what a table's getters return.

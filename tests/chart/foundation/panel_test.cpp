@@ -5,10 +5,12 @@
 #include "chart/foundation/UloShape.h"
 #include "platform/forms/AnsweringServices.h"
 #include "platform/forms/Controls.h"
+#include "platform/forms/Cursors.h"
 #include "platform/streaming/Streaming.h"
 
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QImage>
 #include <QTest>
 #include <QWidget>
@@ -110,13 +112,6 @@ TEST_F(PanelTest, ChartRectAfterMarginsFramesAndShadow) {
          p.Shadow().SetVertSize(-2);
        },
        {12, 14, 382, 240}},
-      {"hidden shadow takes nothing",
-       [&](TTestPanel &p) {
-         noBevel(p);
-         p.Shadow().SetHorizSize(3);
-         p.Shadow().SetVisible(false);
-       },
-       {12, 10, 388, 240}},
       {"crossing margins leave one pixel",
        [&](TTestPanel &p) {
          noBevel(p);
@@ -150,15 +145,6 @@ TEST_F(PanelTest, ChartRectAfterMarginsFramesAndShadow) {
     EXPECT_EQ(panel.ChartHeight, c.expected.Bottom - c.expected.Top) << c.name;
     EXPECT_EQ(panel.ChartXCenter, (c.expected.Left + c.expected.Right) / 2) << c.name;
   }
-}
-
-TEST_F(PanelTest, FixedChartRectIsLeftAlone) {
-  TTestPanel panel;
-  panel.SetFixedChartRect(true);
-  panel.ChartRect = TRect{5, 6, 50, 60};
-  EXPECT_EQ(DrawOnce(panel), (TRect{5, 6, 50, 60}));
-  EXPECT_EQ(panel.ChartWidth, 45);
-  EXPECT_EQ(panel.ChartHeight, 54);
 }
 
 TEST_F(PanelTest, TheWindowPaintsThePanelAndItsChartRect) {
@@ -345,14 +331,9 @@ TEST_F(PanelTest, OnlyRealChangesRepaint) {
       {"View3D", [&] { panel->SetView3D(true); }, [&] { panel->SetView3D(false); }},
       {"BorderRound", [&] { panel->SetBorderRound(0); }, [&] { panel->SetBorderRound(12); }},
       {"Color", [&] { panel->SetColor(clBtnFace); }, [&] { panel->SetColor(clAqua); }},
-      {"BevelOuter", [&] { panel->SetBevelOuter(TBevelCut::bvRaised); },
-       [&] { panel->SetBevelOuter(TBevelCut::bvLowered); }},
       {"Border pen", [&] { panel->Border().SetVisible(false); }, [&] { panel->Border().SetVisible(true); }},
       {"Shadow", [&] { panel->Shadow().SetHorizSize(0); }, [&] { panel->Shadow().SetHorizSize(4); }},
-      {"view options", [&] { panel->View3DOptions().SetRotation(345); },
-       [&] { panel->View3DOptions().SetRotation(300); }},
       {"gradient", [&] { panel->Gradient().SetVisible(false); }, [&] { panel->Gradient().SetVisible(true); }},
-      {"Monochrome", [&] { panel->SetMonochrome(false); }, [&] { panel->SetMonochrome(true); }},
   };
   for (const Case &c : cases) {
     const int before = panel->Draws;
@@ -416,6 +397,71 @@ TEST_F(PanelTest, DrawingToABitmapLeavesTheWindowToRepaint) {
   EXPECT_TRUE(panel->Canvas().GetBuffered());
 }
 
+TEST_F(PanelTest, BackImageModesPlaceThePicture) {
+  gdi::Bitmap picture(10, 10);
+  picture.Fill(clBlue);
+  for (int y = 0; y < 10; ++y)
+    for (int x = 0; x < 5; ++x)
+      picture.SetPixel(x, y, clRed);
+  struct Case {
+    const char *name;
+    std::function<void(TBackImage &)> setup;
+    std::vector<std::pair<TPoint, TColor>> expected;
+  };
+  const std::vector<Case> cases = {
+      {"stretched over the panel", [](TBackImage &) {}, {{{20, 40}, clRed}, {{90, 40}, clBlue}}},
+      {"tiled",
+       [](TBackImage &b) { b.SetMode(TUloBackImageMode::pbmTile); },
+       {{{2, 2}, clRed}, {{7, 2}, clBlue}, {{12, 72}, clRed}, {{97, 77}, clBlue}}},
+      {"centred on the background",
+       [](TBackImage &b) { b.SetMode(TUloBackImageMode::pbmCenter); },
+       {{{47, 40}, clRed}, {{52, 40}, clBlue}, {{20, 20}, clWhite}}},
+      {"placed",
+       [](TBackImage &b) {
+         b.SetMode(TUloBackImageMode::pbmCustom);
+         b.SetLeft(3);
+         b.SetTop(4);
+       },
+       {{{4, 5}, clRed}, {{9, 13}, clBlue}, {{14, 5}, clWhite}}},
+      {"inside the walls is not the panel's",
+       [](TBackImage &b) { b.SetInside(true); },
+       {{{20, 40}, clWhite}, {{90, 40}, clWhite}}},
+  };
+  for (const Case &c : cases) {
+    TTestPanel panel;
+    panel.SetBounds(0, 0, 100, 80);
+    panel.SetBevelOuter(TBevelCut::bvNone);
+    panel.SetColor(clWhite);
+    panel.BackImage().SetGraphic(&picture);
+    c.setup(panel.BackImage());
+    gdi::Bitmap target(100, 80);
+    panel.Draw(&target.DC(), TRect{0, 0, 100, 80});
+    for (const auto &[p, color] : c.expected)
+      EXPECT_EQ(target.Pixel(p.X, p.Y), color) << c.name << " at " << p.X << "," << p.Y;
+  }
+}
+
+TEST_F(PanelTest, RoundBordersShapeTheWindow) {
+  TTestPanel *panel = ShownPanel();
+  panel->SetBorderRound(40);
+  EXPECT_FALSE(panel->Widget()->mask().isEmpty());
+  EXPECT_FALSE(panel->Widget()->mask().contains(QPoint(0, 0)));
+  EXPECT_TRUE(panel->Widget()->mask().contains(QPoint(200, 125)));
+  panel->SetBorderRound(0);
+  EXPECT_TRUE(panel->Widget()->mask().isEmpty());
+}
+
+TEST_F(PanelTest, LeavingTheWindowRestoresTheCursorAndEndsTheDrag) {
+  TTestPanel *panel = ShownPanel();
+  panel->SavedCursor = forms::kCursorCross;
+  panel->SetCursor(forms::kCursorSizeAll);
+  panel->Panning().Activate(5, 5);
+  QEvent leave(QEvent::Leave);
+  QApplication::sendEvent(panel->Widget(), &leave);
+  EXPECT_EQ(panel->Cursor(), forms::kCursorCross);
+  EXPECT_FALSE(panel->Panning().Active);
+}
+
 TEST_F(PanelTest, BackImageFlagsReadFalseWithoutCreatingTheImage) {
   TTestPanel panel;
   EXPECT_FALSE(panel.BackImageInside());
@@ -464,6 +510,7 @@ TEST_F(StoredPanelTest, SettingsRoundTripAndDefaultsAreNotWritten) {
   panel.Gradient().SetVisible(true);
   panel.Gradient().SetStartColor(clYellow);
   panel.Zoom().SetMinimumPixels(5);
+  panel.Zoom().Pen().SetColor(clBlue);
   panel.SetBevelOuter(TBevelCut::bvNone);
   panel.SetColor(clWhite);
   const std::string text = streaming::WriteComponent(panel);
@@ -487,6 +534,7 @@ TEST_F(StoredPanelTest, SettingsRoundTripAndDefaultsAreNotWritten) {
   ASSERT_NE(copy.ExistingGradient(), nullptr);
   EXPECT_EQ(copy.Gradient().StartColor(), clYellow);
   EXPECT_EQ(copy.Zoom().MinimumPixels(), 5);
+  EXPECT_EQ(copy.Zoom().Pen().Color(), clBlue);
   EXPECT_EQ(copy.BevelOuter(), TBevelCut::bvNone);
   EXPECT_EQ(copy.Color(), clWhite);
   EXPECT_EQ(streaming::WriteComponent(copy), text);

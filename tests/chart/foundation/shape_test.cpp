@@ -65,28 +65,6 @@ protected:
   TShapePanel panel;
 };
 
-TEST_F(ShapeTest, Defaults) {
-  TUloShape shape(&panel);
-  EXPECT_EQ(shape.Bevel(), TBevelCut::bvNone);
-  EXPECT_EQ(shape.BevelWidth(), 2);
-  EXPECT_EQ(shape.Color(), clWhite);
-  EXPECT_EQ(shape.RoundSize(), 16);
-  EXPECT_EQ(shape.Shadow().Color(), clBlack);
-  EXPECT_EQ(shape.Shadow().HorizSize(), 3);
-  EXPECT_EQ(shape.Shadow().VertSize(), 3);
-  EXPECT_FALSE(shape.Shadow().IsSizeStored());
-  EXPECT_FALSE(shape.Shadow().IsColorStored());
-  EXPECT_EQ(shape.ShapeStyle(), TChartObjectShapeStyle::fosRectangle);
-  EXPECT_EQ(shape.TextFormat(), TTextFormat::ttfNormal);
-  EXPECT_FALSE(shape.Transparent());
-  EXPECT_EQ(shape.Transparency(), 0);
-  EXPECT_TRUE(shape.Visible());
-  EXPECT_EQ(shape.ShapeBounds, (TRect{0, 0, 0, 0}));
-  EXPECT_EQ(shape.ExistingGradient(), nullptr);
-  EXPECT_EQ(shape.ExistingPicture(), nullptr);
-  EXPECT_EQ(shape.ParentChart(), &panel);
-}
-
 TEST_F(ShapeTest, WidthAndHeightCountBothEdges) {
   struct Case {
     TRect bounds;
@@ -247,36 +225,6 @@ TEST_F(ShapeTest, TransparencyIsHeldToAPercentAndMixesWithTheShapesOwn) {
     EXPECT_LE(grey, 135) << shadowTransparency;
     EXPECT_EQ(image.Pixel(5, 5), clWhite);
   }
-}
-
-TEST_F(ShapeTest, AssignCopiesAllButTheBounds) {
-  TUloShape a(&panel), b(&panel);
-  a.ShapeBounds = TRect{1, 2, 3, 4};
-  a.SetBevel(TBevelCut::bvLowered);
-  a.SetColor(clRed);
-  a.SetRoundSize(5);
-  a.SetShapeStyle(TChartObjectShapeStyle::fosEllipse);
-  a.SetTransparency(30);
-  a.Shadow().SetColor(clBlue);
-  a.Gradient().SetVisible(true);
-  a.Pen().SetWidth(4);
-  a.Brush().SetStyle(TBrushStyle::bsCross);
-  a.Font().SetSize(14);
-  a.SetVisible(false);
-  b.Assign(a);
-  EXPECT_EQ(b.ShapeBounds, (TRect{0, 0, 0, 0}));
-  EXPECT_EQ(b.Bevel(), TBevelCut::bvLowered);
-  EXPECT_EQ(b.Color(), clRed);
-  EXPECT_EQ(b.RoundSize(), 5);
-  EXPECT_EQ(b.ShapeStyle(), TChartObjectShapeStyle::fosEllipse);
-  EXPECT_EQ(b.Transparency(), 30);
-  EXPECT_EQ(b.Shadow().Color(), clBlue);
-  ASSERT_NE(b.ExistingGradient(), nullptr);
-  EXPECT_TRUE(b.Gradient().Visible());
-  EXPECT_EQ(b.Pen().Width(), 4);
-  EXPECT_EQ(b.Brush().Style(), TBrushStyle::bsCross);
-  EXPECT_EQ(b.Font().Size(), 14);
-  EXPECT_FALSE(b.Visible());
 }
 
 // ---- stored keys
