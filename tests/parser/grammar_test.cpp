@@ -1,6 +1,7 @@
 // The shape of the compiled form: which operation takes which operands.
 // The compiled records are rendered back as a fully bracketed text.
 #include "parser/FormulaCompiler.h"
+#include "tests/parser/Shapes.h"
 
 #include <gtest/gtest.h>
 
@@ -14,74 +15,9 @@ namespace {
 
 using namespace parser;
 
-double Sin(double x) { return std::sin(x); }
-double Max(double a, double b) { return a >= b ? a : b; }
-
-class Shapes {
-public:
-  Shapes() {
-    for (const char *name : {"A", "B", "C", "D", "E", "X", "Y", "T", "PI"}) {
-      storage_[name] = 0;
-      variables_[name] = &storage_[name];
-    }
-    oneArg_["SIN"] = Sin;
-    twoArg_["MAX"] = Max;
-  }
-
-  std::string Of(const std::string &text) {
-    const auto compiled = ParseExpression(text, variables_, oneArg_, twoArg_, true);
-    std::map<const double *, std::string> shown;
-    for (const auto &[name, p] : variables_)
-      shown[p] = name;
-    auto show = [&](const double *p) {
-      const auto it = shown.find(p);
-      if (it != shown.end()) return it->second;
-      char buf[40];
-      std::snprintf(buf, sizeof buf, "%.17g", *p);
-      return std::string(buf);
-    };
-    for (const OperationRecord &r : compiled->Operations) {
-      const std::string a = show(r.Operand1), b = r.Operand2 ? show(r.Operand2) : "";
-      static const char *const kInfix[] = {"", "", "", "+", "-", "*", "/", "MOD", "DIV"};
-      std::string s;
-      switch (r.Opcode) {
-      case opNegate:
-        s = "neg(" + a + ")";
-        break;
-      case opIntPower:
-        s = "ipow(" + a + "," + b + ")";
-        break;
-      case opPower:
-        s = "pow(" + a + "," + b + ")";
-        break;
-      case opSquare:
-        s = "sqr(" + a + ")";
-        break;
-      case opCube:
-        s = "cube(" + a + ")";
-        break;
-      case opFourth:
-        s = "fourth(" + a + ")";
-        break;
-      case opOneArgCall:
-        s = "SIN(" + a + ")";
-        break;
-      case opTwoArgCall:
-        s = "MAX(" + a + "," + b + ")";
-        break;
-      default:
-        s = "(" + a + kInfix[r.Opcode] + b + ")";
-      }
-      shown[r.Result] = s;
-    }
-    return show(compiled->ResultCell);
-  }
-
-private:
-  std::map<std::string, double> storage_;
-  TVariableTable variables_;
-  TOneArgTable oneArg_;
-  TTwoArgTable twoArg_;
+// The shapes of a formula, or the error it raises.
+struct Shapes {
+  std::string Of(const std::string &text) { return shapes::Of(text); }
 };
 
 struct ShapeRow {

@@ -5,6 +5,7 @@
 // the same operations and the same errors on random formulas.
 #include "parser/FormulaCompiler.h"
 #include "platform/rtl/Conversions.h"
+#include "tests/parser/Shapes.h"
 
 #include <gtest/gtest.h>
 
@@ -21,13 +22,9 @@ namespace {
 
 using namespace parser;
 
-const std::set<std::string> kVariables = {"A", "B", "C", "D", "E", "X", "Y", "T"};
+const std::set<std::string> kVariables = {"A", "B", "C", "D", "E", "X", "Y", "T", "PI"};
 
-std::string Num(double v) {
-  char buf[40];
-  std::snprintf(buf, sizeof buf, "%.17g", v);
-  return buf;
-}
+using shapes::Num;
 
 // ---- The model ----------------------------------------------------------------
 
@@ -275,21 +272,9 @@ struct Model {
   }
 };
 
-// ---- The compiler, rendered the same way --------------------------------------
-
-double Sin(double x) { return std::sin(x); }
-double Max(double a, double b) { return a >= b ? a : b; }
-
 std::string Compiled(const std::string &text) {
-  static std::map<std::string, double> storage;
-  TVariableTable variables;
-  for (const std::string &v : kVariables)
-    variables[v] = &storage[v];
-  const TOneArgTable one = {{"SIN", Sin}};
-  const TTwoArgTable two = {{"MAX", Max}};
-  std::unique_ptr<TCompiledFormula> c;
   try {
-    c = ParseExpression(text, variables, one, two, true);
+    return shapes::Of(text);
   } catch (const ESyntaxError &) {
     return "syntax";
   } catch (const ETooManyNestings &) {
@@ -299,27 +284,6 @@ std::string Compiled(const std::string &text) {
   } catch (const EMissMatchingBracket &) {
     return "brackets";
   }
-  std::map<const double *, std::string> shown;
-  for (const auto &[name, p] : variables)
-    shown[p] = name;
-  auto show = [&](const double *p) {
-    const auto it = shown.find(p);
-    return it != shown.end() ? it->second : Num(*p);
-  };
-  for (const OperationRecord &r : c->Operations) {
-    const std::string a = show(r.Operand1), b = r.Operand2 ? show(r.Operand2) : "";
-    static const char *const kNames[] = {"",    "",     "neg", "+",   "-",    "*",      "/",   "MOD",
-                                         "DIV", "ipow", "pow", "sqr", "cube", "fourth", "SIN", "MAX"};
-    std::string s;
-    if (r.Opcode >= opSum && r.Opcode <= opIntDivision)
-      s = "(" + a + kNames[r.Opcode] + b + ")";
-    else if (r.Operand2)
-      s = std::string(kNames[r.Opcode]) + "(" + a + "," + b + ")";
-    else
-      s = std::string(kNames[r.Opcode]) + "(" + a + ")";
-    shown[r.Result] = s;
-  }
-  return show(c->ResultCell);
 }
 
 // Random formulas: half token soup, half built from a small grammar with
