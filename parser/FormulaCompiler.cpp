@@ -16,21 +16,10 @@ constexpr std::array<unsigned char, 256> MakeCaseFold() {
     t[c] = static_cast<unsigned char>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
   return t;
 }
-constexpr std::array<unsigned char, 256> kCaseFold = MakeCaseFold();
 
 } // namespace
 
-const unsigned char CaseFoldTable[256] = {
-#define KVEL_FOLD_ROW(r)                                                                                               \
-  kCaseFold[r + 0], kCaseFold[r + 1], kCaseFold[r + 2], kCaseFold[r + 3], kCaseFold[r + 4], kCaseFold[r + 5],          \
-      kCaseFold[r + 6], kCaseFold[r + 7], kCaseFold[r + 8], kCaseFold[r + 9], kCaseFold[r + 10], kCaseFold[r + 11],    \
-      kCaseFold[r + 12], kCaseFold[r + 13], kCaseFold[r + 14], kCaseFold[r + 15]
-    KVEL_FOLD_ROW(0),   KVEL_FOLD_ROW(16),  KVEL_FOLD_ROW(32),  KVEL_FOLD_ROW(48),
-    KVEL_FOLD_ROW(64),  KVEL_FOLD_ROW(80),  KVEL_FOLD_ROW(96),  KVEL_FOLD_ROW(112),
-    KVEL_FOLD_ROW(128), KVEL_FOLD_ROW(144), KVEL_FOLD_ROW(160), KVEL_FOLD_ROW(176),
-    KVEL_FOLD_ROW(192), KVEL_FOLD_ROW(208), KVEL_FOLD_ROW(224), KVEL_FOLD_ROW(240),
-#undef KVEL_FOLD_ROW
-};
+constinit const std::array<unsigned char, 256> CaseFoldTable = MakeCaseFold();
 
 bool CaseInsensitiveLess::operator()(std::string_view a, std::string_view b) const noexcept {
   const std::size_t n = a.size() < b.size() ? a.size() : b.size();

@@ -8,6 +8,7 @@
 
 #include "platform/rtl/Exceptions.h"
 
+#include <array>
 #include <cstdint>
 #include <map>
 #include <memory>
@@ -67,7 +68,7 @@ public:
 
 // Maps 'A'..'Z' to 'a'..'z' and every other character to itself; names and
 // the words DIV and MOD are compared through it.
-extern const unsigned char CaseFoldTable[256];
+extern const std::array<unsigned char, 256> CaseFoldTable;
 
 struct CaseInsensitiveLess {
   using is_transparent = void;
