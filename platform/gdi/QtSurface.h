@@ -13,6 +13,8 @@ namespace gdi {
 
 // The image behind a bitmap (Format_RGB32). Open drawing is ended first, so
 // the image may be copied or drawn; drawing resumes by itself afterwards.
+// The reference names the same QImage object for the bitmap's whole life,
+// through resizes and loads, so a window may keep it.
 const QImage &QtImage(const Bitmap &bitmap);
 
 // For a window's paint event: copies `area` of the surface to the same place
