@@ -44,11 +44,16 @@ void ApplyTable(gdi::Bitmap &bitmap, const TRect &r, const std::array<uint8_t, 2
 // rectangle's size; what lies outside the source stays white.
 gdi::Bitmap CopyArea(gdi::Bitmap &source, int left, int top, int width, int height) {
   gdi::Bitmap part(width, height);
+  if (part.IsEmpty()) return part;
   source.DC().Flush();
-  const int x0 = std::max(0, left), y0 = std::max(0, top);
-  const int x1 = std::min(source.Width(), left + width), y1 = std::min(source.Height(), top + height);
-  for (int y = y0; y < y1; ++y)
-    std::copy(source.ScanLine(y) + x0, source.ScanLine(y) + x1, part.ScanLine(y - top) + (x0 - left));
+  // In 64 bits: stored settings may put the rectangle anywhere.
+  const int64_t x0 = std::max<int64_t>(0, left), y0 = std::max<int64_t>(0, top);
+  const int64_t x1 = std::min<int64_t>(source.Width(), int64_t{left} + width);
+  const int64_t y1 = std::min<int64_t>(source.Height(), int64_t{top} + height);
+  if (x0 >= x1) return part;
+  for (int64_t y = y0; y < y1; ++y)
+    std::copy(source.ScanLine(static_cast<int>(y)) + x0, source.ScanLine(static_cast<int>(y)) + x1,
+              part.ScanLine(static_cast<int>(y - top)) + (x0 - left));
   return part;
 }
 

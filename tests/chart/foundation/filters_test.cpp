@@ -345,6 +345,10 @@ TEST(BitmapFilters, CropOutsideTheBitmapReadsNothingOutside) {
   EXPECT_EQ(b.Pixel(0, 3), clRed);
   EXPECT_EQ(b.Pixel(3, 3), clWhite);
   EXPECT_EQ(b.Pixel(0, 0), clWhite);
+  gdi::Bitmap far = Uniform(4, 4, clRed);
+  crop.SetLeft(2147483647); // wholly outside, even where Left + Width would overflow
+  crop.ApplyTo(far);
+  EXPECT_EQ(Pixels(far), Pixels(Uniform(4, 4, clWhite)));
   crop.SetSmooth(true);
   gdi::Bitmap c = Uniform(4, 4, clRed);
   crop.SetLeft(0);
