@@ -299,11 +299,6 @@ TEST(GdiFiles, UnreadableFileRaisesAndChangesNothing) {
   std::filesystem::remove(path);
 }
 
-TEST(GdiFiles, UnwritablePathRaises) {
-  Bitmap bmp(2, 2);
-  EXPECT_THROW(bmp.SaveToFile("/nonexistent-dir/x.png"), rtl::EInOutError);
-}
-
 // ---- window surfaces
 
 TEST(GdiSurfaces, DrawingOutsidePaintAsksForOneRepaint) {

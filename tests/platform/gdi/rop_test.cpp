@@ -162,10 +162,6 @@ INSTANTIATE_TEST_SUITE_P(
                       Rop2Case{RasterOp::CopyPen, kP}, Rop2Case{RasterOp::MergePenNot, (kP | ~kD) & 0xFFFFFF},
                       Rop2Case{RasterOp::MergePen, kD | kP}, Rop2Case{RasterOp::White, 0xFFFFFF}));
 
-TEST(GdiRop2, ExclusiveOrOfWhiteMatchesTheMeasuredValue) {
-  EXPECT_EQ(ApplyRasterOp(RasterOp::XorPen, 0x123456, 0xFFFFFF), 0xEDCBA9u);
-}
-
 // Fills, text, pixels and blits ignore the raster operation.
 TEST(GdiRop2, LeavesFillsTextPixelsAndBlitsAlone) {
   Bitmap src(4, 4);
