@@ -257,7 +257,7 @@ TCustomUloPanel::TCustomUloPanel(forms::TWinControl *parent)
 }
 
 TCustomUloPanel::~TCustomUloPanel() {
-  destroying_ = true;
+  MarkDestroying();
   SetClient(nullptr);
   forms::AttachSurface(*this, nullptr);
   surface_.OnChanged = nullptr;
@@ -623,7 +623,7 @@ void TCustomUloPanel::Loaded() {
 TCustomUloPanelExtended::TCustomUloPanelExtended(forms::TWinControl *parent)
     : TCustomUloPanel(parent), zoom_(std::make_unique<TUloZoom>()) {}
 
-TCustomUloPanelExtended::~TCustomUloPanelExtended() = default;
+TCustomUloPanelExtended::~TCustomUloPanelExtended() { MarkDestroying(); }
 
 TBackImage &TCustomUloPanelExtended::BackImage() {
   if (!backImage_) backImage_ = std::make_unique<TBackImage>([this] { Invalidate(); });
@@ -677,9 +677,8 @@ void TCustomUloPanelExtended::PanelPaint(const TRect &rect) {
   TUloShadow &shadow = Shadow();
   const int h = shadow.HorizSize(), v = shadow.VertSize();
   if (shadow.Visible() && (h != 0 || v != 0)) {
-    auto *parentPanel = dynamic_cast<TCustomPanelNoCaption *>(Parent());
-    // A form of the window library has the button-face colour.
-    const TColor parentColor = parentPanel ? parentPanel->Color() : Parent() ? clBtnFace : Color();
+    // The forms and containers a panel sits on have the button-face colour.
+    const TColor parentColor = Parent() ? clBtnFace : Color();
     FillPanelRect(r, ColorToRGB(parentColor), 0);
     if (h < 1)
       r.Left += 1 - 2 * h;

@@ -322,6 +322,9 @@ protected:
   void ApplyWindowShape();
   void CalcChartRect();
   bool Destroying() const noexcept { return destroying_; }
+  // The most derived destructor calls this first, so that nothing its
+  // members do while they go reaches the listeners.
+  void MarkDestroying() noexcept { destroying_ = true; }
   TUloStoredParts &StoredParts() noexcept { return storedParts_; }
 
   // ---- the paint host's requests
