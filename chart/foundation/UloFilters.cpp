@@ -146,18 +146,19 @@ void TMosaicFilter::Apply(gdi::Bitmap &bitmap, const TRect &rect) {
   const int size = Amount();
   TRect r;
   if (size < 1 || !PrepareRows(bitmap, rect, r)) return;
-  for (int top = r.Top; top <= r.Bottom; top += size) {
-    const int bottom = std::min(r.Bottom, top + size - 1);
-    for (int left = r.Left; left <= r.Right; left += size) {
-      const int right = std::min(r.Right, left + size - 1);
-      const TRect block{left, top, right, bottom};
+  // Steps in 64 bits: a block may be far larger than the bitmap.
+  for (int64_t top = r.Top; top <= r.Bottom; top += size) {
+    const int bottom = static_cast<int>(std::min<int64_t>(r.Bottom, top + size - 1));
+    for (int64_t left = r.Left; left <= r.Right; left += size) {
+      const int right = static_cast<int>(std::min<int64_t>(r.Right, left + size - 1));
+      const TRect block{static_cast<int>(left), static_cast<int>(top), right, bottom};
       int64_t sr = 0, sg = 0, sb = 0;
       ForEachPixel(bitmap, block, [&](uint32_t &p) {
         sr += ChanR(p);
         sg += ChanG(p);
         sb += ChanB(p);
       });
-      const float factor = 1.0f / static_cast<float>((right - left + 1) * (bottom - top + 1));
+      const float factor = 1.0f / static_cast<float>(int64_t{right - block.Left + 1} * (bottom - block.Top + 1));
       const int ar = rtl::RoundPixel(static_cast<double>(sr) * factor);
       const int ag = rtl::RoundPixel(static_cast<double>(sg) * factor);
       const int ab = rtl::RoundPixel(static_cast<double>(sb) * factor);
@@ -208,7 +209,7 @@ void TBrightnessFilter::Apply(gdi::Bitmap &bitmap, const TRect &rect) {
   const int d = Percent() ? rtl::RoundPixel(255.0 * Amount() * 0.01) : Amount();
   std::array<uint8_t, 256> table{};
   for (int i = 0; i < 256; ++i)
-    table[static_cast<size_t>(i)] = static_cast<uint8_t>(std::clamp(i + d, 0, 255));
+    table[static_cast<size_t>(i)] = static_cast<uint8_t>(std::clamp<int64_t>(int64_t{i} + d, 0, 255));
   ApplyTable(bitmap, r, table);
 }
 
@@ -221,7 +222,7 @@ void TContrastFilter::Apply(gdi::Bitmap &bitmap, const TRect &rect) {
   for (int c = 0; c < 256; ++c) {
     int64_t v;
     if (Percent())
-      v = c + static_cast<int64_t>(rtl::RoundPixel(c * Amount() * 0.01)) * (c - 128) / 256;
+      v = c + static_cast<int64_t>(rtl::RoundPixel(static_cast<double>(c) * Amount() * 0.01)) * (c - 128) / 256;
     else
       v = c + static_cast<int64_t>(Amount()) * (c - 128) / 256;
     table[static_cast<size_t>(c)] = static_cast<uint8_t>(std::clamp<int64_t>(v, 0, 255));

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
 #include <numbers>
 #include <vector>
 
@@ -57,11 +58,16 @@ void TUloFilter::SetRegion(const TFilterRegion *value) {
 TRect TUloFilter::RegionRect(const gdi::Bitmap &bitmap) const {
   const int w = bitmap.Width(), h = bitmap.Height();
   if (!region_) return TRect{0, 0, w - 1, h - 1};
+  // In 64 bits, so a stored region anywhere cannot overflow.
+  auto last = [](int start, int extent, int size) {
+    const int64_t end = extent != 0 ? std::min<int64_t>(size - 1, int64_t{start} + extent) : std::max(start, size - 1);
+    return static_cast<int>(std::clamp<int64_t>(end, INT32_MIN, INT32_MAX));
+  };
   TRect r;
   r.Left = region_->Left();
   r.Top = region_->Top();
-  r.Right = region_->Width() != 0 ? std::min(w - 1, r.Left + region_->Width()) : std::max(r.Left, w - 1);
-  r.Bottom = region_->Height() != 0 ? std::min(h - 1, r.Top + region_->Height()) : std::max(r.Top, h - 1);
+  r.Right = last(r.Left, region_->Width(), w);
+  r.Bottom = last(r.Top, region_->Height(), h);
   return r;
 }
 

@@ -46,10 +46,11 @@ TEST(FilterRegion, InclusiveRectangleFromTheRegionRules) {
     int left, top, width, height;
     TRect expected;
   } cases[] = {
-      {10, 0, 0, 0, {10, 0, 99, 49}},     // zero width reaches the last column
-      {10, 5, 5, 3, {10, 5, 15, 8}},      // Width + 1 columns
-      {90, 40, 50, 50, {90, 40, 99, 49}}, // limited to the bitmap
-      {120, 0, 0, 0, {120, 0, 120, 49}},  // past the edge: empty once limited
+      {10, 0, 0, 0, {10, 0, 99, 49}},                 // zero width reaches the last column
+      {10, 5, 5, 3, {10, 5, 15, 8}},                  // Width + 1 columns
+      {90, 40, 50, 50, {90, 40, 99, 49}},             // limited to the bitmap
+      {120, 0, 0, 0, {120, 0, 120, 49}},              // past the edge: empty once limited
+      {2147483647, 0, 5, 0, {2147483647, 0, 99, 49}}, // no overflow: empty once limited
   };
   gdi::Bitmap b(100, 50);
   TInvertFilter f;
