@@ -413,7 +413,7 @@ void DeviceContext::LineTo(int32_t x, int32_t y) {
   }
   d.BuildPen();
   if (!d.penVisible) return;
-  if (d.penCosmetic) {
+  if (d.penWidth <= 1) { // one pixel wide, cosmetic or not
     const Point pts[2] = {from, {x, y}};
     d.ThinLines(pts);
     return;
@@ -626,7 +626,7 @@ void DeviceContext::Polyline(std::span<const Point> points) {
   }
   d.BuildPen();
   if (!d.penVisible) return;
-  if (d.penCosmetic) {
+  if (d.penWidth <= 1) { // one pixel wide, cosmetic or not
     d.ThinLines(points);
     return;
   }

@@ -249,6 +249,16 @@ INSTANTIATE_TEST_SUITE_P(Gdi, PenStyles,
                                            StyleCase{"Clear", Pen::Null(), "........................"}),
                          [](const auto &info) { return std::string(info.param.name); });
 
+// The pattern runs on across the vertices of a polyline.
+TEST(GdiPenStyles, SmallDotsRunOnAlongAPolyline) {
+  Bitmap bmp(64, 20);
+  DeviceContext &dc = bmp.DC();
+  dc.SelectPen(SmallDots(2));
+  const Point p[] = {{10, 10}, {13, 10}, {22, 10}, {34, 10}};
+  dc.Polyline(p);
+  EXPECT_EQ(Columns(bmp, 10, 10, 34), "#...#...#...#...#...#...");
+}
+
 TEST(GdiPenStyles, OpaqueModeFillsDashGapsWithTheBackground) {
   Bitmap bmp(64, 20);
   DeviceContext &dc = bmp.DC();
