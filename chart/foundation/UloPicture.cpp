@@ -256,6 +256,34 @@ void TConvolveFilter::Convolve(gdi::Bitmap &bitmap, const TRect &r) {
   } else {
     integral = false;
   }
+  if (integral && lowest == 0 && highest < 0x10000) {
+    // Weights that are whole and not negative (the blur, soften) sum all
+    // three channels at once in 16-bit lanes that cannot carry into each
+    // other.
+    auto spread = [](uint32_t p) {
+      return uint64_t{p & 0xFF} | uint64_t{(p >> 8) & 0xFF} << 16 | uint64_t{(p >> 16) & 0xFF} << 32;
+    };
+    std::vector<uint64_t> lanes(source.size());
+    std::transform(source.begin(), source.end(), lanes.begin(), spread);
+    const uint64_t w0 = static_cast<uint64_t>(iw[0]), w1 = static_cast<uint64_t>(iw[1]),
+                   w2 = static_cast<uint64_t>(iw[2]), w3 = static_cast<uint64_t>(iw[3]),
+                   w4 = static_cast<uint64_t>(iw[4]), w5 = static_cast<uint64_t>(iw[5]),
+                   w6 = static_cast<uint64_t>(iw[6]), w7 = static_cast<uint64_t>(iw[7]),
+                   w8 = static_cast<uint64_t>(iw[8]);
+    for (int y = 1; y < rows - 1; ++y) {
+      const uint64_t *a = lanes.data() + static_cast<size_t>(y - 1) * cols;
+      const uint64_t *h = a + cols;
+      const uint64_t *c = h + cols;
+      uint32_t *target = bitmap.ScanLine(r.Top + y) + r.Left;
+      for (int x = 1; x < cols - 1; ++x) {
+        const uint64_t sum = w0 * a[x - 1] + w1 * a[x] + w2 * a[x + 1] + w3 * h[x - 1] + w4 * h[x] + w5 * h[x + 1] +
+                             w6 * c[x - 1] + w7 * c[x] + w8 * c[x + 1];
+        target[x] = (target[x] & 0xFF000000u) | table[(sum >> 32) & 0xFFFF] << 16 | table[(sum >> 16) & 0xFFFF] << 8 |
+                    table[sum & 0xFFFF];
+      }
+    }
+    return;
+  }
   for (int y = 1; y < rows - 1; ++y) {
     const uint32_t *rowAbove = source.data() + static_cast<size_t>(y - 1) * cols;
     const uint32_t *rowHere = rowAbove + cols;
