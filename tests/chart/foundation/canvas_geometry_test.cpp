@@ -3,6 +3,8 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
+#include <vector>
 
 #include "chart/foundation/UloGeometry.h"
 
@@ -56,6 +58,9 @@ TEST(CanvasGeometry, BackFacingFollowsTheTurnOnScreen) {
   EXPECT_FALSE(IsBackFacing({0, 0}, {5, 5}, {10, 10}));
   // Far outside the 32-bit product range the sign must still be right.
   EXPECT_TRUE(IsBackFacing({-60000000, 0}, {60000000, 0}, {60000000, 60000000}));
+  constexpr int lo = std::numeric_limits<int>::min(), hi = std::numeric_limits<int>::max();
+  EXPECT_FALSE(IsBackFacing({hi, lo}, {lo, lo}, {lo, hi}));
+  EXPECT_TRUE(IsBackFacing({lo, hi}, {lo, lo}, {hi, lo}));
   const TPoint tri[3] = {{10, 10}, {10, 0}, {0, 0}};
   EXPECT_FALSE(IsBackFacingTriangle(tri));
 }
@@ -94,40 +99,38 @@ bool Encloses(const TPointArray &hull, const TPointArray &points) {
   return true;
 }
 
-TEST(ConvexHull, SmallInputs) {
+TEST(ConvexHull, KeepsTheOutlineAndEndsWithThePivot) {
   TPointArray two{{0, 0}, {1, 1}};
   EXPECT_FALSE(ConvexHull(two));
   TPointArray three{{0, 0}, {5, 9}, {1, 1}};
   const TPointArray copy = three;
   EXPECT_TRUE(ConvexHull(three));
   EXPECT_EQ(three, copy);
-}
 
-TEST(ConvexHull, DropsInnerPointsAndEndsWithThePivot) {
-  TPointArray pts{{0, 10}, {5, 5}, {10, 10}, {10, 0}, {0, 0}, {4, 6}};
-  const TPointArray all = pts;
-  ASSERT_TRUE(ConvexHull(pts));
-  EXPECT_EQ(pts.size(), 4u);
-  EXPECT_FALSE(Contains(pts, {5, 5}));
-  EXPECT_FALSE(Contains(pts, {4, 6}));
-  // Topmost, rightmost among equals.
-  EXPECT_EQ(pts.back(), (TPoint{10, 0}));
-  EXPECT_TRUE(Encloses(pts, all));
-}
-
-TEST(ConvexHull, ProjectedBoxCorners) {
   // The eight corners of a box in the default orthogonal view.
-  TPointArray pts;
+  TPointArray box;
   for (int z : {0, 20})
     for (int y : {10, 50})
       for (int x : {10, 90})
-        pts.push_back({x + z, y - z});
-  const TPointArray all = pts;
-  ASSERT_TRUE(ConvexHull(pts));
-  EXPECT_EQ(pts.size(), 6u);
-  EXPECT_FALSE(Contains(pts, {10 + 20, 50 - 20}));
-  EXPECT_FALSE(Contains(pts, {90, 10}));
-  EXPECT_TRUE(Encloses(pts, all));
+        box.push_back({x + z, y - z});
+  const struct {
+    TPointArray points;
+    std::size_t size;
+    std::vector<TPoint> inner;
+    TPoint pivot; // topmost, rightmost among equals
+  } cases[] = {
+      {{{0, 10}, {5, 5}, {10, 10}, {10, 0}, {0, 0}, {4, 6}}, 4, {{5, 5}, {4, 6}}, {10, 0}},
+      {box, 6, {{30, 30}, {90, 10}}, {110, -10}},
+  };
+  for (const auto &c : cases) {
+    TPointArray hull = c.points;
+    ASSERT_TRUE(ConvexHull(hull));
+    EXPECT_EQ(hull.size(), c.size);
+    for (const TPoint &p : c.inner)
+      EXPECT_FALSE(Contains(hull, p)) << p.X << "," << p.Y;
+    EXPECT_EQ(hull.back(), c.pivot);
+    EXPECT_TRUE(Encloses(hull, c.points));
+  }
 }
 
 } // namespace

@@ -9,9 +9,8 @@
 #include <utility>
 #include <vector>
 
-#include "chart/foundation/UloCanvas3D.h"
+#include "chart/foundation/TestSurface.h"
 #include "chart/foundation/UloShadow.h"
-#include "platform/rtl/Exceptions.h"
 
 namespace {
 
@@ -77,20 +76,11 @@ public:
   }
 };
 
-struct Recorded {
-  gdi::Bitmap image{200, 200};
-  TView3DOptions options;
-  TRecordingCanvas canvas;
-  Recorded() {
-    canvas.SetBuffered(false);
-    canvas.PrepareTarget(&image.DC(), &options, TRect{0, 0, 200, 200}, true);
-    canvas.SetupProjection(100, TRect{0, 0, 200, 200});
-    canvas.ResetDefaults();
-  }
-  std::vector<std::string> Take() { return std::exchange(canvas.log, {}); }
-};
-
 using Log = std::vector<std::string>;
+
+struct Recorded : foundation_test::Surface<TRecordingCanvas> {
+  Log Take() { return std::exchange(canvas.log, {}); }
+};
 
 TEST(CanvasOrder, BevelFrameTopThenBottomPerRing) {
   Recorded r;
@@ -133,8 +123,7 @@ TEST(CanvasOrder, NestedSuspensionSuspendsOnce) {
 TEST(CanvasOrder, EveryPaintStartsUnsuspended) {
   Recorded r;
   r.canvas.PushSuspendProjection(); // a paint that never got to pop
-  r.canvas.PrepareTarget(&r.image.DC(), &r.options, TRect{0, 0, 200, 200}, true);
-  r.canvas.SetupProjection(100, TRect{0, 0, 200, 200});
+  r.Prepare();
   r.canvas.MoveToAtDepth(10, 10, 20);
   r.canvas.PushSuspendProjection();
   r.canvas.MoveToAtDepth(10, 10, 20);
@@ -177,8 +166,7 @@ TEST(CanvasOrder, BoxSeenFromBehindDrawsItsBackFace) {
   r.options.SetOrthogonal(false);
   r.options.ChangeRotation(180);
   r.options.ChangeElevation(0);
-  r.canvas.PrepareTarget(&r.image.DC(), &r.options, TRect{0, 0, 200, 200}, true);
-  r.canvas.SetupProjection(100, TRect{0, 0, 200, 200});
+  r.Prepare();
   r.canvas.DrawBox(60, 140, 60, 140, 0, 100, false);
   const Log log = r.Take();
   ASSERT_EQ(log.size(), 1u);
@@ -189,8 +177,7 @@ TEST(CanvasOrder, BoxSeenFromBehindDrawsItsBackFace) {
 TEST(CanvasOrder, EllipseAtDepthFillsTrianglesThenOutlinesTheRim) {
   Recorded r;
   r.options.SetOrthogonal(false);
-  r.canvas.PrepareTarget(&r.image.DC(), &r.options, TRect{0, 0, 200, 200}, true);
-  r.canvas.SetupProjection(100, TRect{0, 0, 200, 200});
+  r.Prepare();
   r.canvas.EllipseAtDepth(60, 60, 140, 120, 30);
   Log log = r.Take();
   ASSERT_EQ(log.size(), 64u);

@@ -4,12 +4,11 @@
 
 #include <array>
 #include <cmath>
-#include <limits>
 #include <ostream>
 #include <string>
 #include <vector>
 
-#include "chart/foundation/UloCanvas3D.h"
+#include "chart/foundation/TestSurface.h"
 
 namespace {
 
@@ -47,10 +46,7 @@ public:
   }
 };
 
-struct Scene {
-  gdi::Bitmap image{200, 200};
-  TView3DOptions options;
-  RecordingCanvas canvas;
+struct Scene : foundation_test::Surface<RecordingCanvas> {
   explicit Scene(const View &v, int perspective = -1) {
     options.SetOrthogonal(v.orthogonal);
     options.SetOrthoAngle(v.orthoAngle);
@@ -58,10 +54,7 @@ struct Scene {
     options.SetElevation(v.elevation);
     options.SetPerspective(perspective >= 0 ? perspective : v.perspective);
     options.SetTilt(v.tilt);
-    canvas.SetBuffered(false);
-    canvas.PrepareTarget(&image.DC(), &options, TRect{0, 0, 200, 200}, true);
-    canvas.SetupProjection(100, TRect{0, 0, 200, 200});
-    canvas.ResetDefaults();
+    Prepare();
     canvas.Pen().SetStyle(TPenStyle::psClear);
   }
 };
@@ -263,9 +256,7 @@ TEST(Solids, ArrowsHaveTheirHeadAtTo) {
   s.canvas.Pen().SetStyle(TPenStyle::psSolid);
   s.canvas.DrawArrow(true, {50, 50}, {50, 50}, 16, 20, 0, 50);
   s.canvas.DrawArrow(false, {50, 50}, {50, 50}, 16, 20, 0, 50);
-  for (int y = 0; y < 200; ++y)
-    for (int x = 0; x < 200; ++x)
-      ASSERT_EQ(s.image.Pixel(x, y), clWhite);
+  EXPECT_TRUE(s.AllWhite());
 }
 
 TEST(Solids, ProjectedImageCellsTileWithoutGaps) {
@@ -292,15 +283,6 @@ TEST(Solids, ProjectedImageCellsTileWithoutGaps) {
   d.canvas.DrawImageProjected(TRect{20, 20, 120, 80}, &picture, 0, 30);
   EXPECT_EQ(d.image.Pixel(55, 0), clRed);
   EXPECT_EQ(d.image.Pixel(140, 40), clFuchsia);
-}
-
-TEST(Solids, BackFacingTestHoldsFarFromTheOrigin) {
-  constexpr int big = 0x3FFFFFF;
-  EXPECT_FALSE(IsBackFacing({big, -big}, {-big, -big}, {-big, big}));
-  EXPECT_TRUE(IsBackFacing({-big, big}, {-big, -big}, {big, -big}));
-  constexpr int lo = std::numeric_limits<int>::min(), hi = std::numeric_limits<int>::max();
-  EXPECT_FALSE(IsBackFacing({hi, lo}, {lo, lo}, {lo, hi}));
-  EXPECT_TRUE(IsBackFacing({lo, hi}, {lo, lo}, {hi, lo}));
 }
 
 } // namespace

@@ -1,8 +1,10 @@
 // The projection against values worked out by hand, and its inverse.
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cmath>
 #include <random>
+#include <vector>
 
 #include "chart/foundation/View3D.h"
 
@@ -25,6 +27,26 @@ struct ViewCase {
   TPoint expected;
 };
 
+const TRect k200{0, 0, 200, 200};
+const TRect k300{0, 0, 300, 300};
+const TRect k400{0, 0, 400, 300};
+
+TProjection Projected(TView3DOptions &v, int maxDepth = 100, const TRect &rect = k400, bool is3D = true) {
+  TProjection p;
+  p.Prepare(&v, is3D);
+  bool zoomText = false;
+  p.Setup(&v, maxDepth, rect, zoomText);
+  return p;
+}
+
+// A rotated view without perspective, which the inverse leaves out.
+void Rotate(TView3DOptions &v, double elevation, double rotation) {
+  v.SetOrthogonal(false);
+  v.SetPerspective(0);
+  v.ChangeElevation(elevation);
+  v.ChangeRotation(rotation);
+}
+
 TProjection Make(TView3DOptions &v, const ViewCase &c) {
   v.SetOrthogonal(c.orthogonal);
   v.SetOrthoAngle(c.orthoAngle);
@@ -33,15 +55,8 @@ TProjection Make(TView3DOptions &v, const ViewCase &c) {
   v.SetTilt(c.tilt);
   v.SetZoom(c.zoom);
   v.SetPerspective(c.perspective);
-  TProjection p;
-  p.Prepare(&v, true);
-  bool zoomText = false;
-  p.Setup(&v, c.maxDepth, c.rect, zoomText);
-  return p;
+  return Projected(v, c.maxDepth, c.rect);
 }
-
-const TRect k200{0, 0, 200, 200};
-const TRect k400{0, 0, 400, 300};
 
 // Orthogonal: (X - XC + Z * xsign) * zoom + SX, (Y - YC - Z * slope) * zoom + SY.
 // Rotated: worked out with x = X - XC, y = Y - YC, z = Z - ZC and the
@@ -63,18 +78,7 @@ const ViewCase kCases[] = {
     {"elevation 352 rotation 314", false, 45, 352, 314, 0, 100, 0, k400, 100, {300, 100, 50}, {269, 110}},
     {"the same tilted by 20", false, 45, 352, 314, 20, 100, 0, k400, 100, {300, 100, 50}, {279, 137}},
     // s = 1 / (z / 450 + 1) with z = 90: a depth of 90 shrinks by 1.2.
-    {"perspective shrinks far points",
-     false,
-     45,
-     0,
-     0,
-     0,
-     100,
-     100,
-     TRect{0, 0, 300, 300},
-     90,
-     {240, 60, 135},
-     {225, 75}},
+    {"perspective shrinks far points", false, 45, 0, 0, 0, 100, 100, k300, 90, {240, 60, 135}, {225, 75}},
 };
 
 class ProjectionCases : public ::testing::TestWithParam<ViewCase> {};
@@ -90,14 +94,9 @@ INSTANTIATE_TEST_SUITE_P(View3D, ProjectionCases, ::testing::ValuesIn(kCases));
 
 TEST(Projection, FlatCanvasLeavesPointsAlone) {
   TView3DOptions v;
-  TProjection p;
-  p.Prepare(&v, false);
-  bool zoomText = false;
-  p.Setup(&v, 100, k200, zoomText);
-  EXPECT_EQ(p.Project(17, 23, 99), (TPoint{17, 23}));
+  EXPECT_EQ(Projected(v, 100, k200, false).Project(17, 23, 99), (TPoint{17, 23}));
   v.SetHorizOffset(40);
-  p.Setup(&v, 100, k200, zoomText);
-  EXPECT_EQ(p.Project(17, 23, 99), (TPoint{17, 23}));
+  EXPECT_EQ(Projected(v, 100, k200, false).Project(17, 23, 99), (TPoint{17, 23}));
 }
 
 TEST(Projection, SetupCentresAndRoundsHalvesToEven) {
@@ -110,15 +109,8 @@ TEST(Projection, SetupCentresAndRoundsHalvesToEven) {
     int xc, yc, zc;
   } cases[] = {{{0, 0, 201, 101}, 45, 100, 50, 22}, {{-3, -3, 0, 0}, 47, -1, -1, 24}, {{10, 20, 30, 40}, 0, 20, 30, 0}};
   for (const auto &c : cases) {
-    TProjection p;
-    p.Prepare(&v, true);
-    bool zoomText = false;
-    p.Setup(&v, c.maxDepth, c.rect, zoomText);
-    EXPECT_EQ(p.XC, c.xc);
-    EXPECT_EQ(p.YC, c.yc);
-    EXPECT_EQ(p.ZC, c.zc);
-    EXPECT_EQ(p.SX, c.xc + 5);
-    EXPECT_EQ(p.SY, c.yc - 7);
+    const TProjection p = Projected(v, c.maxDepth, c.rect);
+    EXPECT_EQ((std::array{p.XC, p.YC, p.ZC, p.SX, p.SY}), (std::array{c.xc, c.yc, c.zc, c.xc + 5, c.yc - 7}));
   }
 }
 
@@ -126,24 +118,15 @@ TEST(Projection, FractionalZoomIsRoundedForProjecting) {
   for (auto [zoom, factor] : {std::pair{150.5, 1.5}, {151.5, 1.52}, {99.4, 0.99}}) {
     TView3DOptions v;
     v.ChangeZoom(zoom);
-    TProjection p;
-    p.Prepare(&v, true);
-    bool zoomText = false;
-    p.Setup(&v, 0, k200, zoomText);
-    EXPECT_DOUBLE_EQ(p.zoom, factor) << zoom;
+    EXPECT_DOUBLE_EQ(Projected(v, 0, k200).zoom, factor) << zoom;
   }
 }
 
 TEST(Projection, PointsBehindTheViewerStayOnTheirSide) {
   TView3DOptions v;
-  v.SetOrthogonal(false);
-  v.ChangeElevation(0);
-  v.ChangeRotation(0);
+  Rotate(v, 0, 0);
   v.SetPerspective(100);
-  TProjection p;
-  p.Prepare(&v, true);
-  bool zoomText = false;
-  p.Setup(&v, 0, TRect{0, 0, 300, 300}, zoomText);
+  const TProjection p = Projected(v, 0, k300);
   for (int z : {-450, -451, -100000, -2000000000}) {
     const TPoint q = p.Project(240, 60, z);
     EXPECT_GT(q.X, p.SX) << z;
@@ -155,13 +138,8 @@ TEST(Projection, PointsBehindTheViewerStayOnTheirSide) {
 
 TEST(Projection, HugeInputsAreClampedToThePixelLimit) {
   TView3DOptions v;
-  TProjection p;
-  p.Prepare(&v, true);
-  bool zoomText = false;
-  p.Setup(&v, 100, k200, zoomText);
-  const TPoint q = p.Project(2147483647, -2147483647 - 1, 2147483647);
-  EXPECT_EQ(q.X, UloPixelLimit);
-  EXPECT_EQ(q.Y, -UloPixelLimit);
+  const TProjection p = Projected(v, 100, k200);
+  EXPECT_EQ(p.Project(2147483647, -2147483647 - 1, 2147483647), (TPoint{UloPixelLimit, -UloPixelLimit}));
   EXPECT_EQ(p.ProjectFloat(NAN, INFINITY, 0).Y, UloPixelLimit);
 }
 
@@ -172,10 +150,7 @@ TEST(ScreenTo3D, OrthogonalRoundTripIsExact) {
     TView3DOptions v;
     v.SetOrthoAngle(angle);
     v.SetZoom(130);
-    TProjection p;
-    p.Prepare(&v, true);
-    bool zoomText = false;
-    p.Setup(&v, 100, k400, zoomText);
+    const TProjection p = Projected(v);
     for (int z : {0, 37, 100}) {
       TPoint s = p.Project(123, 77, z);
       p.ScreenTo3D(s.X, s.Y, z);
@@ -185,91 +160,47 @@ TEST(ScreenTo3D, OrthogonalRoundTripIsExact) {
   }
 }
 
-TEST(ScreenTo3D, RotatedViewsGiveBackThePoint) {
-  const struct {
+TEST(ScreenTo3D, RotatedViewsRoundTripWithinRounding) {
+  struct Case {
     double e, r;
     int tilt;
     TPoint3D p;
-    TPoint screen;
-  } cases[] = {{345, 345, 0, {100, 250, 0}, {90, 252}},
-               {345, 345, 0, {250, 150, 100}, {261, 141}},
-               {352, 314, 0, {300, 100, 50}, {269, 110}}};
-  for (const auto &c : cases) {
-    TView3DOptions v;
-    v.SetOrthogonal(false);
-    v.ChangeElevation(c.e);
-    v.ChangeRotation(c.r);
-    v.SetTilt(c.tilt);
-    TProjection p;
-    p.Prepare(&v, true);
-    bool zoomText = false;
-    p.Setup(&v, 100, k400, zoomText);
-    int x = c.screen.X, y = c.screen.Y;
-    p.ScreenTo3D(x, y, c.p.Z);
-    EXPECT_NEAR(x, c.p.X, 1);
-    EXPECT_NEAR(y, c.p.Y, 1);
-  }
-}
-
-TEST(ScreenTo3D, RandomViewsRoundTripWithinRounding) {
+  };
+  // Fixed views first, one with a rotation the rotation tool reaches where a
+  // cosine turns negative; then random ones.
+  std::vector<Case> cases = {{345, 345, 0, {100, 250, 0}},
+                             {345, 345, 0, {250, 150, 100}},
+                             {352, 314, 0, {300, 100, 50}},
+                             {10, 200, 0, {150, 120, 30}}};
   std::mt19937 rng(7);
   std::uniform_real_distribution<double> angle(0, 360);
   std::uniform_int_distribution<int> tilt(-40, 40), coord(0, 400), depth(0, 100);
-  int tried = 0;
-  while (tried < 300) {
+  while (cases.size() < 300) {
     const double e = angle(rng), r = angle(rng);
     // Screen rounding grows by 1/cos on the way back; keep it below 2.
     if (std::abs(std::cos(e * M_PI / 180)) < 0.75 || std::abs(std::cos(r * M_PI / 180)) < 0.75) continue;
-    ++tried;
+    cases.push_back({e, r, tilt(rng), {coord(rng), coord(rng), depth(rng)}});
+  }
+  for (const Case &c : cases) {
     TView3DOptions v;
-    v.SetOrthogonal(false);
-    v.ChangeElevation(e);
-    v.ChangeRotation(r);
-    v.SetTilt(tilt(rng));
-    v.SetPerspective(0);
-    TProjection p;
-    p.Prepare(&v, true);
-    bool zoomText = false;
-    p.Setup(&v, 100, k400, zoomText);
-    const int x0 = coord(rng), y0 = coord(rng), z = depth(rng);
-    TPoint s = p.Project(x0, y0, z);
-    p.ScreenTo3D(s.X, s.Y, z);
-    EXPECT_LE(std::abs(s.X - x0), 2) << e << " " << r;
-    EXPECT_LE(std::abs(s.Y - y0), 2) << e << " " << r;
+    Rotate(v, c.e, c.r);
+    v.SetTilt(c.tilt);
+    const TProjection p = Projected(v);
+    TPoint s = p.Project(c.p.X, c.p.Y, c.p.Z);
+    p.ScreenTo3D(s.X, s.Y, c.p.Z);
+    EXPECT_LE(std::abs(s.X - c.p.X), 2) << c.e << " " << c.r;
+    EXPECT_LE(std::abs(s.Y - c.p.Y), 2) << c.e << " " << c.r;
   }
 }
 
 TEST(ScreenTo3D, EdgeOnViewsLeaveThePointUnchanged) {
   for (auto [e, r] : {std::pair{0.0, 90.0}, {90.0, 0.0}, {0.0, 270.0}}) {
     TView3DOptions v;
-    v.SetOrthogonal(false);
-    v.ChangeElevation(e);
-    v.ChangeRotation(r);
-    TProjection p;
-    p.Prepare(&v, true);
-    bool zoomText = false;
-    p.Setup(&v, 100, k400, zoomText);
+    Rotate(v, e, r);
     int x = 123, y = 45;
-    p.ScreenTo3D(x, y, 10);
-    EXPECT_EQ(x, 123);
-    EXPECT_EQ(y, 45);
+    Projected(v).ScreenTo3D(x, y, 10);
+    EXPECT_EQ((TPoint{x, y}), (TPoint{123, 45})) << e << " " << r;
   }
-}
-
-TEST(ScreenTo3D, RotationBeyond90DegreesInvertsToo) {
-  // Rotations the rotation tool reaches where a cosine turns negative.
-  TView3DOptions v;
-  v.SetOrthogonal(false);
-  v.ChangeElevation(10);
-  v.ChangeRotation(200);
-  TProjection p;
-  p.Prepare(&v, true);
-  bool zoomText = false;
-  p.Setup(&v, 100, k400, zoomText);
-  TPoint s = p.Project(150, 120, 30);
-  p.ScreenTo3D(s.X, s.Y, 30);
-  EXPECT_NEAR(s.X, 150, 2);
-  EXPECT_NEAR(s.Y, 120, 2);
 }
 
 // ---- settings ------------------------------------------------------------------
@@ -336,26 +267,17 @@ TEST(View3DOptions, AssignCopiesSettingsButNotNotifications) {
   a.OnZoomed = [](int) {};
   b.Assign(a);
   EXPECT_EQ(b.FloatElevation(), 10.5);
-  EXPECT_EQ(b.FontZoom(), 80);
-  EXPECT_EQ(b.HorizOffset(), 1);
-  EXPECT_FALSE(b.Orthogonal());
-  EXPECT_EQ(b.OrthoAngle(), 30);
-  EXPECT_EQ(b.Perspective(), 40);
-  EXPECT_EQ(b.Rotation(), 20);
-  EXPECT_EQ(b.Tilt(), 3);
-  EXPECT_EQ(b.VertOffset(), 2);
-  EXPECT_EQ(b.Zoom(), 90);
-  EXPECT_FALSE(b.ZoomText());
-  EXPECT_FALSE(b.OnZoomed);
+  EXPECT_EQ((std::array{b.FontZoom(), b.HorizOffset(), b.OrthoAngle(), b.Perspective(), b.Rotation(), b.Tilt(),
+                        b.VertOffset(), b.Zoom()}),
+            (std::array{80, 1, 30, 40, 20, 3, 2, 90}));
+  EXPECT_FALSE(b.Orthogonal() || b.ZoomText() || b.OnZoomed);
 }
 
 TEST(View3DOptions, OrthoSlopeAgreesWithTheProjection) {
   TView3DOptions v;
   for (int angle : {30, 45, 60, 89, 90, 91, 135}) {
     v.SetOrthoAngle(angle);
-    TProjection p;
-    p.Prepare(&v, true);
-    EXPECT_DOUBLE_EQ(v.OrthoSlope(), p.slope) << angle;
+    EXPECT_DOUBLE_EQ(v.OrthoSlope(), Projected(v).slope) << angle;
   }
   EXPECT_EQ((v.SetOrthoAngle(90), v.OrthoSlope()), 1.0);
   v.SetOrthogonal(false);

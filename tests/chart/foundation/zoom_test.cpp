@@ -25,35 +25,9 @@ TEST(ZoomPanning, CheckOrdersTheCorners) {
   }
 }
 
-TEST(ZoomPanning, ActivateStartsADragAtOnePoint) {
-  TZoomPanning drag;
-  EXPECT_FALSE(drag.Active);
-  drag.X1 = 99;
-  drag.Activate(3, 4);
-  EXPECT_TRUE(drag.Active);
-  EXPECT_EQ((std::vector<int>{drag.X0, drag.Y0, drag.X1, drag.Y1}), (std::vector<int>{3, 4, 3, 4}));
-}
-
-TEST(Zoom, Defaults) {
-  TUloZoom zoom;
-  EXPECT_TRUE(zoom.Allow());
-  EXPECT_FALSE(zoom.Animated());
-  EXPECT_EQ(zoom.AnimatedSteps(), 8);
-  EXPECT_EQ(zoom.Direction(), TUloZoomDirection::tzdBoth);
-  EXPECT_EQ(zoom.KeyShift(), 0u);
-  EXPECT_EQ(zoom.MinimumPixels(), 16);
-  EXPECT_EQ(zoom.MouseButton(), forms::TMouseButton::mbLeft);
-  EXPECT_FALSE(zoom.UpLeftZooms());
-  EXPECT_EQ(zoom.ExistingPen(), nullptr);
-  EXPECT_EQ(zoom.ExistingBrush(), nullptr);
-  EXPECT_EQ(zoom.Pen().Color(), clWhite);
-  EXPECT_FALSE(zoom.Pen().IsColorStored());
-  EXPECT_EQ(zoom.Brush().Color(), clWhite);
-  EXPECT_EQ(zoom.Brush().Style(), TBrushStyle::bsClear);
-}
-
 TEST(Zoom, PenAndBrushComeBackWithDefaultsAfterBeingFreed) {
   TUloZoom zoom;
+  EXPECT_FALSE(zoom.Pen().IsColorStored());
   zoom.Pen().SetColor(clRed);
   EXPECT_TRUE(zoom.Pen().IsColorStored());
   zoom.SetPen(nullptr);
@@ -90,27 +64,21 @@ TEST(Zoom, AssignCopiesEverySettingButNotTheDrag) {
   source.SetUpLeftZooms(true);
   source.Activate(5, 6);
 
-  TUloZoom target;
-  target.Assign(source);
-  EXPECT_FALSE(target.Allow());
-  EXPECT_TRUE(target.Animated());
-  EXPECT_EQ(target.AnimatedSteps(), 3);
-  EXPECT_EQ(target.Brush().Color(), clYellow);
-  EXPECT_EQ(target.Brush().Style(), TBrushStyle::bsSolid);
-  EXPECT_EQ(target.Direction(), TUloZoomDirection::tzdVertical);
-  EXPECT_EQ(target.KeyShift(), static_cast<unsigned>(forms::ssShift | forms::ssCtrl));
-  EXPECT_EQ(target.MinimumPixels(), 40);
-  EXPECT_EQ(target.MouseButton(), forms::TMouseButton::mbRight);
-  EXPECT_EQ(target.Pen().Color(), clRed);
-  EXPECT_TRUE(target.UpLeftZooms());
-  EXPECT_FALSE(target.Active);
-  EXPECT_NE(target.ExistingPen(), source.ExistingPen()) << "copied, not shared";
+  TUloZoom t;
+  t.Assign(source);
+  EXPECT_TRUE(!t.Allow() && t.Animated() && t.AnimatedSteps() == 3 && t.MinimumPixels() == 40 && t.UpLeftZooms());
+  EXPECT_TRUE(t.Brush().Color() == clYellow && t.Brush().Style() == TBrushStyle::bsSolid && t.Pen().Color() == clRed);
+  EXPECT_EQ(t.Direction(), TUloZoomDirection::tzdVertical);
+  EXPECT_EQ(t.KeyShift(), static_cast<unsigned>(forms::ssShift | forms::ssCtrl));
+  EXPECT_EQ(t.MouseButton(), forms::TMouseButton::mbRight);
+  EXPECT_FALSE(t.Active);
+  EXPECT_NE(t.ExistingPen(), source.ExistingPen()) << "copied, not shared";
 
   // A source that never made its pen and brush gives default ones.
   TUloZoom fresh;
-  target.Assign(fresh);
-  EXPECT_EQ(target.Pen().Color(), clWhite);
-  EXPECT_EQ(target.Brush().Style(), TBrushStyle::bsClear);
+  t.Assign(fresh);
+  EXPECT_EQ(t.Pen().Color(), clWhite);
+  EXPECT_EQ(t.Brush().Style(), TBrushStyle::bsClear);
   EXPECT_EQ(fresh.ExistingPen(), nullptr) << "the source is only read";
 }
 
