@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "chart/foundation/TestSurface.h"
 #include "chart/foundation/UloConst.h"
 #include "chart/foundation/UloFilters.h"
 #include "chart/foundation/UloPicture.h"
@@ -29,15 +30,16 @@ gdi::Bitmap Uniform(int w, int h, TColor c) {
 // A different colour at every pixel, so any misplaced pixel shows.
 TColor Distinct(int x, int y) { return RGBColor(10 + 20 * x, 10 + 20 * y, 100 + x * y); }
 
-std::vector<TColor> Pixels(const gdi::Bitmap &b) {
-  std::vector<TColor> all;
-  for (int y = 0; y < b.Height(); ++y)
-    for (int x = 0; x < b.Width(); ++x)
-      all.push_back(b.Pixel(x, y));
-  return all;
-}
+using foundation_test::Pixels;
 
 TColor Grey(int v) { return RGBColor(v, v, v); }
+
+void SetRegion(TUloFilter &f, int left, int top, int width, int height) {
+  f.Region().SetLeft(left);
+  f.Region().SetTop(top);
+  f.Region().SetWidth(width);
+  f.Region().SetHeight(height);
+}
 
 // ---- regions --------------------------------------------------------------------
 
@@ -56,10 +58,7 @@ TEST(FilterRegion, InclusiveRectangleFromTheRegionRules) {
   TInvertFilter f;
   EXPECT_EQ(f.RegionRect(b), (TRect{0, 0, 99, 49}));
   for (const auto &c : cases) {
-    f.Region().SetLeft(c.left);
-    f.Region().SetTop(c.top);
-    f.Region().SetWidth(c.width);
-    f.Region().SetHeight(c.height);
+    SetRegion(f, c.left, c.top, c.width, c.height);
     EXPECT_EQ(f.RegionRect(b), c.expected) << c.left << "," << c.width;
   }
   // A region past the edge changes nothing.
@@ -71,10 +70,7 @@ TEST(FilterRegion, InclusiveRectangleFromTheRegionRules) {
 TEST(FilterRegion, OnlyTheRegionChanges) {
   gdi::Bitmap b = Uniform(6, 6, clBlack);
   TInvertFilter f;
-  f.Region().SetLeft(1);
-  f.Region().SetTop(2);
-  f.Region().SetWidth(2);
-  f.Region().SetHeight(1);
+  SetRegion(f, 1, 2, 2, 1);
   f.ApplyTo(b);
   for (int y = 0; y < 6; ++y)
     for (int x = 0; x < 6; ++x)
@@ -170,15 +166,6 @@ TEST(PixelFilters, ZeroSettingsChangeNothing) {
   }
 }
 
-TEST(PixelFilters, InvertTwiceGivesTheImageBack) {
-  gdi::Bitmap b = Make(7, 5, Distinct);
-  TFilterItems items;
-  items.Add<TInvertFilter>();
-  items.Add<TInvertFilter>();
-  items.RunAll(b);
-  EXPECT_EQ(Pixels(b), Pixels(Make(7, 5, Distinct)));
-}
-
 TEST(Mosaic, BlocksFromTheRegionCornerWithShorterLastBlocks) {
   // Columns 0..4 of values 0, 10, 20, 30, 40; blocks of 2 give 5, 5, 25, 25, 40.
   gdi::Bitmap b = Make(5, 3, [](int x, int) { return Grey(10 * x); });
@@ -198,10 +185,7 @@ TEST(Mosaic, BlocksFromTheRegionCornerWithShorterLastBlocks) {
 TEST(FlipAndReverse, PartnersStayInsideTheRegion) {
   gdi::Bitmap b = Make(6, 6, Distinct);
   TFlipFilter flip;
-  flip.Region().SetLeft(1);
-  flip.Region().SetTop(2);
-  flip.Region().SetWidth(3);
-  flip.Region().SetHeight(2); // rows 2..4: the middle row 3 stays
+  SetRegion(flip, 1, 2, 3, 2); // rows 2..4: the middle row 3 stays
   flip.ApplyTo(b);
   for (int x = 0; x < 6; ++x) {
     const bool in = x >= 1 && x <= 4;
@@ -307,6 +291,13 @@ TEST(Resample, UniformStaysUniformAtEverySize) {
 
 // ---- bitmap operations ------------------------------------------------------------------
 
+void SetCrop(TCropFilter &crop, int left, int top, int width, int height) {
+  crop.SetLeft(left);
+  crop.SetTop(top);
+  crop.SetWidth(width);
+  crop.SetHeight(height);
+}
+
 TEST(BitmapFilters, ResizeTakesTheNewSize) {
   gdi::Bitmap b = Uniform(8, 6, clBlue);
   TResizeFilter resize;
@@ -323,10 +314,7 @@ TEST(BitmapFilters, ResizeTakesTheNewSize) {
 TEST(BitmapFilters, CropStretchesItsRectangleOverTheBitmap) {
   gdi::Bitmap b = Make(4, 4, Distinct);
   TCropFilter crop;
-  crop.SetLeft(2);
-  crop.SetTop(1);
-  crop.SetWidth(2);
-  crop.SetHeight(2);
+  SetCrop(crop, 2, 1, 2, 2);
   crop.ApplyTo(b);
   EXPECT_EQ(b.Width(), 4);
   for (int y = 0; y < 4; ++y)
@@ -337,10 +325,7 @@ TEST(BitmapFilters, CropStretchesItsRectangleOverTheBitmap) {
 TEST(BitmapFilters, CropOutsideTheBitmapReadsNothingOutside) {
   gdi::Bitmap b = Uniform(4, 4, clRed);
   TCropFilter crop;
-  crop.SetLeft(2);
-  crop.SetTop(-2);
-  crop.SetWidth(4);
-  crop.SetHeight(4);
+  SetCrop(crop, 2, -2, 4, 4);
   crop.ApplyTo(b);
   // The crop's right half and top half lie outside: white.
   EXPECT_EQ(b.Pixel(0, 3), clRed);
@@ -352,10 +337,7 @@ TEST(BitmapFilters, CropOutsideTheBitmapReadsNothingOutside) {
   EXPECT_EQ(Pixels(far), Pixels(Uniform(4, 4, clWhite)));
   crop.SetSmooth(true);
   gdi::Bitmap c = Uniform(4, 4, clRed);
-  crop.SetLeft(0);
-  crop.SetTop(0);
-  crop.SetWidth(4);
-  crop.SetHeight(4);
+  SetCrop(crop, 0, 0, 4, 4);
   crop.ApplyTo(c);
   EXPECT_EQ(Pixels(c), Pixels(Uniform(4, 4, clRed)));
 }
@@ -377,10 +359,7 @@ TEST(BitmapFilters, ZoomCropsAMarginEachSide) {
 
   gdi::Bitmap part = Make(6, 6, Distinct);
   zoom.SetPercent(50);
-  zoom.Region().SetLeft(2);
-  zoom.Region().SetTop(2);
-  zoom.Region().SetWidth(3);
-  zoom.Region().SetHeight(3);
+  SetRegion(zoom, 2, 2, 3, 3);
   zoom.ApplyTo(part);
   EXPECT_EQ(part.Pixel(1, 1), Distinct(1, 1)); // outside the region
   EXPECT_EQ(part.Pixel(2, 2), Distinct(3, 3));
@@ -584,8 +563,6 @@ TEST_F(StoredFilters, RegisteredInOrderOnceEach) {
     EXPECT_FALSE(filter->Description().empty()) << name;
     EXPECT_NE(filter->Description(), name) << "each filter has its own text";
   }
-  EXPECT_EQ(TSoftenFilter().Description(), "Antialias");
-  EXPECT_EQ(TBlurFilter().Description(), "Blur");
 }
 
 TEST_F(StoredFilters, RoundTripKeepsClassesOrderAndSettings) {
@@ -614,21 +591,15 @@ TEST_F(StoredFilters, RoundTripKeepsClassesOrderAndSettings) {
   ASSERT_NE(back, nullptr);
   TFilterItems &got = back->Picture.Filters();
   ASSERT_EQ(got.Count(), 5);
-  auto &c = dynamic_cast<TCropFilter &>(got.Item(0));
-  EXPECT_EQ(c.Left(), 4);
-  EXPECT_EQ(c.Width(), 10);
-  EXPECT_TRUE(c.Smooth());
-  auto &r = dynamic_cast<TRotateFilter &>(got.Item(1));
-  EXPECT_EQ(r.Angle(), 30.5);
-  EXPECT_EQ(r.BackColor(), clNavy);
+  // Every setting above differs from its default and is written only then,
+  // so the copy writes the same text only when it read each one back.
+  EXPECT_EQ(streaming::WriteComponent(*back), text);
+  EXPECT_TRUE(dynamic_cast<TCropFilter &>(got.Item(0)).Smooth());
   auto &m = dynamic_cast<TMosaicFilter &>(got.Item(2));
   EXPECT_FALSE(m.Enabled());
-  EXPECT_EQ(m.Amount(), 8);
   ASSERT_NE(m.ExistingRegion(), nullptr);
   EXPECT_EQ(m.Region().Top(), 7);
-  EXPECT_EQ(dynamic_cast<TGrayScaleFilter &>(got.Item(3)).Method(), TGrayMethod::gmEye2);
   EXPECT_EQ(dynamic_cast<TGammaCorrectionFilter &>(got.Item(4)).Amount(), 70);
-  EXPECT_EQ(streaming::WriteComponent(*back), text);
 
   // No filters: no key at all.
   TPictureHolder empty;

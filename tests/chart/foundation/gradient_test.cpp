@@ -5,25 +5,13 @@
 #include <cmath>
 #include <string>
 
-#include "chart/foundation/UloCanvas3D.h"
+#include "chart/foundation/TestSurface.h"
 
 namespace {
 
-struct Flat {
-  gdi::Bitmap image;
-  TUloCanvas3D canvas;
-  Flat(int w, int h) : image(w, h) {
-    canvas.SetBuffered(false);
-    canvas.PrepareTarget(&image.DC(), nullptr, TRect{0, 0, w, h}, false);
-    canvas.ResetDefaults();
-  }
-  TColor At(int x, int y) const { return image.Pixel(x, y); }
-  bool AllWhite() const {
-    for (int y = 0; y < image.Height(); ++y)
-      for (int x = 0; x < image.Width(); ++x)
-        if (image.Pixel(x, y) != clWhite) return false;
-    return true;
-  }
+// A flat canvas over a white W x H image.
+struct Flat : foundation_test::Surface<> {
+  Flat(int w, int h) : Surface(w, h, false) {}
 };
 
 // Band I of Count over an extent E covers E - next .. E - prev from the
@@ -127,8 +115,7 @@ TEST(Gradient, MiddleColourMeetsAtTheMiddle) {
   EXPECT_EQ(f.At(0, 0), clBlue);
   EXPECT_EQ(f.At(99, 0), clRed);
   EXPECT_EQ(f.At(50, 0), clLime);
-  g.SetMidColor(clNone);
-  EXPECT_EQ(g.MidColor(), clNone);
+  EXPECT_EQ((g.SetMidColor(clNone), g.MidColor()), clNone);
 }
 
 TEST(Gradient, RadialCentreIsOnePixelPastTheMiddle) {
@@ -176,9 +163,7 @@ TEST(Gradient, CornerAndCentreDirectionsStartWhereTheyAreNamed) {
     EXPECT_TRUE(GetRValue(start) >= 248 && GetBValue(start) <= 7) << std::hex << start;
     EXPECT_TRUE(GetBValue(end) >= 248 && GetRValue(end) <= 7) << std::hex << end;
     // No pixel is left unpainted.
-    for (int y = 0; y < 40; ++y)
-      for (int x = 0; x < 60; ++x)
-        ASSERT_NE(f.At(x, y), clWhite) << x << "," << y;
+    EXPECT_EQ(f.Count(clWhite), 0);
   }
 }
 
@@ -202,9 +187,7 @@ TEST(Gradient, TurnedQuarterWayIsTheSidewaysGradient) {
   g.SetAngle(90);
   g.PaintRect(turned.canvas, TRect{0, 0, 60, 40});
   sideways.canvas.FillGradient(TRect{0, 0, 60, 40}, clRed, clBlue, TGradientDirection::gdLeftRight);
-  for (int y = 0; y < 40; ++y)
-    for (int x = 0; x < 60; ++x)
-      ASSERT_EQ(turned.At(x, y), sideways.At(x, y)) << x << "," << y;
+  EXPECT_EQ(foundation_test::Pixels(turned.image), foundation_test::Pixels(sideways.image));
 }
 
 TEST(Gradient, RoundedCornersStayOutsideAndTheClipIsRemoved) {

@@ -1,7 +1,7 @@
 // Transparency mixing byte by byte, and hard and smooth shadows.
 #include <gtest/gtest.h>
 
-#include "chart/foundation/UloCanvas3D.h"
+#include "chart/foundation/TestSurface.h"
 #include "chart/foundation/UloShadow.h"
 
 namespace {
@@ -42,18 +42,9 @@ TEST(Blend, MixBitmapsStaysInsideTheDestination) {
   EXPECT_EQ(dest.Pixel(5, 3), clWhite);
 }
 
-struct Canvas2D {
-  gdi::Bitmap image{100, 100};
-  TView3DOptions options;
-  TUloCanvas3D canvas;
-  explicit Canvas2D(bool buffered) {
-    canvas.SetBuffered(buffered);
-    canvas.PrepareTarget(&image.DC(), &options, TRect{0, 0, 100, 100}, false);
-    canvas.ResetDefaults();
-  }
-  // What the user sees: the off-screen image when buffered.
-  const gdi::Bitmap &Shown() const { return canvas.BufferBitmap() ? *canvas.BufferBitmap() : image; }
-  TColor At(int x, int y) const { return Shown().Pixel(x, y); }
+// A flat canvas over a white 100 x 100 image.
+struct Canvas2D : foundation_test::Surface<> {
+  explicit Canvas2D(bool buffered) : Surface(100, 100, false, buffered) {}
 };
 
 TEST(Blend, TransparencyBeyondOneHundredRestoresTheBackground) {
@@ -95,9 +86,7 @@ TEST(Shadow, NoColourOrNoSizeDrawsNothingAndBlendsNothing) {
     const TPoint tri[3] = {{10, 10}, {50, 10}, {30, 40}};
     shadow.PaintPolygonShadow(s.canvas, tri);
     EXPECT_EQ(s.canvas.PendingTransparency(), 0);
-    for (int y = 0; y < 100; ++y)
-      for (int x = 0; x < 100; ++x)
-        ASSERT_EQ(s.At(x, y), clWhite);
+    EXPECT_TRUE(s.AllWhite());
   }
 }
 

@@ -1,8 +1,6 @@
 // Framed shapes drawn through a panel's canvas into a bitmap: what each
 // setting leaves on the pixels, rotation, transparency and stored keys.
-// With KVEL_PANEL_SHOT set to a file name, the window test also saves its
-// screenshot there (run it with QT_QPA_PLATFORM=xcb under Xvfb to see the
-// real window).
+#include "chart/foundation/TestSurface.h"
 #include "chart/foundation/UloShape.h"
 #include "platform/forms/AnsweringServices.h"
 #include "platform/forms/Controls.h"
@@ -10,11 +8,6 @@
 
 #include <gtest/gtest.h>
 
-#include <QImage>
-#include <QTest>
-#include <QWidget>
-
-#include <cstdlib>
 #include <functional>
 #include <string>
 #include <vector>
@@ -47,11 +40,7 @@ gdi::Bitmap Render(TShapePanel &panel, const std::function<void()> &scene) {
 }
 
 bool SameImage(const gdi::Bitmap &a, const gdi::Bitmap &b) {
-  if (a.Width() != b.Width() || a.Height() != b.Height()) return false;
-  for (int y = 0; y < a.Height(); ++y)
-    for (int x = 0; x < a.Width(); ++x)
-      if (a.Pixel(x, y) != b.Pixel(x, y)) return false;
-  return true;
+  return a.Width() == b.Width() && foundation_test::Pixels(a) == foundation_test::Pixels(b);
 }
 
 class ShapeTest : public ::testing::Test {
@@ -292,67 +281,6 @@ TEST_F(StoredShapeTest, APictureMadeWhileDrawingIsNotStored) {
   (void)Render(panel, [&] { holder.Shape.DrawRect(TRect{10, 10, 60, 40}); });
   EXPECT_NE(holder.Shape.ExistingPicture(), nullptr);
   EXPECT_EQ(streaming::WriteComponent(holder).find("Picture"), std::string::npos);
-}
-
-// ---- a panel with framed shapes in a window
-
-TEST_F(ShapeTest, PanelWithShapesInAWindow) {
-  auto *form = forms::Application().CreateForm<forms::TForm>();
-  form->SetCaption("Framed shapes");
-  form->SetClientSize(440, 290);
-  auto *scene = form->Make<TShapePanel>();
-  scene->SetBounds(20, 20, 400, 250);
-  scene->SetBevelOuter(TBevelCut::bvRaised);
-  scene->SetBevelInner(TBevelCut::bvLowered);
-  scene->SetBevelWidth(2);
-  scene->SetColor(clBtnFace);
-  scene->Gradient().SetVisible(true);
-  scene->Gradient().SetStartColor(0xF0E0D0);
-  scene->Gradient().SetEndColor(0xA08060);
-  scene->Shadow().SetColor(0x404040);
-  scene->Shadow().SetBothSizes(4);
-  scene->Shadow().SetSmooth(false);
-
-  TUloShape box(scene), round(scene), ellipse(scene), turned(scene), glass(scene);
-  box.ShapeBounds = TRect{30, 30, 150, 90};
-  box.SetColor(clYellow);
-  box.SetBevel(TBevelCut::bvRaised);
-  round.ShapeBounds = TRect{190, 30, 360, 100};
-  round.SetShapeStyle(TChartObjectShapeStyle::fosRoundRectangle);
-  round.Gradient().SetVisible(true);
-  round.Gradient().SetStartColor(clWhite);
-  round.Gradient().SetEndColor(clNavy);
-  round.Pen().SetWidth(2);
-  ellipse.ShapeBounds = TRect{40, 130, 170, 210};
-  ellipse.SetShapeStyle(TChartObjectShapeStyle::fosEllipse);
-  ellipse.SetColor(clLime);
-  turned.SetColor(clAqua);
-  glass.ShapeBounds = TRect{230, 120, 360, 220};
-  glass.SetColor(clRed);
-  glass.SetTransparency(50);
-  scene->Scene = [&] {
-    for (TUloShape *s : {&box, &round, &ellipse, &glass})
-      s->Draw();
-    turned.DrawRect(TRect{250, 160, 330, 190}, 30, 0);
-  };
-
-  form->Show();
-  ASSERT_TRUE(QTest::qWaitForWindowExposed(form->Widget()));
-  for (int i = 0; i < 3; ++i)
-    forms::Application().ProcessMessages();
-  const QImage shown = scene->Widget()->grab().toImage();
-  auto at = [&](int x, int y) {
-    const QRgb p = shown.pixel(x, y);
-    return RGBColor(qRed(p), qGreen(p), qBlue(p));
-  };
-  EXPECT_EQ(at(90, 60), clYellow);
-  EXPECT_EQ(at(105, 170), clLime);
-  // Half red over the chart's background: red leads, but it is not pure.
-  const TColor mixed = at(240, 125);
-  EXPECT_GT(GetRValue(mixed), GetGValue(mixed));
-  EXPECT_NE(mixed, clRed);
-  if (const char *shot = std::getenv("KVEL_PANEL_SHOT")) form->Widget()->grab().save(shot);
-  EXPECT_TRUE(user.Boxes.empty());
 }
 
 } // namespace

@@ -1,3 +1,4 @@
+#include "chart/foundation/TestSurface.h"
 #include "chart/foundation/UloConst.h"
 #include "chart/foundation/UloPens.h"
 #include "chart/foundation/UloProCo.h"
@@ -32,38 +33,29 @@ TEST(ChartFoundationStartUp, EveryUnitIsUpAfterStartAndDownAfterStop) {
   StopChartFoundation();
 }
 
-// The pixels of a 13 x 13 box drawn at (4, 5) on a 24 x 24 white bitmap, and
-// whether anything outside it changed.
-std::vector<TColor> CheckBoxPixels(bool isCheckBox, bool checked, bool &outsideTouched) {
-  gdi::Bitmap bitmap(24, 24);
-  UloDrawCheckBox(4, 5, bitmap.DC(), isCheckBox, checked);
-  std::vector<TColor> inside;
-  outsideTouched = false;
-  for (int y = 0; y < 24; ++y)
-    for (int x = 0; x < 24; ++x) {
-      const bool in = x >= 4 && x < 17 && y >= 5 && y < 18;
-      if (in)
-        inside.push_back(bitmap.Pixel(x, y));
-      else if (bitmap.Pixel(x, y) != clWhite)
-        outsideTouched = true;
-    }
-  return inside;
-}
-
 TEST(CheckBox, FourLooksInsideTheirBox) {
-  bool outside = false;
-  const auto box = CheckBoxPixels(true, false, outside);
-  EXPECT_FALSE(outside);
-  const auto boxChecked = CheckBoxPixels(true, true, outside);
-  EXPECT_FALSE(outside);
-  const auto radio = CheckBoxPixels(false, false, outside);
-  EXPECT_FALSE(outside);
-  const auto radioChecked = CheckBoxPixels(false, true, outside);
-  EXPECT_FALSE(outside);
-  EXPECT_NE(box, std::vector<TColor>(box.size(), clWhite)) << "something is drawn";
-  EXPECT_NE(box, boxChecked);
-  EXPECT_NE(radio, radioChecked);
-  EXPECT_NE(box, radio);
+  // A 13 x 13 box drawn at (4, 5) on a 24 x 24 white bitmap.
+  const TRect box{4, 5, 17, 18};
+  std::vector<std::vector<TColor>> looks;
+  for (bool isCheckBox : {true, false})
+    for (bool checked : {false, true}) {
+      gdi::Bitmap bitmap(24, 24);
+      UloDrawCheckBox(box.Left, box.Top, bitmap.DC(), isCheckBox, checked);
+      EXPECT_EQ(foundation_test::CountOf(bitmap, clWhite, {0, 0, 24, 24}) -
+                    foundation_test::CountOf(bitmap, clWhite, box),
+                24 * 24 - 13 * 13)
+          << "drawn outside its box";
+      EXPECT_LT(foundation_test::CountOf(bitmap, clWhite, box), 13 * 13);
+      std::vector<TColor> inside;
+      for (int y = box.Top; y < box.Bottom; ++y)
+        for (int x = box.Left; x < box.Right; ++x)
+          inside.push_back(bitmap.Pixel(x, y));
+      looks.push_back(inside);
+    }
+  // Box, checked box, radio, checked radio: all differ.
+  EXPECT_NE(looks[0], looks[1]);
+  EXPECT_NE(looks[2], looks[3]);
+  EXPECT_NE(looks[0], looks[2]);
 }
 
 } // namespace
