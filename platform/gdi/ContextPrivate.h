@@ -12,6 +12,12 @@ struct Box {
   int32_t l, t, r, b;
 };
 
+// A rectangle spanning two points, grown by `margin` on each side, with the
+// arithmetic done in 64 bits so huge coordinates cannot wrap.
+QRect Around(int64_t l, int64_t t, int64_t r, int64_t b, int64_t margin);
+// The same around all the points (at least one).
+QRect PointsBounds(std::span<const Point> points, int64_t margin);
+
 struct DeviceContext::State {
   Pen pen;
   Brush brush;
@@ -34,6 +40,9 @@ struct DeviceContext::Impl {
   BitmapImpl *bitmap = nullptr;
   State s;
   std::vector<State> saved;
+
+  // A whole new state: device objects are rebuilt and the painter synced anew.
+  void Replace(const State &state);
 
   QPainter painter;
   // What the open painter holds; cleared when it (re)opens.
@@ -59,6 +68,8 @@ struct DeviceContext::Impl {
   bool inPath = false;
   bool pathReady = false;
   QPainterPath path;
+  // The recorded path, which the calling path operation consumes.
+  QPainterPath TakePath();
 
   QImage &Image() { return bitmap->image; }
   // Opens the painter when needed; false when there is nothing to draw on.

@@ -21,6 +21,16 @@ constexpr int kDotsPerMeter = 3780;
 
 int32_t ClampSize(int32_t v) { return v < 0 ? 0 : v; }
 
+// A new image for the bitmap: open drawing ends first, and the clip, made
+// for the old image, goes.
+void Replace(BitmapImpl &b, QImage image, bool monochrome) {
+  b.Flush();
+  if (b.dc) b.dc->RemoveClip();
+  b.image = std::move(image);
+  b.monochrome = monochrome;
+  b.Touched();
+}
+
 } // namespace
 
 QImage NewSurfaceImage(int32_t width, int32_t height) {
@@ -73,10 +83,7 @@ int32_t Bitmap::Width() const { return impl_->image.width(); }
 int32_t Bitmap::Height() const { return impl_->image.height(); }
 
 void Bitmap::SetSize(int32_t width, int32_t height) {
-  impl_->Flush();
-  if (impl_->dc) impl_->dc->RemoveClip();
-  impl_->image = NewSurfaceImage(width, height);
-  impl_->Touched();
+  Replace(*impl_, NewSurfaceImage(width, height), impl_->monochrome);
 }
 
 Bitmap Bitmap::Clone() const {
@@ -92,15 +99,11 @@ void Bitmap::CopyFrom(const Bitmap &source, const Rect &area) {
   const QRect wanted(area.left, area.top, std::max(0, area.Width()), std::max(0, area.Height()));
   const QRect r = wanted.intersected(source.impl_->image.rect());
   QImage copy = r.isEmpty() ? QImage() : source.impl_->image.copy(r);
-  impl_->Flush();
-  if (impl_->dc) impl_->dc->RemoveClip();
-  impl_->image = std::move(copy);
-  if (!impl_->image.isNull()) {
-    impl_->image.setDotsPerMeterX(kDotsPerMeter);
-    impl_->image.setDotsPerMeterY(kDotsPerMeter);
+  if (!copy.isNull()) {
+    copy.setDotsPerMeterX(kDotsPerMeter);
+    copy.setDotsPerMeterY(kDotsPerMeter);
   }
-  impl_->monochrome = source.impl_->monochrome;
-  impl_->Touched();
+  Replace(*impl_, std::move(copy), source.impl_->monochrome);
 }
 
 uint32_t *Bitmap::ScanLine(int32_t y) {
@@ -160,11 +163,7 @@ void Bitmap::LoadFromFile(const std::string &path) {
   QImageReader reader(QString::fromStdString(path));
   reader.setDecideFormatFromContent(true);
   QImage image = Decode(reader, "\"" + path + "\"");
-  impl_->Flush();
-  if (impl_->dc) impl_->dc->RemoveClip();
-  impl_->image = std::move(image);
-  impl_->monochrome = false;
-  impl_->Touched();
+  Replace(*impl_, std::move(image), false);
 }
 
 void Bitmap::LoadFromMemory(std::span<const uint8_t> bytes) {
@@ -173,11 +172,7 @@ void Bitmap::LoadFromMemory(std::span<const uint8_t> bytes) {
   buffer.open(QIODevice::ReadOnly);
   QImageReader reader(&buffer);
   QImage image = Decode(reader, "data");
-  impl_->Flush();
-  if (impl_->dc) impl_->dc->RemoveClip();
-  impl_->image = std::move(image);
-  impl_->monochrome = false;
-  impl_->Touched();
+  Replace(*impl_, std::move(image), false);
 }
 
 void Bitmap::SaveToFile(const std::string &path) const {

@@ -26,6 +26,15 @@ std::vector<int> NearestMap(int64_t destCount, int64_t srcStart, int64_t srcCoun
   return map;
 }
 
+// What a blit reads: the source's image, or a copy when the source is the
+// destination, so that no pixel is read after the blit has written it.
+const QImage &Readable(const Bitmap &source, const Bitmap *target, QImage &own) {
+  const QImage &image = source.Impl().image;
+  if (&source != target) return image;
+  own = image.copy();
+  return own;
+}
+
 } // namespace
 
 // Walks the visible destination pixels of destRect, giving each its source
@@ -60,10 +69,18 @@ static void Compose(DeviceContext::Impl &d, const Rect &destRect, const QImage &
       for (int x = part.left(); x <= part.right(); ++x) {
         const int sx = cols[static_cast<size_t>(x - shown.left())];
         if (sx < 0 || sx >= src.width()) continue;
-        fn(drow[x], srow[sx], x, y);
+        fn(drow[x], srow[sx]);
       }
     }
   }
+}
+
+// Source, destination and the solid brush combined by a ternary code.
+static void ComposeRop3(DeviceContext::Impl &d, const Rect &destRect, const QImage &src, const Rect &srcRect,
+                        uint8_t code) {
+  d.BuildBrush();
+  const uint32_t pat = d.brushVisible ? d.qbrush.color().rgb() : 0;
+  Compose(d, destRect, src, srcRect, [&](QRgb &dst, QRgb s) { dst = 0xFF000000u | ApplyRop3(code, pat, s, dst); });
 }
 
 namespace {
@@ -160,26 +177,14 @@ void DeviceContext::BitBlt(int32_t x, int32_t y, int32_t width, int32_t height, 
     }
     return;
   }
-  d.BuildBrush();
-  const uint32_t pat = d.brushVisible ? d.qbrush.color().rgb() : 0;
-  Compose(d, destRect, *src, srcRect,
-          [&](QRgb &dst, QRgb s, int, int) { dst = 0xFF000000u | ApplyRop3(code, pat, s, dst); });
+  ComposeRop3(d, destRect, *src, srcRect, code);
 }
 
 void DeviceContext::StretchBlt(const Rect &destRect, const Bitmap &source, const Rect &sourceRect, Rop3 op) {
   Impl &d = *impl_;
   if (!d.Begin()) return;
-  const uint8_t code = static_cast<uint8_t>(op);
   QImage own;
-  const QImage *src = &source.Impl().image;
-  if (&source == target_) {
-    own = src->copy();
-    src = &own;
-  }
-  d.BuildBrush();
-  const uint32_t pat = d.brushVisible ? d.qbrush.color().rgb() : 0;
-  Compose(d, destRect, *src, sourceRect,
-          [&](QRgb &dst, QRgb s, int, int) { dst = 0xFF000000u | ApplyRop3(code, pat, s, dst); });
+  ComposeRop3(d, destRect, Readable(source, target_, own), sourceRect, static_cast<uint8_t>(op));
 }
 
 void DeviceContext::TransparentBlt(const Rect &destRect, const Bitmap &source, const Rect &sourceRect,
@@ -187,14 +192,10 @@ void DeviceContext::TransparentBlt(const Rect &destRect, const Bitmap &source, c
   Impl &d = *impl_;
   if (!d.Begin()) return;
   QImage own;
-  const QImage *src = &source.Impl().image;
-  if (&source == target_) {
-    own = src->copy();
-    src = &own;
-  }
+  const QImage &src = Readable(source, target_, own);
   const uint32_t key = ToQRgb(transparent) & 0xFFFFFF;
   const bool keyed = IsDrawable(transparent);
-  Compose(d, destRect, *src, sourceRect, [&](QRgb &dst, QRgb s, int, int) {
+  Compose(d, destRect, src, sourceRect, [&](QRgb &dst, QRgb s) {
     if (!keyed || (s & 0xFFFFFF) != key) dst = 0xFF000000u | s;
   });
 }
@@ -203,13 +204,9 @@ void DeviceContext::AlphaBlend(const Rect &destRect, const Bitmap &source, const
   Impl &d = *impl_;
   if (!d.Begin()) return;
   QImage own;
-  const QImage *src = &source.Impl().image;
-  if (&source == target_) {
-    own = src->copy();
-    src = &own;
-  }
+  const QImage &src = Readable(source, target_, own);
   const uint32_t a = alpha, na = 255 - alpha;
-  Compose(d, destRect, *src, sourceRect, [&](QRgb &dst, QRgb s, int, int) {
+  Compose(d, destRect, src, sourceRect, [&](QRgb &dst, QRgb s) {
     const uint32_t r = (qRed(s) * a + qRed(dst) * na + 127) / 255;
     const uint32_t g = (qGreen(s) * a + qGreen(dst) * na + 127) / 255;
     const uint32_t b = (qBlue(s) * a + qBlue(dst) * na + 127) / 255;

@@ -20,18 +20,24 @@ Box Normalised(int32_t l, int32_t t, int32_t r, int32_t b) {
   return {std::min(l, r), std::min(t, b), std::max(l, r), std::max(t, b)};
 }
 
-// A rectangle spanning two points, grown by `margin` on each side, with the
-// arithmetic done in 64 bits so huge coordinates cannot wrap.
-QRect Around(int64_t l, int64_t t, int64_t r, int64_t b, int64_t margin) {
-  auto clamp = [](int64_t v) { return static_cast<int>(std::clamp<int64_t>(v, -0x3FFFFFFF, 0x3FFFFFFF)); };
-  const int64_t x0 = std::min(l, r) - margin, y0 = std::min(t, b) - margin;
-  const int64_t x1 = std::max(l, r) + margin, y1 = std::max(t, b) + margin;
-  return QRect(QPoint(clamp(x0), clamp(y0)), QPoint(clamp(x1), clamp(y1)));
+void RecordLines(QPainterPath &path, std::span<const Point> points) {
+  path.moveTo(points[0].x, points[0].y);
+  for (size_t i = 1; i < points.size(); ++i)
+    path.lineTo(points[i].x, points[i].y);
 }
 
 const QPoint *AsQPoints(std::span<const Point> points) {
   static_assert(sizeof(Point) == sizeof(QPoint) && alignof(Point) == alignof(QPoint));
   return reinterpret_cast<const QPoint *>(points.data());
+}
+
+} // namespace
+
+QRect Around(int64_t l, int64_t t, int64_t r, int64_t b, int64_t margin) {
+  auto clamp = [](int64_t v) { return static_cast<int>(std::clamp<int64_t>(v, -0x3FFFFFFF, 0x3FFFFFFF)); };
+  const int64_t x0 = std::min(l, r) - margin, y0 = std::min(t, b) - margin;
+  const int64_t x1 = std::max(l, r) + margin, y1 = std::max(t, b) + margin;
+  return QRect(QPoint(clamp(x0), clamp(y0)), QPoint(clamp(x1), clamp(y1)));
 }
 
 QRect PointsBounds(std::span<const Point> points, int64_t margin) {
@@ -44,8 +50,6 @@ QRect PointsBounds(std::span<const Point> points, int64_t margin) {
   }
   return Around(l, t, r, b, margin);
 }
-
-} // namespace
 
 // ---------------------------------------------------------------- painter and device objects
 
@@ -274,60 +278,54 @@ int32_t DeviceContext::Height() const { return impl_->bitmap->image.height(); }
 
 void DeviceContext::Flush() { impl_->End(); }
 
-Pen DeviceContext::SelectPen(const Pen &pen) {
-  Pen old = impl_->s.pen;
-  if (!(pen == old)) {
-    impl_->s.pen = pen;
-    impl_->penDirty = true;
+namespace {
+
+// Stores `value` and returns the old one; `changed` runs only when they
+// differ, so setting the same value again rebuilds nothing.
+template <class T, class Fn> T Exchange(T &slot, const T &value, Fn &&changed) {
+  T old = slot;
+  if (!(value == old)) {
+    slot = value;
+    changed();
   }
   return old;
+}
+
+} // namespace
+
+Pen DeviceContext::SelectPen(const Pen &pen) {
+  return Exchange(impl_->s.pen, pen, [&] { impl_->penDirty = true; });
 }
 const Pen &DeviceContext::CurrentPen() const { return impl_->s.pen; }
 
 Brush DeviceContext::SelectBrush(const Brush &brush) {
-  Brush old = impl_->s.brush;
-  if (!(brush == old)) {
-    impl_->s.brush = brush;
-    impl_->brushDirty = true;
-  }
-  return old;
+  return Exchange(impl_->s.brush, brush, [&] { impl_->brushDirty = true; });
 }
 const Brush &DeviceContext::CurrentBrush() const { return impl_->s.brush; }
 
 Font DeviceContext::SelectFont(const Font &font) {
-  Font old = impl_->s.font;
-  if (!(font == old)) {
-    impl_->s.font = font;
-    impl_->fontDirty = true;
-  }
-  return old;
+  return Exchange(impl_->s.font, font, [&] { impl_->fontDirty = true; });
 }
 const Font &DeviceContext::CurrentFont() const { return impl_->s.font; }
 
+// A monochrome pattern brush is built in the text and background colours.
 TColor DeviceContext::SetTextColor(TColor color) {
-  const TColor old = impl_->s.textColor;
-  impl_->s.textColor = color;
-  if (old != color && impl_->s.brush.Style == BrushStyle::Pattern) impl_->brushDirty = true;
-  return old;
+  return Exchange(impl_->s.textColor, color, [&] {
+    if (impl_->s.brush.Style == BrushStyle::Pattern) impl_->brushDirty = true;
+  });
 }
 TColor DeviceContext::TextColor() const { return impl_->s.textColor; }
 
 TColor DeviceContext::SetBkColor(TColor color) {
-  const TColor old = impl_->s.bkColor;
-  impl_->s.bkColor = color;
-  if (old != color) {
+  return Exchange(impl_->s.bkColor, color, [&] {
     impl_->bgSynced = false;
     if (impl_->s.brush.Style == BrushStyle::Pattern) impl_->brushDirty = true;
-  }
-  return old;
+  });
 }
 TColor DeviceContext::BkColor() const { return impl_->s.bkColor; }
 
 BkMode DeviceContext::SetBkMode(BkMode mode) {
-  const BkMode old = impl_->s.bkMode;
-  impl_->s.bkMode = mode;
-  if (old != mode) impl_->bgSynced = false;
-  return old;
+  return Exchange(impl_->s.bkMode, mode, [&] { impl_->bgSynced = false; });
 }
 BkMode DeviceContext::GetBkMode() const { return impl_->s.bkMode; }
 
@@ -335,10 +333,7 @@ uint32_t DeviceContext::SetTextAlign(uint32_t flags) { return std::exchange(impl
 uint32_t DeviceContext::TextAlign() const { return impl_->s.align; }
 
 int32_t DeviceContext::SetTextCharacterExtra(int32_t extra) {
-  const int32_t old = impl_->s.charExtra;
-  impl_->s.charExtra = extra;
-  if (old != extra) impl_->fontDirty = true;
-  return old;
+  return Exchange(impl_->s.charExtra, extra, [&] { impl_->fontDirty = true; });
 }
 int32_t DeviceContext::TextCharacterExtra() const { return impl_->s.charExtra; }
 
@@ -352,18 +347,16 @@ PolyFillMode DeviceContext::SetPolyFillMode(PolyFillMode mode) { return std::exc
 PolyFillMode DeviceContext::GetPolyFillMode() const { return impl_->s.fillMode; }
 
 TColor DeviceContext::SetDeviceBrushColor(TColor color) {
-  const TColor old = impl_->s.deviceBrushColor;
-  impl_->s.deviceBrushColor = color;
-  if (old != color && impl_->s.brush.UseDeviceColor) impl_->brushDirty = true;
-  return old;
+  return Exchange(impl_->s.deviceBrushColor, color, [&] {
+    if (impl_->s.brush.UseDeviceColor) impl_->brushDirty = true;
+  });
 }
 TColor DeviceContext::DeviceBrushColor() const { return impl_->s.deviceBrushColor; }
 
 TColor DeviceContext::SetDevicePenColor(TColor color) {
-  const TColor old = impl_->s.devicePenColor;
-  impl_->s.devicePenColor = color;
-  if (old != color && impl_->s.pen.UseDeviceColor) impl_->penDirty = true;
-  return old;
+  return Exchange(impl_->s.devicePenColor, color, [&] {
+    if (impl_->s.pen.UseDeviceColor) impl_->penDirty = true;
+  });
 }
 TColor DeviceContext::DevicePenColor() const { return impl_->s.devicePenColor; }
 
@@ -377,18 +370,20 @@ bool DeviceContext::Restore(int32_t level) {
   const int64_t n = static_cast<int64_t>(saved.size());
   const int64_t index = level < 0 ? n + level : static_cast<int64_t>(level) - 1;
   if (level == 0 || index < 0 || index >= n) return false;
-  impl_->s = saved[static_cast<size_t>(index)];
+  impl_->Replace(saved[static_cast<size_t>(index)]);
   saved.resize(static_cast<size_t>(index));
-  impl_->penDirty = impl_->brushDirty = impl_->fontDirty = true;
-  impl_->clipSynced = impl_->bgSynced = false;
   return true;
 }
 
 void DeviceContext::ResetState() {
-  impl_->s = State();
+  impl_->Replace(State());
   impl_->saved.clear();
-  impl_->penDirty = impl_->brushDirty = impl_->fontDirty = true;
-  impl_->clipSynced = impl_->bgSynced = false;
+}
+
+void DeviceContext::Impl::Replace(const State &state) {
+  s = state;
+  penDirty = brushDirty = fontDirty = true;
+  clipSynced = bgSynced = false;
 }
 
 // ---------------------------------------------------------------- lines
@@ -619,9 +614,7 @@ void DeviceContext::Polyline(std::span<const Point> points) {
   Impl &d = *impl_;
   if (points.size() < 2) return;
   if (d.inPath) {
-    d.path.moveTo(points[0].x, points[0].y);
-    for (size_t i = 1; i < points.size(); ++i)
-      d.path.lineTo(points[i].x, points[i].y);
+    RecordLines(d.path, points);
     return;
   }
   d.BuildPen();
@@ -642,9 +635,7 @@ void DeviceContext::Polygon(std::span<const Point> points) {
   Impl &d = *impl_;
   if (points.size() < 2) return;
   if (d.inPath) {
-    d.path.moveTo(points[0].x, points[0].y);
-    for (size_t i = 1; i < points.size(); ++i)
-      d.path.lineTo(points[i].x, points[i].y);
+    RecordLines(d.path, points);
     d.path.closeSubpath();
     return;
   }
@@ -911,26 +902,28 @@ void DeviceContext::ArcTo(int32_t left, int32_t top, int32_t right, int32_t bott
               true, false, [&](QPainter &p) { p.drawPath(arc); });
 }
 
-void DeviceContext::Pie(int32_t left, int32_t top, int32_t right, int32_t bottom, int32_t xStart, int32_t yStart,
-                        int32_t xEnd, int32_t yEnd) {
-  Impl &d = *impl_;
-  const Box b = Normalised(left, top, right, bottom);
+namespace {
+
+// Pie and Chord: closed arcs, filled.
+void FilledArc(DeviceContext::Impl &d, const Box &b, int32_t xStart, int32_t yStart, int32_t xEnd, int32_t yEnd,
+               ArcKind kind) {
   if (b.r <= b.l || b.b <= b.t) return;
   d.BuildPen();
   const QRectF box = FigureBox(b, d.s.pen, d.penWidth, d.penVisible);
-  const QPainterPath path = ArcPath(box, AnglesOf(box, xStart, yStart, xEnd, yEnd), ArcKind::Pie, true);
+  const QPainterPath path = ArcPath(box, AnglesOf(box, xStart, yStart, xEnd, yEnd), kind, true);
   d.DrawShape(Around(b.l, b.t, b.r, b.b, d.penWidth + 2), true, true, [&](QPainter &p) { p.drawPath(path); });
+}
+
+} // namespace
+
+void DeviceContext::Pie(int32_t left, int32_t top, int32_t right, int32_t bottom, int32_t xStart, int32_t yStart,
+                        int32_t xEnd, int32_t yEnd) {
+  FilledArc(*impl_, Normalised(left, top, right, bottom), xStart, yStart, xEnd, yEnd, ArcKind::Pie);
 }
 
 void DeviceContext::Chord(int32_t left, int32_t top, int32_t right, int32_t bottom, int32_t xStart, int32_t yStart,
                           int32_t xEnd, int32_t yEnd) {
-  Impl &d = *impl_;
-  const Box b = Normalised(left, top, right, bottom);
-  if (b.r <= b.l || b.b <= b.t) return;
-  d.BuildPen();
-  const QRectF box = FigureBox(b, d.s.pen, d.penWidth, d.penVisible);
-  const QPainterPath path = ArcPath(box, AnglesOf(box, xStart, yStart, xEnd, yEnd), ArcKind::Chord, true);
-  d.DrawShape(Around(b.l, b.t, b.r, b.b, d.penWidth + 2), true, true, [&](QPainter &p) { p.drawPath(path); });
+  FilledArc(*impl_, Normalised(left, top, right, bottom), xStart, yStart, xEnd, yEnd, ArcKind::Chord);
 }
 
 // ---------------------------------------------------------------- fills and pixels
@@ -1010,33 +1003,41 @@ QRect PathBounds(const QPainterPath &path, int margin) {
 
 } // namespace
 
+QPainterPath DeviceContext::Impl::TakePath() {
+  pathReady = false;
+  return std::exchange(path, QPainterPath());
+}
+
+namespace {
+
+// The fill rule of the poly-fill mode; a widened path keeps its winding rule
+// unless `always`, as its stroke overlaps itself.
+QPainterPath Filled(QPainterPath path, PolyFillMode mode, bool always) {
+  if (always || path.fillRule() != Qt::WindingFill || mode == PolyFillMode::Winding)
+    path.setFillRule(mode == PolyFillMode::Winding ? Qt::WindingFill : Qt::OddEvenFill);
+  return path;
+}
+
+} // namespace
+
 void DeviceContext::StrokePath() {
   Impl &d = *impl_;
   if (!d.pathReady) return;
-  const QPainterPath path = d.path;
-  d.pathReady = false;
-  d.path = QPainterPath();
+  const QPainterPath path = d.TakePath();
   d.DrawShape(PathBounds(path, d.penWidth + 2), true, false, [&](QPainter &p) { p.drawPath(path); });
 }
 
 void DeviceContext::FillPath() {
   Impl &d = *impl_;
   if (!d.pathReady) return;
-  QPainterPath path = d.path;
-  if (path.fillRule() != Qt::WindingFill || d.s.fillMode == PolyFillMode::Winding)
-    path.setFillRule(d.s.fillMode == PolyFillMode::Winding ? Qt::WindingFill : Qt::OddEvenFill);
-  d.pathReady = false;
-  d.path = QPainterPath();
+  const QPainterPath path = Filled(d.TakePath(), d.s.fillMode, false);
   d.DrawShape(PathBounds(path, 2), false, true, [&](QPainter &p) { p.drawPath(path); });
 }
 
 void DeviceContext::StrokeAndFillPath() {
   Impl &d = *impl_;
   if (!d.pathReady) return;
-  QPainterPath path = d.path;
-  path.setFillRule(d.s.fillMode == PolyFillMode::Winding ? Qt::WindingFill : Qt::OddEvenFill);
-  d.pathReady = false;
-  d.path = QPainterPath();
+  const QPainterPath path = Filled(d.TakePath(), d.s.fillMode, true);
   d.DrawShape(PathBounds(path, d.penWidth + 2), true, true, [&](QPainter &p) { p.drawPath(path); });
 }
 
@@ -1044,11 +1045,7 @@ Region DeviceContext::PathToRegion() {
   Impl &d = *impl_;
   Region out;
   if (!d.pathReady) return out;
-  QPainterPath path = d.path;
-  if (path.fillRule() != Qt::WindingFill || d.s.fillMode == PolyFillMode::Winding)
-    path.setFillRule(d.s.fillMode == PolyFillMode::Winding ? Qt::WindingFill : Qt::OddEvenFill);
-  d.pathReady = false;
-  d.path = QPainterPath();
+  const QPainterPath path = Filled(d.TakePath(), d.s.fillMode, false);
   const QRect bounds = PathBounds(path, 2).intersected(d.SurfaceRect());
   out.Impl().region = RegionFromDrawing(bounds, [&](QPainter &p) { p.drawPath(path); });
   return out;
@@ -1075,27 +1072,9 @@ void DeviceContext::RemoveClip() {
 
 void DeviceContext::CombineClip(const Region &region, RegionOp op) {
   Impl &d = *impl_;
-  QRegion base = d.s.hasClip ? d.s.clip : QRegion(d.SurfaceRect());
-  const QRegion &r = region.Impl().region;
-  switch (op) {
-  case RegionOp::And:
-    base = base.intersected(r);
-    break;
-  case RegionOp::Or:
-    base = base.united(r);
-    break;
-  case RegionOp::Xor:
-    base = base.xored(r);
-    break;
-  case RegionOp::Diff:
-    base = base.subtracted(r);
-    break;
-  case RegionOp::Copy:
-    base = r;
-    break;
-  }
+  const QRegion base = d.s.hasClip ? d.s.clip : QRegion(d.SurfaceRect());
   d.s.hasClip = true;
-  d.s.clip = base;
+  d.s.clip = Combined(base, region.Impl().region, op);
   d.clipSynced = false;
 }
 

@@ -141,19 +141,7 @@ void DeviceContext::Impl::ThinLines(std::span<const Point> points) {
   const bool dashed = dashes.count > 0;
 
   // The area to visit: the surface, narrowed by the clip.
-  std::vector<QRect> areas;
-  int64_t l = points[0].x, r = l, t = points[0].y, b = t;
-  for (const Point &p : points) {
-    l = std::min<int64_t>(l, p.x);
-    r = std::max<int64_t>(r, p.x);
-    t = std::min<int64_t>(t, p.y);
-    b = std::max<int64_t>(b, p.y);
-  }
-  const QRect box = QRect(QPoint(static_cast<int>(std::clamp<int64_t>(l, INT32_MIN / 2, INT32_MAX / 2)),
-                                 static_cast<int>(std::clamp<int64_t>(t, INT32_MIN / 2, INT32_MAX / 2))),
-                          QPoint(static_cast<int>(std::clamp<int64_t>(r, INT32_MIN / 2, INT32_MAX / 2)),
-                                 static_cast<int>(std::clamp<int64_t>(b, INT32_MIN / 2, INT32_MAX / 2))));
-  areas = Visible(box);
+  const std::vector<QRect> areas = Visible(PointsBounds(points, 0));
   if (areas.empty()) return;
   Touched();
 

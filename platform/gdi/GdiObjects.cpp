@@ -316,26 +316,24 @@ Region Region::FromPolygon(std::span<const Point> points, PolyFillMode mode) {
   return g;
 }
 
-void Region::Combine(const Region &other, RegionOp op) {
-  QRegion &a = impl_->region;
-  const QRegion &b = other.impl_->region;
+QRegion Combined(const QRegion &a, const QRegion &b, RegionOp op) {
   switch (op) {
   case RegionOp::And:
-    a = a.intersected(b);
-    break;
+    return a.intersected(b);
   case RegionOp::Or:
-    a = a.united(b);
-    break;
+    return a.united(b);
   case RegionOp::Xor:
-    a = a.xored(b);
-    break;
+    return a.xored(b);
   case RegionOp::Diff:
-    a = a.subtracted(b);
-    break;
+    return a.subtracted(b);
   case RegionOp::Copy:
-    a = b;
     break;
   }
+  return b;
+}
+
+void Region::Combine(const Region &other, RegionOp op) {
+  impl_->region = Combined(impl_->region, other.impl_->region, op);
 }
 
 void Region::Offset(int32_t dx, int32_t dy) { impl_->region.translate(dx, dy); }

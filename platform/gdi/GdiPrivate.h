@@ -84,6 +84,9 @@ void RoundedSpans(double l, double t, double r, double b, double rx, double ry, 
   }
 }
 
+// a op b (Copy: b).
+QRegion Combined(const QRegion &a, const QRegion &b, RegionOp op);
+
 // The Qt font for a font description (face mapped, hinting and no antialias).
 QFont ToQFont(const Font &font, int32_t charExtra);
 

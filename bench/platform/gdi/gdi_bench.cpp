@@ -57,156 +57,123 @@ template <class Fn> void Once(benchmark::State &state, const std::string &name, 
   }
 }
 
-// ---- polyline, one-pixel pen
-
-void BM_PolylineLayer(benchmark::State &state) {
-  const auto pts = DensePoints(Scaled(1000000));
+// The layer draws `n` dense points with `pen` once.
+void PolylineLayer(benchmark::State &state, const char *name, const gdi::Pen &pen, int n) {
+  const auto pts = DensePoints(Scaled(n));
   gdi::Bitmap bmp(kWidth, kHeight);
   auto &dc = bmp.DC();
-  dc.SelectPen(gdi::Pen::Solid(clNavy));
-  Once(state, "polyline.layer", [&] {
+  dc.SelectPen(pen);
+  Once(state, name, [&] {
     dc.Polyline(pts);
     dc.Flush();
   });
 }
 
-void BM_PolylineQt(benchmark::State &state) {
-  const auto pts = DensePoints(Scaled(1000000));
+// QPainter draws `n` dense points with `pen` once.
+void PolylineQt(benchmark::State &state, const char *name, const QPen &pen, int n) {
+  const auto pts = DensePoints(Scaled(n));
   QImage img(kWidth, kHeight, QImage::Format_RGB32);
   img.fill(Qt::white);
-  Once(state, "polyline.qt", [&] {
+  Once(state, name, [&] {
     QPainter p(&img);
-    QPen pen(QColor(0, 0, 128), 0);
-    pen.setCapStyle(Qt::FlatCap);
     p.setPen(pen);
     p.drawPolyline(reinterpret_cast<const QPoint *>(pts.data()), static_cast<int>(pts.size()));
   });
+}
+
+QPen QtWidePen() { return QPen(QColor(0, 0, 128), 3, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin); }
+
+// ---- polyline, one-pixel pen
+
+void BM_PolylineLayer(benchmark::State &state) {
+  PolylineLayer(state, "polyline.layer", gdi::Pen::Solid(clNavy), 1000000);
+}
+
+void BM_PolylineQt(benchmark::State &state) {
+  QPen pen(QColor(0, 0, 128), 0);
+  pen.setCapStyle(Qt::FlatCap);
+  PolylineQt(state, "polyline.qt", pen, 1000000);
 }
 
 // ---- polyline, three-pixel pen
 
 void BM_WidePolylineLayer(benchmark::State &state) {
-  const auto pts = DensePoints(Scaled(1000000));
-  gdi::Bitmap bmp(kWidth, kHeight);
-  auto &dc = bmp.DC();
-  dc.SelectPen(gdi::Pen::Solid(clNavy, 3));
-  Once(state, "widepolyline.layer", [&] {
-    dc.Polyline(pts);
-    dc.Flush();
-  });
+  PolylineLayer(state, "widepolyline.layer", gdi::Pen::Solid(clNavy, 3), 1000000);
 }
 
 // Qt alone on a wide dense polyline takes about a millisecond a point, so
 // it is measured on a fiftieth of the points.
 void BM_WidePolylineQtFiftieth(benchmark::State &state) {
-  const auto pts = DensePoints(Scaled(20000));
-  QImage img(kWidth, kHeight, QImage::Format_RGB32);
-  img.fill(Qt::white);
-  Once(state, "widepolyline.qt.fiftieth", [&] {
-    QPainter p(&img);
-    QPen pen(QColor(0, 0, 128), 3, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin);
-    p.setPen(pen);
-    p.drawPolyline(reinterpret_cast<const QPoint *>(pts.data()), static_cast<int>(pts.size()));
-  });
+  PolylineQt(state, "widepolyline.qt.fiftieth", QtWidePen(), 20000);
 }
 
 // ---- polyline, three-pixel dashed pen: Qt's dasher costs microseconds per
 // dash, so it is measured on a five-hundredth of the points.
 
-gdi::Pen DashedWide() {
+void BM_DashedWidePolylineLayer(benchmark::State &state) {
   gdi::Pen pen = gdi::Pen::Solid(clNavy, 3);
   pen.Style = gdi::PenStyle::Dash;
-  return pen;
-}
-
-void BM_DashedWidePolylineLayer(benchmark::State &state) {
-  const auto pts = DensePoints(Scaled(1000000));
-  gdi::Bitmap bmp(kWidth, kHeight);
-  auto &dc = bmp.DC();
-  dc.SelectPen(DashedWide());
-  Once(state, "dashedwide.layer", [&] {
-    dc.Polyline(pts);
-    dc.Flush();
-  });
+  PolylineLayer(state, "dashedwide.layer", pen, 1000000);
 }
 
 void BM_DashedWidePolylineQtFiveHundredth(benchmark::State &state) {
-  const auto pts = DensePoints(Scaled(2000));
-  QImage img(kWidth, kHeight, QImage::Format_RGB32);
-  img.fill(Qt::white);
-  Once(state, "dashedwide.qt.fivehundredth", [&] {
-    QPainter p(&img);
-    QPen pen(QColor(0, 0, 128), 3, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin);
-    pen.setDashPattern({3, 1});
-    p.setPen(pen);
-    p.drawPolyline(reinterpret_cast<const QPoint *>(pts.data()), static_cast<int>(pts.size()));
-  });
+  QPen pen = QtWidePen();
+  pen.setDashPattern({3, 1});
+  PolylineQt(state, "dashedwide.qt.fivehundredth", pen, 2000);
 }
 
-// ---- filled rectangles with an outline
+// ---- filled shapes with an outline, each in its own colour
 
-void BM_RectanglesLayer(benchmark::State &state) {
+TColor ShapeColor(int i) { return static_cast<TColor>(i * 2654435761u & 0xFFFFFF); }
+
+template <class Draw> void ShapesLayer(benchmark::State &state, const char *name, Draw &&draw) {
   const int n = Scaled(100000);
   gdi::Bitmap bmp(kWidth, kHeight);
   auto &dc = bmp.DC();
   dc.SelectPen(gdi::Pen::Solid(clBlack));
-  Once(state, "rectangles.layer", [&] {
+  Once(state, name, [&] {
     for (int i = 0; i < n; ++i) {
-      dc.SelectBrush(gdi::Brush::Solid(static_cast<TColor>(i * 2654435761u & 0xFFFFFF)));
+      dc.SelectBrush(gdi::Brush::Solid(ShapeColor(i)));
       const gdi::Rect r = ShapeBox(i);
-      dc.Rectangle(r.left, r.top, r.right, r.bottom);
+      draw(dc, r.left, r.top, r.right, r.bottom);
     }
     dc.Flush();
   });
+}
+
+// `draw` gets the box the layer's shape fills with a one-pixel pen.
+template <class Draw> void ShapesQt(benchmark::State &state, const char *name, Draw &&draw) {
+  const int n = Scaled(100000);
+  QImage img(kWidth, kHeight, QImage::Format_RGB32);
+  img.fill(Qt::white);
+  Once(state, name, [&] {
+    QPainter p(&img);
+    p.setPen(QPen(Qt::black, 0));
+    for (int i = 0; i < n; ++i) {
+      const TColor c = ShapeColor(i);
+      p.setBrush(QColor(GetRValue(c), GetGValue(c), GetBValue(c)));
+      const gdi::Rect r = ShapeBox(i);
+      draw(p, QRect(r.left, r.top, r.right - r.left - 1, r.bottom - r.top - 1));
+    }
+  });
+}
+
+void BM_RectanglesLayer(benchmark::State &state) {
+  ShapesLayer(state, "rectangles.layer",
+              [](gdi::DeviceContext &dc, int l, int t, int r, int b) { dc.Rectangle(l, t, r, b); });
 }
 
 void BM_RectanglesQt(benchmark::State &state) {
-  const int n = Scaled(100000);
-  QImage img(kWidth, kHeight, QImage::Format_RGB32);
-  img.fill(Qt::white);
-  Once(state, "rectangles.qt", [&] {
-    QPainter p(&img);
-    p.setPen(QPen(Qt::black, 0));
-    for (int i = 0; i < n; ++i) {
-      const TColor c = static_cast<TColor>(i * 2654435761u & 0xFFFFFF);
-      p.setBrush(QColor(GetRValue(c), GetGValue(c), GetBValue(c)));
-      const gdi::Rect r = ShapeBox(i);
-      p.drawRect(QRect(r.left, r.top, r.right - r.left - 1, r.bottom - r.top - 1));
-    }
-  });
+  ShapesQt(state, "rectangles.qt", [](QPainter &p, const QRect &r) { p.drawRect(r); });
 }
 
-// ---- filled ellipses with an outline
-
 void BM_EllipsesLayer(benchmark::State &state) {
-  const int n = Scaled(100000);
-  gdi::Bitmap bmp(kWidth, kHeight);
-  auto &dc = bmp.DC();
-  dc.SelectPen(gdi::Pen::Solid(clBlack));
-  Once(state, "ellipses.layer", [&] {
-    for (int i = 0; i < n; ++i) {
-      dc.SelectBrush(gdi::Brush::Solid(static_cast<TColor>(i * 2654435761u & 0xFFFFFF)));
-      const gdi::Rect r = ShapeBox(i);
-      dc.Ellipse(r.left, r.top, r.right, r.bottom);
-    }
-    dc.Flush();
-  });
+  ShapesLayer(state, "ellipses.layer",
+              [](gdi::DeviceContext &dc, int l, int t, int r, int b) { dc.Ellipse(l, t, r, b); });
 }
 
 void BM_EllipsesQt(benchmark::State &state) {
-  const int n = Scaled(100000);
-  QImage img(kWidth, kHeight, QImage::Format_RGB32);
-  img.fill(Qt::white);
-  Once(state, "ellipses.qt", [&] {
-    QPainter p(&img);
-    p.setPen(QPen(Qt::black, 0));
-    for (int i = 0; i < n; ++i) {
-      const TColor c = static_cast<TColor>(i * 2654435761u & 0xFFFFFF);
-      p.setBrush(QColor(GetRValue(c), GetGValue(c), GetBValue(c)));
-      const gdi::Rect r = ShapeBox(i);
-      p.drawEllipse(QRect(r.left, r.top, r.right - r.left - 1, r.bottom - r.top - 1));
-    }
-  });
+  ShapesQt(state, "ellipses.qt", [](QPainter &p, const QRect &r) { p.drawEllipse(r); });
 }
 
 BENCHMARK(BM_PolylineLayer)->Iterations(1)->Unit(benchmark::kMillisecond);
