@@ -33,6 +33,16 @@ std::span<const gdi::Point> TUloCanvas3D::DevicePoints(std::span<const TPoint> p
   return devicePoints_;
 }
 
+std::span<const gdi::Point> TUloCanvas3D::DevicePointsAtDepth(std::span<const TPoint> points, int z) {
+  devicePoints_.resize(points.size());
+  gdi::Point *out = devicePoints_.data();
+  for (const TPoint &p : points) {
+    const TPoint q = projection_.Project(p.X, p.Y, z);
+    *out++ = gdi::Point{q.X, q.Y};
+  }
+  return devicePoints_;
+}
+
 // ---- device state ----------------------------------------------------------------
 
 TColor TUloCanvas3D::GetBkColor() const { return dc_ ? dc_->BkColor() : clWhite; }
@@ -439,24 +449,16 @@ void TUloCanvas3D::LineToAtDepth(int x, int y, int z) {
 
 void TUloCanvas3D::PolygonAtDepth(std::span<const TPoint> points, int z) {
   if (!dc_) return;
-  devicePoints_.resize(points.size());
-  for (std::size_t i = 0; i < points.size(); ++i) {
-    const TPoint p = projection_.Project(points[i].X, points[i].Y, z);
-    devicePoints_[i] = gdi::Point{p.X, p.Y};
-  }
+  const auto device = DevicePointsAtDepth(points, z);
   Shape();
-  dc_->Polygon(devicePoints_);
+  dc_->Polygon(device);
 }
 
 void TUloCanvas3D::PolylineAtDepth(std::span<const TPoint> points, int z) {
   if (!dc_) return;
-  devicePoints_.resize(points.size());
-  for (std::size_t i = 0; i < points.size(); ++i) {
-    const TPoint p = projection_.Project(points[i].X, points[i].Y, z);
-    devicePoints_[i] = gdi::Point{p.X, p.Y};
-  }
+  const auto device = DevicePointsAtDepth(points, z);
   SelectDevicePen();
-  dc_->Polyline(devicePoints_);
+  dc_->Polyline(device);
 }
 
 void TUloCanvas3D::Polygon3DPoints(std::span<const TPoint3D> points) {

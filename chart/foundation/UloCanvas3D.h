@@ -115,6 +115,8 @@ private:
   void Bind(gdi::DeviceContext *dc);
   // The device points of Points, in a buffer reused between calls.
   std::span<const gdi::Point> DevicePoints(std::span<const TPoint> points);
+  // The same for Points projected at depth Z.
+  std::span<const gdi::Point> DevicePointsAtDepth(std::span<const TPoint> points, int z);
   void Shape() {
     SelectDevicePen();
     SelectDeviceBrush();

@@ -133,13 +133,8 @@ TSubGradient &TUloGradient::SubGradient() {
 }
 
 void TUloGradient::SetSubGradient(const TSubGradient *value) {
-  if (!value) {
-    if (!subGradient_) return;
-    subGradient_.reset();
-    Changed();
-    return;
-  }
-  if (value != subGradient_.get()) SubGradient().Assign(*value);
+  UloSetLazyPart(
+      subGradient_, value, [this]() -> auto & { return SubGradient(); }, [this] { Changed(); });
 }
 
 void TUloGradient::Assign(const TCustomUloGradient &source) {

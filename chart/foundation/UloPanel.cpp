@@ -55,6 +55,8 @@ private:
 
 } // namespace
 
+std::span<const TEnumName<TBevelCut>> UloBevelCutNames() noexcept { return kBevelNames; }
+
 // ---- listeners ---------------------------------------------------------------
 
 void TUloEventListeners::Add(IUloEventListener *listener) {
@@ -232,10 +234,10 @@ void TCustomPanelNoCaption::DefineProperties(TPropertyTable &t) {
       "Color", [this] { return Color(); }, [this](TColor c) { SetColor(c); }, clBtnFace);
   t.Enum(
       "BevelInner", [this] { return BevelInner(); }, [this](TBevelCut b) { SetBevelInner(b); }, TBevelCut::bvNone,
-      std::span<const TEnumName<TBevelCut>>(kBevelNames));
+      UloBevelCutNames());
   t.Enum(
       "BevelOuter", [this] { return BevelOuter(); }, [this](TBevelCut b) { SetBevelOuter(b); }, TBevelCut::bvRaised,
-      std::span<const TEnumName<TBevelCut>>(kBevelNames));
+      UloBevelCutNames());
   t.Property("BevelWidth", this, &TCustomPanelNoCaption::BevelWidth, &TCustomPanelNoCaption::SetBevelWidth, 1);
   t.Property("BorderWidth", this, &TCustomPanelNoCaption::BorderWidth, &TCustomPanelNoCaption::SetBorderWidth, 0);
 }
@@ -631,14 +633,8 @@ TBackImage &TCustomUloPanelExtended::BackImage() {
 }
 
 void TCustomUloPanelExtended::SetBackImage(const TBackImage *value) {
-  if (!value) {
-    if (backImage_) {
-      backImage_.reset();
-      Invalidate();
-    }
-    return;
-  }
-  BackImage().Assign(*value);
+  UloSetLazyPart(
+      backImage_, value, [this]() -> auto & { return BackImage(); }, [this] { Invalidate(); });
 }
 
 bool TCustomUloPanelExtended::BackImageInside() const noexcept {
@@ -659,14 +655,8 @@ TUloGradient &TCustomUloPanelExtended::Gradient() {
 }
 
 void TCustomUloPanelExtended::SetGradient(const TUloGradient *value) {
-  if (!value) {
-    if (gradient_) {
-      gradient_.reset();
-      Invalidate();
-    }
-    return;
-  }
-  Gradient().Assign(*value);
+  UloSetLazyPart(
+      gradient_, value, [this]() -> auto & { return Gradient(); }, [this] { Invalidate(); });
 }
 
 void TCustomUloPanelExtended::PanelPaint(const TRect &rect) {

@@ -15,6 +15,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <span>
 #include <vector>
 
 #include "chart/foundation/UloCanvas3D.h"
@@ -28,6 +29,8 @@ class TCustomUloPanel;
 class TCustomUloPanelExtended;
 
 enum class TBevelCut { bvNone, bvLowered, bvRaised, bvSpace };
+// The stored names of the bevel cuts, for panels and the shapes on them.
+std::span<const streaming::TEnumName<TBevelCut>> UloBevelCutNames() noexcept;
 enum class TUloUnits { muPercent, muPixels };
 enum class TPanningMode { pmNone, pmHorizontal, pmVertical, pmBoth };
 enum class TUloBackImageMode { pbmStretch, pbmTile, pbmCenter, pbmCustom };

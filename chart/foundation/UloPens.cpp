@@ -204,38 +204,24 @@ TUloShadow &TUloFont::Shadow() {
   return *shadow_;
 }
 
-namespace {
-// Null frees a lazy part; an object is copied into it (creating it).
-template <class T, class Create>
-void SetLazyPart(std::unique_ptr<T> &part, const T *value, Create create, const TUloChangeEvent &changed) {
-  if (!value) {
-    if (!part) return;
-    part.reset();
-    if (changed) changed();
-    return;
-  }
-  if (value != part.get()) create().Assign(*value);
-}
-} // namespace
-
 void TUloFont::SetGradient(const TUloFontGradient *value) {
-  SetLazyPart(
-      gradient_, value, [this]() -> TUloFontGradient & { return Gradient(); }, OnChange);
+  UloSetLazyPart(
+      gradient_, value, [this]() -> auto & { return Gradient(); }, [this] { Changed(); });
 }
 
 void TUloFont::SetOutLine(const TChartHiddenPen *value) {
-  SetLazyPart(
-      outLine_, value, [this]() -> TChartHiddenPen & { return OutLine(); }, OnChange);
+  UloSetLazyPart(
+      outLine_, value, [this]() -> auto & { return OutLine(); }, [this] { Changed(); });
 }
 
 void TUloFont::SetPicture(const TUloPicture *value) {
-  SetLazyPart(
-      picture_, value, [this]() -> TUloPicture & { return Picture(); }, OnChange);
+  UloSetLazyPart(
+      picture_, value, [this]() -> auto & { return Picture(); }, [this] { Changed(); });
 }
 
 void TUloFont::SetShadow(const TUloShadow *value) {
-  SetLazyPart(
-      shadow_, value, [this]() -> TUloShadow & { return Shadow(); }, OnChange);
+  UloSetLazyPart(
+      shadow_, value, [this]() -> auto & { return Shadow(); }, [this] { Changed(); });
 }
 
 void TUloFont::SetInterCharSize(int value) {

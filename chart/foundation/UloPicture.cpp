@@ -155,14 +155,12 @@ TFilterItems &TUloPicture::Filters() {
 }
 
 void TUloPicture::SetFilters(const TFilterItems *value) {
-  if (!value) {
-    if (!filters_) return;
-    filters_.reset();
-    filtered_.reset();
-    Changed();
-    return;
-  }
-  Filters().Assign(*value);
+  UloSetLazyPart(
+      filters_, value, [this]() -> auto & { return Filters(); },
+      [this] {
+        filtered_.reset();
+        Changed();
+      });
 }
 
 const gdi::Bitmap *TUloPicture::FilteredCopy() const {

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <functional>
+#include <memory>
 #include <utility>
 
 // Something that repaints when one of its settings changes (a chart panel).
@@ -24,6 +25,19 @@ template <class T, class U, class Notify> bool UloSetProperty(T &field, U &&valu
   field = std::forward<U>(value);
   changed();
   return true;
+}
+
+// Null frees a part made on first read, running Changed when there was one;
+// an object is copied into the part, which Get makes when missing.
+template <class T, class V, class Get, class Notify>
+void UloSetLazyPart(std::unique_ptr<T> &part, const V *value, Get &&get, Notify &&changed) {
+  if (!value) {
+    if (!part) return;
+    part.reset();
+    changed();
+    return;
+  }
+  if (value != part.get()) get().Assign(*value);
 }
 
 // The same without a notification, for setters that notify in their own way.

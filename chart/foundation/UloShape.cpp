@@ -11,10 +11,6 @@ using streaming::TValue;
 
 namespace {
 
-constexpr std::array<TEnumName<TBevelCut>, 4> kBevelNames{{{TBevelCut::bvNone, "bvNone"},
-                                                           {TBevelCut::bvLowered, "bvLowered"},
-                                                           {TBevelCut::bvRaised, "bvRaised"},
-                                                           {TBevelCut::bvSpace, "bvSpace"}}};
 constexpr std::array<TEnumName<TChartObjectShapeStyle>, 3> kStyleNames{
     {{TChartObjectShapeStyle::fosRectangle, "fosRectangle"},
      {TChartObjectShapeStyle::fosRoundRectangle, "fosRoundRectangle"},
@@ -107,14 +103,8 @@ TUloGradient &TUloCustomShape::Gradient() {
 }
 
 void TUloCustomShape::SetGradient(const TUloGradient *value) {
-  if (!value) {
-    if (gradient_) {
-      gradient_.reset();
-      Repaint();
-    }
-    return;
-  }
-  Gradient().Assign(*value);
+  UloSetLazyPart(
+      gradient_, value, [this]() -> auto & { return Gradient(); }, [this] { Repaint(); });
 }
 
 TBackImage &TUloCustomShape::Picture() {
@@ -322,8 +312,7 @@ void TUloCustomShape::DefineProperties(TPropertyTable &t) {
 void TUloShape::DefineProperties(TPropertyTable &t) {
   TUloCustomShape::DefineProperties(t);
   t.Enum(
-      "Bevel", [this] { return Bevel(); }, [this](TBevelCut b) { SetBevel(b); }, TBevelCut::bvNone,
-      std::span<const TEnumName<TBevelCut>>(kBevelNames));
+      "Bevel", [this] { return Bevel(); }, [this](TBevelCut b) { SetBevel(b); }, TBevelCut::bvNone, UloBevelCutNames());
   t.Property("BevelWidth", this, &TUloShape::BevelWidth, &TUloShape::SetBevelWidth, 2);
   t.Color(
       "Color", [this] { return Color(); }, [this](TColor c) { SetColor(c); }, clWhite);
