@@ -41,6 +41,13 @@ void SetRegion(TUloFilter &f, int left, int top, int width, int height) {
   f.Region().SetHeight(height);
 }
 
+void SetCrop(TCropFilter &crop, int left, int top, int width, int height) {
+  crop.SetLeft(left);
+  crop.SetTop(top);
+  crop.SetWidth(width);
+  crop.SetHeight(height);
+}
+
 // ---- regions --------------------------------------------------------------------
 
 TEST(FilterRegion, InclusiveRectangleFromTheRegionRules) {
@@ -83,41 +90,28 @@ TEST(FilterRegion, OnlyTheRegionChanges) {
 
 using Factory = std::function<std::unique_ptr<TUloFilter>()>;
 
+// A filter of class F with the settings Setup gives it.
+template <class F, class Setup> Factory With(Setup setup) {
+  return [setup] {
+    auto f = std::make_unique<F>();
+    setup(*f);
+    return std::unique_ptr<TUloFilter>(std::move(f));
+  };
+}
 template <class F> Factory Plain() {
-  return [] { return std::unique_ptr<TUloFilter>(std::make_unique<F>()); };
+  return With<F>([](F &) {});
 }
 Factory Gray(TGrayMethod method) {
-  return [method] {
-    auto f = std::make_unique<TGrayScaleFilter>();
-    f->SetMethod(method);
-    return std::unique_ptr<TUloFilter>(std::move(f));
-  };
+  return With<TGrayScaleFilter>([=](auto &f) { f.SetMethod(method); });
 }
 template <class F> Factory Amount(int amount, bool percent = true) {
-  return [=] {
-    auto f = std::make_unique<F>();
-    f->SetAmount(amount);
-    f->SetPercent(percent);
-    return std::unique_ptr<TUloFilter>(std::move(f));
-  };
+  return With<F>([=](F &f) { f.SetAmount(amount), f.SetPercent(percent); });
 }
 Factory AddRGB(int r, int g, int b) {
-  return [=] {
-    auto f = std::make_unique<TColorFilter>();
-    f->SetRed(r);
-    f->SetGreen(g);
-    f->SetBlue(b);
-    return std::unique_ptr<TUloFilter>(std::move(f));
-  };
+  return With<TColorFilter>([=](auto &f) { f.SetRed(r), f.SetGreen(g), f.SetBlue(b); });
 }
 Factory AddHLS(int h, int l, int s) {
-  return [=] {
-    auto f = std::make_unique<THueLumSatFilter>();
-    f->SetHue(h);
-    f->SetLuminance(l);
-    f->SetSaturation(s);
-    return std::unique_ptr<TUloFilter>(std::move(f));
-  };
+  return With<THueLumSatFilter>([=](auto &f) { f.SetHue(h), f.SetLuminance(l), f.SetSaturation(s); });
 }
 
 TEST(PixelFilters, OnePixelRules) {
@@ -156,10 +150,14 @@ TEST(PixelFilters, OnePixelRules) {
 }
 
 TEST(PixelFilters, ZeroSettingsChangeNothing) {
-  std::vector<std::unique_ptr<TUloFilter>> idle;
-  for (const Factory &make : {Amount<TBrightnessFilter>(0), AddRGB(0, 0, 0), AddHLS(0, 0, 0), Amount<TMosaicFilter>(0)})
-    idle.push_back(make());
-  for (auto &f : idle) {
+  const Factory idle[] = {Amount<TBrightnessFilter>(0),
+                          AddRGB(0, 0, 0),
+                          AddHLS(0, 0, 0),
+                          Amount<TMosaicFilter>(0),
+                          Plain<TResizeFilter>(),                                                // no size
+                          With<TTileFilter>([](auto &f) { f.SetNumCols(0), f.SetNumRows(1); })}; // as one column
+  for (const Factory &make : idle) {
+    const auto f = make();
     gdi::Bitmap b = Make(5, 4, Distinct);
     f->ApplyTo(b);
     EXPECT_EQ(Pixels(b), Pixels(Make(5, 4, Distinct))) << f->ClassName();
@@ -180,28 +178,6 @@ TEST(Mosaic, BlocksFromTheRegionCornerWithShorterLastBlocks) {
   big.ApplyTo(whole);
   for (TColor p : Pixels(whole))
     EXPECT_EQ(p, Grey(33));
-}
-
-TEST(FlipAndReverse, PartnersStayInsideTheRegion) {
-  gdi::Bitmap b = Make(6, 6, Distinct);
-  TFlipFilter flip;
-  SetRegion(flip, 1, 2, 3, 2); // rows 2..4: the middle row 3 stays
-  flip.ApplyTo(b);
-  for (int x = 0; x < 6; ++x) {
-    const bool in = x >= 1 && x <= 4;
-    EXPECT_EQ(b.Pixel(x, 2), Distinct(x, in ? 4 : 2));
-    EXPECT_EQ(b.Pixel(x, 3), Distinct(x, 3));
-    EXPECT_EQ(b.Pixel(x, 4), Distinct(x, in ? 2 : 4));
-    EXPECT_EQ(b.Pixel(x, 5), Distinct(x, 5));
-  }
-
-  gdi::Bitmap r = Make(6, 2, Distinct);
-  TReverseFilter reverse;
-  reverse.Region().SetLeft(2); // columns 2..5
-  reverse.ApplyTo(r);
-  const int from[] = {0, 1, 5, 4, 3, 2};
-  for (int x = 0; x < 6; ++x)
-    EXPECT_EQ(r.Pixel(x, 1), Distinct(from[x], 1)) << x;
 }
 
 // ---- convolutions -------------------------------------------------------------------
@@ -291,18 +267,9 @@ TEST(Resample, UniformStaysUniformAtEverySize) {
 
 // ---- bitmap operations ------------------------------------------------------------------
 
-void SetCrop(TCropFilter &crop, int left, int top, int width, int height) {
-  crop.SetLeft(left);
-  crop.SetTop(top);
-  crop.SetWidth(width);
-  crop.SetHeight(height);
-}
-
 TEST(BitmapFilters, ResizeTakesTheNewSize) {
   gdi::Bitmap b = Uniform(8, 6, clBlue);
   TResizeFilter resize;
-  resize.ApplyTo(b); // no size: nothing
-  EXPECT_EQ(b.Width(), 8);
   resize.SetWidth(3);
   resize.SetHeight(11);
   resize.ApplyTo(b);
@@ -311,15 +278,59 @@ TEST(BitmapFilters, ResizeTakesTheNewSize) {
   EXPECT_EQ(b.Pixel(2, 10), clBlue);
 }
 
-TEST(BitmapFilters, CropStretchesItsRectangleOverTheBitmap) {
-  gdi::Bitmap b = Make(4, 4, Distinct);
-  TCropFilter crop;
-  SetCrop(crop, 2, 1, 2, 2);
-  crop.ApplyTo(b);
-  EXPECT_EQ(b.Width(), 4);
-  for (int y = 0; y < 4; ++y)
-    for (int x = 0; x < 4; ++x)
-      EXPECT_EQ(b.Pixel(x, y), Distinct(2 + x / 2, 1 + y / 2)) << x << "," << y;
+TEST(BitmapFilters, PixelsGoWhereTheRulesSay) {
+  using At = std::function<TColor(int, int)>;
+  auto in = [](int x0, int x1, int y0, int y1, At inside) -> At {
+    return [=](int x, int y) { return x >= x0 && x <= x1 && y >= y0 && y <= y1 ? inside(x, y) : Distinct(x, y); };
+  };
+  const auto d = TMirrorDirection::mdDown, u = TMirrorDirection::mdUp, r = TMirrorDirection::mdRight,
+             l = TMirrorDirection::mdLeft;
+  const struct {
+    const char *name;
+    Factory make;
+    int sw, sh, w, h; // sizes before and after
+    At at;
+  } cases[] = {
+      // Rows 2..4 of columns 1..4: the middle row 3 stays.
+      {"flip in a region", With<TFlipFilter>([](auto &f) { SetRegion(f, 1, 2, 3, 2); }), 6, 6, 6, 6,
+       in(1, 4, 2, 4, [](int x, int y) { return Distinct(x, 6 - y); })},
+      {"reverse from column 2", With<TReverseFilter>([](auto &f) { f.Region().SetLeft(2); }), 6, 2, 6, 2,
+       in(2, 5, 0, 1, [](int x, int y) { return Distinct(7 - x, y); })},
+      {"crop stretches its rectangle", With<TCropFilter>([](auto &f) { SetCrop(f, 2, 1, 2, 2); }), 4, 4, 4, 4,
+       [](int x, int y) { return Distinct(2 + x / 2, 1 + y / 2); }},
+      // Margins round(4 x 50 x 0.005) = 1 on each side.
+      {"zoom", With<TZoomFilter>([](auto &f) { f.SetPercent(50); }), 4, 4, 4, 4,
+       [](int x, int y) { return Distinct(1 + x / 2, 1 + y / 2); }},
+      {"zoom in a region", With<TZoomFilter>([](auto &f) { f.SetPercent(50), SetRegion(f, 2, 2, 3, 3); }), 6, 6, 6, 6,
+       in(2, 5, 2, 5, [](int x, int y) { return Distinct(3 + (x - 2) / 2, 3 + (y - 2) / 2); })},
+      {"rotate 90", With<TRotateFilter>([](auto &f) { f.SetAngle(90); }), 3, 2, 2, 3,
+       [](int x, int y) { return Distinct(2 - y, x); }},
+      {"rotate 180", With<TRotateFilter>([](auto &f) { f.SetAngle(180); }), 3, 2, 3, 2,
+       [](int x, int y) { return Distinct(2 - x, 1 - y); }},
+      {"rotate -90", With<TRotateFilter>([](auto &f) { f.SetAngle(-90); }), 3, 2, 2, 3,
+       [](int x, int y) { return Distinct(y, 1 - x); }},
+      {"rotate 720", With<TRotateFilter>([](auto &f) { f.SetAngle(720); }), 3, 2, 3, 2, Distinct},
+      {"mirror down", With<TMirrorFilter>([=](auto &f) { f.SetDirection(d); }), 3, 2, 3, 4,
+       [](int x, int y) { return Distinct(x, y < 2 ? y : 3 - y); }},
+      {"mirror up", With<TMirrorFilter>([=](auto &f) { f.SetDirection(u); }), 3, 2, 3, 4,
+       [](int x, int y) { return Distinct(x, y < 2 ? 1 - y : y - 2); }},
+      {"mirror right", With<TMirrorFilter>([=](auto &f) { f.SetDirection(r); }), 3, 2, 6, 2,
+       [](int x, int y) { return Distinct(x < 3 ? x : 5 - x, y); }},
+      {"mirror left", With<TMirrorFilter>([=](auto &f) { f.SetDirection(l); }), 3, 2, 6, 2,
+       [](int x, int y) { return Distinct(x < 3 ? 2 - x : x - 3, y); }},
+  };
+  for (const auto &c : cases) {
+    gdi::Bitmap b = Make(c.sw, c.sh, Distinct);
+    c.make()->ApplyTo(b);
+    ASSERT_EQ(b.Width(), c.w) << c.name;
+    ASSERT_EQ(b.Height(), c.h) << c.name;
+    for (int y = 0; y < c.h; ++y)
+      for (int x = 0; x < c.w; ++x)
+        EXPECT_EQ(b.Pixel(x, y), c.at(x, y)) << c.name << " at " << x << "," << y;
+  }
+  TRotateFilter rotate;
+  rotate.SetAngle(-90);
+  EXPECT_EQ(rotate.Angle(), 270);
 }
 
 TEST(BitmapFilters, CropOutsideTheBitmapReadsNothingOutside) {
@@ -340,57 +351,13 @@ TEST(BitmapFilters, CropOutsideTheBitmapReadsNothingOutside) {
   SetCrop(crop, 0, 0, 4, 4);
   crop.ApplyTo(c);
   EXPECT_EQ(Pixels(c), Pixels(Uniform(4, 4, clRed)));
-}
-
-TEST(BitmapFilters, ZoomCropsAMarginEachSide) {
-  gdi::Bitmap b = Make(4, 4, Distinct);
-  TZoomFilter zoom;
-  zoom.SetPercent(50); // margins round(4 x 50 x 0.005) = 1
-  zoom.ApplyTo(b);
-  for (int y = 0; y < 4; ++y)
-    for (int x = 0; x < 4; ++x)
-      EXPECT_EQ(b.Pixel(x, y), Distinct(1 + x / 2, 1 + y / 2));
 
   gdi::Bitmap out = Uniform(4, 4, clRed);
+  TZoomFilter zoom;
   zoom.SetPercent(-50); // a wider source than the bitmap: white around
   zoom.ApplyTo(out);
   EXPECT_EQ(out.Pixel(0, 0), clWhite);
   EXPECT_EQ(out.Pixel(2, 2), clRed);
-
-  gdi::Bitmap part = Make(6, 6, Distinct);
-  zoom.SetPercent(50);
-  SetRegion(zoom, 2, 2, 3, 3);
-  zoom.ApplyTo(part);
-  EXPECT_EQ(part.Pixel(1, 1), Distinct(1, 1)); // outside the region
-  EXPECT_EQ(part.Pixel(2, 2), Distinct(3, 3));
-  EXPECT_EQ(part.Pixel(5, 5), Distinct(4, 4));
-}
-
-TEST(BitmapFilters, RotateQuartersAreExactCopies) {
-  const gdi::Bitmap source = Make(3, 2, Distinct);
-  struct Case {
-    double angle;
-    int w, h;
-    std::function<TColor(int, int)> at;
-  } cases[] = {
-      {90, 2, 3, [](int x, int y) { return Distinct(2 - y, x); }},
-      {180, 3, 2, [](int x, int y) { return Distinct(2 - x, 1 - y); }},
-      {-90, 2, 3, [](int x, int y) { return Distinct(y, 1 - x); }},
-      {720, 3, 2, [](int x, int y) { return Distinct(x, y); }},
-  };
-  for (const auto &c : cases) {
-    gdi::Bitmap b = source.Clone();
-    TRotateFilter rotate;
-    rotate.SetAngle(c.angle);
-    EXPECT_GE(rotate.Angle(), 0);
-    EXPECT_LT(rotate.Angle(), 360);
-    rotate.ApplyTo(b);
-    ASSERT_EQ(b.Width(), c.w) << c.angle;
-    ASSERT_EQ(b.Height(), c.h) << c.angle;
-    for (int y = 0; y < c.h; ++y)
-      for (int x = 0; x < c.w; ++x)
-        EXPECT_EQ(b.Pixel(x, y), c.at(x, y)) << c.angle << " at " << x << "," << y;
-  }
 }
 
 TEST(BitmapFilters, RotateByAnOddAngleGrowsAndFillsTheCorners) {
@@ -411,31 +378,6 @@ TEST(BitmapFilters, RotateByAnOddAngleGrowsAndFillsTheCorners) {
   EXPECT_EQ(same.Pixel(0, 0), clYellow);
 }
 
-TEST(BitmapFilters, MirrorDoublesInEachDirection) {
-  const gdi::Bitmap source = Make(3, 2, Distinct);
-  struct Case {
-    TMirrorDirection d;
-    int w, h;
-    std::function<TColor(int, int)> at;
-  } cases[] = {
-      {TMirrorDirection::mdDown, 3, 4, [](int x, int y) { return Distinct(x, y < 2 ? y : 3 - y); }},
-      {TMirrorDirection::mdUp, 3, 4, [](int x, int y) { return Distinct(x, y < 2 ? 1 - y : y - 2); }},
-      {TMirrorDirection::mdRight, 6, 2, [](int x, int y) { return Distinct(x < 3 ? x : 5 - x, y); }},
-      {TMirrorDirection::mdLeft, 6, 2, [](int x, int y) { return Distinct(x < 3 ? 2 - x : x - 3, y); }},
-  };
-  for (const auto &c : cases) {
-    gdi::Bitmap b = source.Clone();
-    TMirrorFilter mirror;
-    mirror.SetDirection(c.d);
-    mirror.ApplyTo(b);
-    ASSERT_EQ(b.Width(), c.w);
-    ASSERT_EQ(b.Height(), c.h);
-    for (int y = 0; y < c.h; ++y)
-      for (int x = 0; x < c.w; ++x)
-        EXPECT_EQ(b.Pixel(x, y), c.at(x, y)) << static_cast<int>(c.d) << " at " << x << "," << y;
-  }
-}
-
 TEST(BitmapFilters, TileRepeatsAShrunkCopy) {
   // Left half red, right half blue: each of the 2 x 2 tiles shows both
   // (Lanczos lets a trace of each into the other).
@@ -451,13 +393,6 @@ TEST(BitmapFilters, TileRepeatsAShrunkCopy) {
       EXPECT_GE(GetBValue(b.Pixel(x0 + 3, y)), 250) << x0;
       EXPECT_LE(GetRValue(b.Pixel(x0 + 3, y)), 5) << x0;
     }
-  TTileFilter one;
-  one.SetNumCols(0); // behaves as one column
-  one.SetNumRows(1);
-  gdi::Bitmap c = Make(8, 8, [](int x, int) { return x < 4 ? clRed : clBlue; });
-  one.ApplyTo(c);
-  EXPECT_EQ(one.NumCols(), 1);
-  EXPECT_EQ(Pixels(c), Pixels(Make(8, 8, [](int x, int) { return x < 4 ? clRed : clBlue; })));
 }
 
 TEST(BitmapFilters, BevelBrightensTopLeftAndDarkensBottomRight) {
@@ -466,13 +401,10 @@ TEST(BitmapFilters, BevelBrightensTopLeftAndDarkensBottomRight) {
   bevel.SetSize(2);
   bevel.SetBright(50);
   bevel.ApplyTo(b);
-  EXPECT_EQ(b.Pixel(5, 0), Grey(150));
-  EXPECT_EQ(b.Pixel(5, 1), Grey(150));
-  EXPECT_EQ(b.Pixel(0, 5), Grey(150));
-  EXPECT_EQ(b.Pixel(5, 9), Grey(50));
-  EXPECT_EQ(b.Pixel(8, 5), Grey(50));
-  EXPECT_EQ(b.Pixel(5, 2), Grey(100));
-  EXPECT_EQ(b.Pixel(5, 5), Grey(100));
+  const std::pair<TPoint, int> pixels[] = {{{5, 0}, 150}, {{5, 1}, 150}, {{0, 5}, 150}, {{5, 9}, 50},
+                                           {{8, 5}, 50},  {{5, 2}, 100}, {{5, 5}, 100}};
+  for (const auto &[p, v] : pixels)
+    EXPECT_EQ(b.Pixel(p.X, p.Y), Grey(v)) << p.X << "," << p.Y;
 }
 
 // ---- pictures ------------------------------------------------------------------------
