@@ -14,9 +14,24 @@ struct Box {
 
 // A rectangle spanning two points, grown by `margin` on each side, with the
 // arithmetic done in 64 bits so huge coordinates cannot wrap.
-QRect Around(int64_t l, int64_t t, int64_t r, int64_t b, int64_t margin);
+inline QRect Around(int64_t l, int64_t t, int64_t r, int64_t b, int64_t margin) {
+  auto clamp = [](int64_t v) { return static_cast<int>(std::clamp<int64_t>(v, -0x3FFFFFFF, 0x3FFFFFFF)); };
+  const int64_t x0 = std::min(l, r) - margin, y0 = std::min(t, b) - margin;
+  const int64_t x1 = std::max(l, r) + margin, y1 = std::max(t, b) + margin;
+  return QRect(QPoint(clamp(x0), clamp(y0)), QPoint(clamp(x1), clamp(y1)));
+}
+
 // The same around all the points (at least one).
-QRect PointsBounds(std::span<const Point> points, int64_t margin);
+inline QRect PointsBounds(std::span<const Point> points, int64_t margin) {
+  int64_t l = points[0].x, r = l, t = points[0].y, b = t;
+  for (const Point &p : points) {
+    l = std::min<int64_t>(l, p.x);
+    r = std::max<int64_t>(r, p.x);
+    t = std::min<int64_t>(t, p.y);
+    b = std::max<int64_t>(b, p.y);
+  }
+  return Around(l, t, r, b, margin);
+}
 
 struct DeviceContext::State {
   Pen pen;
