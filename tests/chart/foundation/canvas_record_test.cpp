@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <array>
+#include <functional>
 #include <sstream>
 #include <string>
 #include <utility>
@@ -90,21 +91,49 @@ TEST(CanvasOrder, BevelFrameTopThenBottomPerRing) {
             (Log{"Polyline 0,9 0,0 9,0", "Polyline 9,0 9,9 -1,9", "Polyline 1,8 1,1 8,1", "Polyline 8,1 8,8 0,8"}));
 }
 
-TEST(CanvasOrder, ArcByAnglesAsksForTheRayPoints) {
+TEST(CanvasOrder, PrimitivesAtDepthProjectTheirPoints) {
+  const struct {
+    const char *name;
+    std::function<void(TUloCanvas3D &)> draw;
+    Log expected;
+  } cases[] = {
+      {"arcs by angles ask for the ray points",
+       [](TUloCanvas3D &c) { c.ArcByAngles(0, 0, 100, 100, 0, 90), c.ArcByAngles(0, 0, 101, 51, 180, 270); },
+       {"Arc 0,0,100,100 100,50 50,0", "Arc 0,0,101,51 0,25 50,50"}},
+      {"lines",
+       [](TUloCanvas3D &c) {
+         c.HorizontalLineAtDepth(10, 40, 60, 5), c.VerticalLineAtDepth(10, 20, 30, 0);
+         c.DepthLine(10, 60, 0, 20), c.HorizontalLine(1, 9, 3);
+       },
+       {"MoveTo 15,55", "LineTo 45,55", "MoveTo 10,20", "LineTo 10,30", "MoveTo 10,60", "LineTo 30,40", "MoveTo 1,3",
+        "LineTo 9,3"}},
+      {"orthogonal ellipses project their corners",
+       [](TUloCanvas3D &c) { c.EllipseAtDepth(10, 20, 30, 40, 5), c.CircleAtDepth(50, 50, 0, 2.5); },
+       {"Ellipse 15,15,35,35", "Ellipse 48,48,52,52"}},
+      {"quadrilaterals",
+       [](TUloCanvas3D &c) {
+         c.RectangleAtDepth({10, 20, 30, 40}, 5), c.VerticalQuad({10, 20}, {30, 20}, 0, 10);
+         c.HorizontalRectAtHeight(10, 50, 30, 0, 10), c.SideRectAtX(10, 20, 40, 0, 10);
+         c.QuadTwoDepths({1, 2}, {3, 4}, {5, 6}, {7, 8}, 0, 10), c.TriangleAtDepth({0, 0}, {10, 0}, {0, 10}, 1);
+       },
+       {"Polygon 15,15 35,15 35,35 15,35", "Polygon 10,20 30,20 40,10 20,10", "Polygon 10,50 30,50 40,40 20,40",
+        "Polygon 10,20 20,10 20,30 10,40", "Polygon 1,2 3,4 15,-4 17,-2", "Polygon 1,-1 11,-1 1,9"}},
+      // Markup goes through the formatter, which draws only the text between tags.
+      {"text",
+       [](TUloCanvas3D &c) {
+         c.TextOutAtDepth(10, 20, 5, "a"), c.TextOutMaybeRich(1, 2, "b", false);
+         c.TextOutMaybeRich(1, 2, "<B>c</B>", true);
+       },
+       {"TextOut 15,15 a", "TextOut 1,2 b", "TextOut 1,2 c"}},
+  };
+  for (const auto &c : cases) {
+    Recorded r;
+    c.draw(r.canvas);
+    EXPECT_EQ(r.Take(), c.expected) << c.name;
+  }
   Recorded r;
-  r.canvas.ArcByAngles(0, 0, 100, 100, 0, 90);
-  r.canvas.ArcByAngles(0, 0, 101, 51, 180, 270);
-  EXPECT_EQ(r.Take(), (Log{"Arc 0,0,100,100 100,50 50,0", "Arc 0,0,101,51 0,25 50,50"}));
-}
-
-TEST(CanvasOrder, LinesAtDepthProjectEachEnd) {
-  Recorded r;
-  r.canvas.HorizontalLineAtDepth(10, 40, 60, 5);
-  r.canvas.VerticalLineAtDepth(10, 20, 30, 0);
-  r.canvas.DepthLine(10, 60, 0, 20);
-  r.canvas.HorizontalLine(1, 9, 3);
-  EXPECT_EQ(r.Take(), (Log{"MoveTo 15,55", "LineTo 45,55", "MoveTo 10,20", "LineTo 10,30", "MoveTo 10,60",
-                           "LineTo 30,40", "MoveTo 1,3", "LineTo 9,3"}));
+  r.canvas.QuadTwoDepths({1, 2}, {3, 4}, {5, 6}, {7, 8}, 0, 10);
+  EXPECT_EQ(r.canvas.QuadBuffer()[2], (TPoint{15, -4}));
 }
 
 TEST(CanvasOrder, NestedSuspensionSuspendsOnce) {
@@ -194,27 +223,6 @@ TEST(CanvasOrder, EllipseAtDepthFillsTrianglesThenOutlinesTheRim) {
   EXPECT_EQ(std::count(log[0].begin(), log[0].end(), ','), 64);
 }
 
-TEST(CanvasOrder, EllipseAtDepthOrthogonalProjectsTheCorners) {
-  Recorded r;
-  r.canvas.EllipseAtDepth(10, 20, 30, 40, 5);
-  r.canvas.CircleAtDepth(50, 50, 0, 2.5);
-  EXPECT_EQ(r.Take(), (Log{"Ellipse 15,15,35,35", "Ellipse 48,48,52,52"}));
-}
-
-TEST(CanvasOrder, QuadrilateralsAtDepth) {
-  Recorded r;
-  r.canvas.RectangleAtDepth({10, 20, 30, 40}, 5);
-  r.canvas.VerticalQuad({10, 20}, {30, 20}, 0, 10);
-  r.canvas.HorizontalRectAtHeight(10, 50, 30, 0, 10);
-  r.canvas.SideRectAtX(10, 20, 40, 0, 10);
-  r.canvas.QuadTwoDepths({1, 2}, {3, 4}, {5, 6}, {7, 8}, 0, 10);
-  r.canvas.TriangleAtDepth({0, 0}, {10, 0}, {0, 10}, 1);
-  EXPECT_EQ(r.Take(), (Log{"Polygon 15,15 35,15 35,35 15,35", "Polygon 10,20 30,20 40,10 20,10",
-                           "Polygon 10,50 30,50 40,40 20,40", "Polygon 10,20 20,10 20,30 10,40",
-                           "Polygon 1,2 3,4 15,-4 17,-2", "Polygon 1,-1 11,-1 1,9"}));
-  EXPECT_EQ(r.canvas.QuadBuffer()[2], (TPoint{15, -4}));
-}
-
 TEST(CanvasOrder, TriangleTakesTheColourUnlessTheBrushIsClear) {
   Recorded r;
   r.canvas.Triangle3DPoints({0, 0, 0}, {10, 0, 0}, {0, 10, 5}, clRed);
@@ -223,15 +231,6 @@ TEST(CanvasOrder, TriangleTakesTheColourUnlessTheBrushIsClear) {
   r.canvas.Triangle3DPoints({0, 0, 0}, {10, 0, 0}, {0, 10, 5}, clBlue);
   EXPECT_EQ(r.canvas.Brush().Color(), clRed);
   EXPECT_EQ(r.Take(), (Log{"Polygon 0,0 10,0 5,5", "Polygon 0,0 10,0 5,5 hollow"}));
-}
-
-TEST(CanvasOrder, TextAtDepthAndPlainText) {
-  Recorded r;
-  r.canvas.TextOutAtDepth(10, 20, 5, "a");
-  r.canvas.TextOutMaybeRich(1, 2, "b", false);
-  // Markup goes through the formatter, which draws only the text between tags.
-  r.canvas.TextOutMaybeRich(1, 2, "<B>c</B>", true);
-  EXPECT_EQ(r.Take(), (Log{"TextOut 15,15 a", "TextOut 1,2 b", "TextOut 1,2 c"}));
 }
 
 TEST(CanvasOrder, PenRulesOfChartPens) {

@@ -1,12 +1,8 @@
 // The chart panel in a real (offscreen) window: the chart rectangle, the
 // listener chain, mouse events from the window, repaints only on real
 // changes, feedback drawn between paints, and the stored keys.
-#include "chart/foundation/UloPanel.h"
-#include "chart/foundation/UloShape.h"
-#include "platform/forms/AnsweringServices.h"
-#include "platform/forms/Controls.h"
+#include "chart/foundation/TestPanel.h"
 #include "platform/forms/Cursors.h"
-#include "platform/streaming/Streaming.h"
 
 #include <gtest/gtest.h>
 
@@ -22,31 +18,10 @@
 
 namespace {
 
-class TTestPanel : public TCustomUloPanelExtended {
-public:
-  using TCustomUloPanelExtended::TCustomUloPanelExtended;
-  std::string_view ClassName() const override { return "TTestPanel"; }
-  int Draws = 0;
-  std::function<void()> Extra;
+using foundation_test::TTestPanel;
 
+class PanelTest : public foundation_test::WithApplication {
 protected:
-  void InternalDraw(const TRect &bounds) override {
-    ++Draws;
-    PanelPaint(bounds);
-    if (Extra) Extra();
-  }
-};
-
-class PanelTest : public ::testing::Test {
-protected:
-  static void SetUpTestSuite() {
-    int argc = 0;
-    forms::Application().Initialize(argc, nullptr);
-  }
-  void TearDown() override {
-    forms::Application().DestroyForms();
-    EXPECT_TRUE(user.Boxes.empty()) << user.Boxes.front().Text;
-  }
   // A shown form holding one panel, painted once.
   TTestPanel *ShownPanel() {
     auto *form = forms::Application().CreateForm<forms::TForm>();
@@ -62,7 +37,6 @@ protected:
     for (int i = 0; i < 3; ++i)
       forms::Application().ProcessMessages();
   }
-  forms_test::AnsweringServices user;
 };
 
 TColor ColorOf(const QImage &image, int x, int y) {
@@ -419,14 +393,7 @@ TEST_F(PanelTest, BackImageFlagsReadFalseWithoutCreatingTheImage) {
 
 // ---- stored keys
 
-class StoredPanelTest : public PanelTest {
-protected:
-  void SetUp() override { streaming::ClassRegistry().RegisterClass<TTestPanel>("TTestPanel"); }
-  void TearDown() override {
-    streaming::ClassRegistry().UnregisterClass("TTestPanel");
-    PanelTest::TearDown();
-  }
-};
+using StoredPanelTest = foundation_test::WithStoredClass<TTestPanel, PanelTest>;
 
 TEST_F(StoredPanelTest, SettingsRoundTripAndDefaultsAreNotWritten) {
   TTestPanel fresh;

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "chart/foundation/UloCanvas3D.h"
+#include "chart/foundation/TestSurface.h"
 #include "chart/foundation/UloRichText.h"
 
 namespace {
@@ -46,17 +46,10 @@ public:
   }
 };
 
-struct Scene {
-  gdi::Bitmap image{300, 200};
-  TRichCanvas canvas;
-  Scene() {
-    canvas.SetBuffered(false);
-    canvas.PrepareTarget(&image.DC(), nullptr, TRect{0, 0, 300, 200}, false);
-    canvas.ResetDefaults();
-    canvas.Font().SetSize(10);
-  }
-  // Width and height of "W"-high text in a given size and style, measured
-  // by the canvas itself, with the font put back afterwards.
+struct Scene : foundation_test::Surface<TRichCanvas> {
+  Scene() : Surface(300, 200, false) { canvas.Font().SetSize(10); }
+  // The width of Text in a size and style, measured by the canvas itself,
+  // with the font put back afterwards.
   int WidthAt(const std::string &text, int size, TFontStyles style = {}) {
     const int oldSize = canvas.Font().Size();
     const TFontStyles oldStyle = canvas.Font().Style();
@@ -78,12 +71,6 @@ struct Scene {
     gdi::Size size;
     MeasureRichText(canvas, text, size);
     return size;
-  }
-  bool Untouched() {
-    for (int y = 0; y < image.Height(); ++y)
-      for (int x = 0; x < image.Width(); ++x)
-        if (image.Pixel(x, y) != clWhite) return false;
-    return true;
   }
 };
 
@@ -122,7 +109,7 @@ TEST(RichTextMeasure, MeasuringPaintsNothing) {
   const gdi::Size size = s.Measure("<HR>x<IMG SRC=\"a.png\" WIDTH=30 HEIGHT=50>y<CENTER>z");
   EXPECT_TRUE(s.canvas.texts.empty());
   EXPECT_TRUE(s.canvas.shapes.empty());
-  EXPECT_TRUE(s.Untouched());
+  EXPECT_TRUE(s.AllWhite());
   // The rule takes a line; the placeholder is in line after "x" and reaches down 50.
   EXPECT_EQ(size.cy, s.SthAt(10) + 50);
   EXPECT_GE(size.cx, s.WidthAt("x", 10) + 30);

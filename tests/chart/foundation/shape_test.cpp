@@ -1,10 +1,8 @@
 // Framed shapes drawn through a panel's canvas into a bitmap: what each
 // setting leaves on the pixels, rotation, transparency and stored keys.
+#include "chart/foundation/TestPanel.h"
 #include "chart/foundation/TestSurface.h"
 #include "chart/foundation/UloShape.h"
-#include "platform/forms/AnsweringServices.h"
-#include "platform/forms/Controls.h"
-#include "platform/streaming/Streaming.h"
 
 #include <gtest/gtest.h>
 
@@ -14,24 +12,9 @@
 
 namespace {
 
-// A panel that draws a white background and then whatever the test asks.
-class TShapePanel : public TCustomUloPanelExtended {
-public:
-  explicit TShapePanel(forms::TWinControl *parent = nullptr) : TCustomUloPanelExtended(parent) {
-    SetBevelOuter(TBevelCut::bvNone);
-    SetColor(clWhite);
-  }
-  std::function<void()> Scene;
-  std::string_view ClassName() const override { return "TShapePanel"; }
+using foundation_test::TTestPanel;
 
-protected:
-  void InternalDraw(const TRect &bounds) override {
-    PanelPaint(bounds);
-    if (Scene) Scene();
-  }
-};
-
-gdi::Bitmap Render(TShapePanel &panel, const std::function<void()> &scene) {
+gdi::Bitmap Render(TTestPanel &panel, const std::function<void()> &scene) {
   gdi::Bitmap target(200, 150);
   panel.SetBounds(0, 0, 200, 150);
   panel.Scene = scene;
@@ -43,15 +26,14 @@ bool SameImage(const gdi::Bitmap &a, const gdi::Bitmap &b) {
   return a.Width() == b.Width() && foundation_test::Pixels(a) == foundation_test::Pixels(b);
 }
 
-class ShapeTest : public ::testing::Test {
+// Shapes on a white panel without frames.
+class ShapeTest : public foundation_test::WithApplication {
 protected:
-  static void SetUpTestSuite() {
-    int argc = 0;
-    forms::Application().Initialize(argc, nullptr);
+  ShapeTest() {
+    panel.SetBevelOuter(TBevelCut::bvNone);
+    panel.SetColor(clWhite);
   }
-  void TearDown() override { forms::Application().DestroyForms(); }
-  forms_test::AnsweringServices user;
-  TShapePanel panel;
+  TTestPanel panel;
 };
 
 TEST_F(ShapeTest, WidthAndHeightCountBothEdges) {
@@ -215,14 +197,7 @@ public:
   TUloShape Shape;
 };
 
-class StoredShapeTest : public ShapeTest {
-protected:
-  void SetUp() override { streaming::ClassRegistry().RegisterClass<TShapeHolder>("TShapeHolder"); }
-  void TearDown() override {
-    streaming::ClassRegistry().UnregisterClass("TShapeHolder");
-    ShapeTest::TearDown();
-  }
-};
+using StoredShapeTest = foundation_test::WithStoredClass<TShapeHolder, ShapeTest>;
 
 TEST_F(StoredShapeTest, PublishedSettingsRoundTrip) {
   TShapeHolder fresh;
