@@ -2,6 +2,7 @@
 
 #include "platform/rtl/Conversions.h"
 
+#include <algorithm>
 #include <array>
 #include <cmath>
 #include <limits>
@@ -20,6 +21,18 @@ constexpr std::array<unsigned char, 256> MakeCaseFold() {
 } // namespace
 
 constinit const std::array<unsigned char, 256> CaseFoldTable = MakeCaseFold();
+
+const TVariableEntry *FindVariable(std::span<const TVariableEntry> variables, std::string_view upper) noexcept {
+  std::size_t lo = 0, hi = variables.size();
+  while (lo < hi) {
+    const std::size_t mid = lo + (hi - lo) / 2;
+    if (NameBefore(variables[mid].Name, upper))
+      lo = mid + 1;
+    else
+      hi = mid;
+  }
+  return lo < variables.size() && variables[lo].Name == upper ? &variables[lo] : nullptr;
+}
 
 bool CaseInsensitiveLess::operator()(std::string_view a, std::string_view b) const noexcept {
   const std::size_t n = a.size() < b.size() ? a.size() : b.size();
@@ -43,6 +56,9 @@ constexpr int kMaxRecursion = 400;
 constexpr std::size_t kMaxText = 1 << 20;
 constexpr std::size_t kWorkPerChar = 16;
 constexpr std::size_t kWorkBase = 1 << 18;
+// Buffers beyond these sizes are released after the compilation.
+constexpr std::size_t kKeptText = 4096;
+constexpr std::size_t kKeptMemo = 1 << 14;
 
 // Term kinds and the side classes of the two-operand forms. Every side
 // admits a number, a variable and a bracketed term besides its class.
@@ -86,17 +102,19 @@ struct PendingRecord {
   uint8_t opcode = 0;
 };
 
+template <class Entry> const Entry *FindFunction(std::span<const Entry> table, std::string_view upper) {
+  for (const Entry &e : table)
+    if (e.Name == upper) return &e;
+  return nullptr;
+}
+
+// One compiler serves every compilation of its thread: its indexes and
+// tables keep their memory from one formula to the next, so compiling a
+// short formula allocates little beyond the compiled form.
 class Compiler {
 public:
-  Compiler(std::string_view text, const TVariableTable &variables, const TOneArgTable &oneArg,
-           const TTwoArgTable &twoArg, bool pascal)
-      : variables_(variables), oneArg_(oneArg), twoArg_(twoArg), pascal_(pascal) {
-    text_.assign(text);
-    for (char &c : text_)
-      if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
-  }
-
-  std::unique_ptr<TCompiledFormula> Run();
+  std::unique_ptr<TCompiledFormula> Run(std::string_view text, const TNameTables &names, bool pascal);
+  bool Oversized() const { return text_.capacity() > kKeptText || memo_.size() > kKeptMemo; }
 
 private:
   // ---- Preparation ----------------------------------------------------------
@@ -120,8 +138,15 @@ private:
   bool NumberSyntax(int32_t a, int32_t b) const;
   double NumberValue(int32_t a, int32_t b) const;
   bool IsNumber(int32_t a, int32_t b) const { return NumberSyntax(a, b); }
-  bool IsVariable(int32_t a, int32_t b) const {
-    return b > a && variables_.find(std::string_view(text_.data() + a, b - a)) != variables_.end();
+  const TVariableEntry *Variable(int32_t a, int32_t b) const {
+    return b > a ? FindVariable(names_.Variables, std::string_view(text_.data() + a, b - a)) : nullptr;
+  }
+  bool IsVariable(int32_t a, int32_t b) const { return Variable(a, b) != nullptr; }
+  const TOneArgEntry *OneArg(int32_t a, int32_t b) const {
+    return FindFunction(names_.OneArg, std::string_view(text_.data() + a, b - a));
+  }
+  const TTwoArgEntry *TwoArg(int32_t a, int32_t b) const {
+    return FindFunction(names_.TwoArg, std::string_view(text_.data() + a, b - a));
   }
   int32_t Query(int32_t a, int32_t b, Kind kind);
   int32_t Resolve(int32_t a, int32_t b, Kind kind);
@@ -159,10 +184,8 @@ private:
   const int32_t *MemoFind(uint64_t key) const;
   void MemoStore(uint64_t key, int32_t value);
 
-  const TVariableTable &variables_;
-  const TOneArgTable &oneArg_;
-  const TTwoArgTable &twoArg_;
-  bool pascal_;
+  TNameTables names_;
+  bool pascal_ = true;
 
   std::string text_;
   int32_t n_ = 0;
@@ -179,6 +202,7 @@ private:
   // products never hold one, which rules out all but a few splits.
   std::vector<int32_t> nextHardPlus_; // '+' not after - * / ^ V D E
   std::vector<int32_t> prevHardSign_; // '+' or '-' not after * / ^ V D E
+  std::vector<int32_t> scratch_, scratchLast_;
 
   std::vector<MemoSlot> memo_;
   std::size_t memoCount_ = 0;
@@ -208,7 +232,8 @@ void Compiler::Index() {
 
   drop_.assign(n + 1, kNone);
   {
-    std::vector<int32_t> stack;
+    std::vector<int32_t> &stack = scratch_;
+    stack.clear();
     for (int32_t i = n; i >= 0; --i) {
       while (!stack.empty() && depth_[stack.back()] >= depth_[i])
         stack.pop_back();
@@ -219,7 +244,8 @@ void Compiler::Index() {
 
   match_.assign(n + 1, -1);
   {
-    std::vector<int32_t> open;
+    std::vector<int32_t> &open = scratch_;
+    open.clear();
     for (int32_t i = 0; i < n; ++i) {
       if (text_[i] == '(')
         open.push_back(i);
@@ -236,7 +262,8 @@ void Compiler::Index() {
     nextOpen_[i] = text_[i] == '(' ? i : nextOpen_[i + 1];
 
   // Depths lie in [-n, n]; `last` is indexed by depth + n.
-  std::vector<int32_t> last(2 * n + 2);
+  std::vector<int32_t> &last = scratchLast_;
+  last.resize(2 * static_cast<std::size_t>(n) + 2);
   auto scanNext = [&](std::vector<int32_t> &out, auto &&is) {
     out.assign(n + 2, kNone);
     std::fill(last.begin(), last.end(), kNone);
@@ -412,6 +439,35 @@ double Compiler::NumberValue(int32_t a, int32_t b) const {
   const std::string_view t(text_.data() + a, b - a);
   if (t == "PI") return kPi;
   if (t == "-PI") return -kPi;
+  // Most literals have few digits and no exponent: their digits make an
+  // integer below 2^53 and their fraction a power of ten up to 10^22, both
+  // exact, so one division rounds the value correctly, as the full
+  // conversion does.
+  static constexpr double kPowersOfTen[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,  1e8,  1e9,  1e10, 1e11,
+                                            1e12, 1e13, 1e14, 1e15, 1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
+  {
+    const char sep = pascal_ ? '.' : rtl::DecimalSeparator();
+    std::size_t i = t[0] == '+' || t[0] == '-' ? 1 : 0;
+    uint64_t mantissa = 0;
+    int digits = 0, fraction = -1;
+    for (; i < t.size(); ++i) {
+      const char c = t[i];
+      if (c >= '0' && c <= '9') {
+        mantissa = mantissa * 10 + static_cast<uint64_t>(c - '0');
+        if (mantissa >= (uint64_t(1) << 53)) break;
+        ++digits;
+        if (fraction >= 0) ++fraction;
+      } else if (c == sep && fraction < 0) {
+        fraction = 0;
+      } else {
+        break;
+      }
+    }
+    if (i == t.size() && digits > 0 && fraction <= 22) {
+      const double v = static_cast<double>(mantissa) / kPowersOfTen[fraction < 0 ? 0 : fraction];
+      return t[0] == '-' ? -v : v;
+    }
+  }
   std::string norm(t);
   if (!pascal_)
     for (char &c : norm)
@@ -580,7 +636,7 @@ int32_t Compiler::Power(int32_t a, int32_t b) {
 int32_t Compiler::Call1(int32_t a, int32_t b) {
   const int32_t p = nextOpen_[a];
   if (p >= b || p == a || text_[b - 1] != ')' || match_[p] != b - 1) return kFail;
-  if (oneArg_.find(std::string_view(text_.data() + a, p - a)) == oneArg_.end()) return kFail;
+  if (OneArg(a, p) == nullptr) return kFail;
   return Is(p + 1, b - 1, kValid) ? p : kFail;
 }
 
@@ -588,7 +644,7 @@ int32_t Compiler::Call1(int32_t a, int32_t b) {
 int32_t Compiler::Call2(int32_t a, int32_t b) {
   const int32_t p = nextOpen_[a];
   if (p >= b || p == a || text_[b - 1] != ')' || match_[p] != b - 1) return kFail;
-  if (twoArg_.find(std::string_view(text_.data() + a, p - a)) == twoArg_.end()) return kFail;
+  if (TwoArg(a, p) == nullptr) return kFail;
   const int32_t lo = p + 1, hi = b - 1; // the text between the brackets
   for (int32_t c = nextComma_[lo]; c < hi - 1; c = nextComma_[c + 1]) {
     if (c == lo) continue;
@@ -614,12 +670,9 @@ void Compiler::Visit(int32_t a, int32_t b, int level, int place, int side) {
     OperandSlot(level, place, side) = ValueRef{nullptr, cell};
     return;
   }
-  if (b > a) {
-    const auto v = variables_.find(std::string_view(text_.data() + a, b - a));
-    if (v != variables_.end()) {
-      OperandSlot(level, place, side) = ValueRef{v->second, -1};
-      return;
-    }
+  if (const TVariableEntry *v = Variable(a, b)) {
+    OperandSlot(level, place, side) = ValueRef{v->Storage, -1};
+    return;
   }
   Kind kind = kKindCount;
   int32_t split = kFail;
@@ -644,13 +697,13 @@ void Compiler::Visit(int32_t a, int32_t b, int level, int place, int side) {
     break;
   case kCall1:
     opcode = opOneArgCall;
-    oneArg = oneArg_.find(std::string_view(text_.data() + a, split - a))->second;
+    oneArg = OneArg(a, split)->Function;
     la = split;
     break;
   case kCall2: {
     const int32_t p = nextOpen_[a];
     opcode = opTwoArgCall;
-    twoArg = twoArg_.find(std::string_view(text_.data() + a, p - a))->second;
+    twoArg = TwoArg(a, p)->Function;
     la = p + 1, lb = split, ra = split + 1, rb = b - 1;
     break;
   }
@@ -735,8 +788,8 @@ void Compiler::SyntaxError(int32_t a, int32_t b) {
   const int32_t p = nextOpen_[a];
   if (p < b && p > a) {
     const std::string_view name = t.substr(a, p - a);
-    if (oneArg_.find(name) != oneArg_.end()) left = t.substr(p, b - p);
-    if (twoArg_.find(name) != twoArg_.end() && text_[b - 1] == ')')
+    if (FindFunction(names_.OneArg, name)) left = t.substr(p, b - p);
+    if (FindFunction(names_.TwoArg, name) && text_[b - 1] == ')')
       for (int32_t c = p + 2; c < b - 2; ++c)
         if (text_[c] == ',') {
           left = t.substr(p + 1, c - p - 1);
@@ -747,14 +800,25 @@ void Compiler::SyntaxError(int32_t a, int32_t b) {
   throw ESyntaxError(left, right);
 }
 
-std::unique_ptr<TCompiledFormula> Compiler::Run() {
+std::unique_ptr<TCompiledFormula> Compiler::Run(std::string_view text, const TNameTables &names, bool pascal) {
+  names_ = names;
+  pascal_ = pascal;
+  recursion_ = 0;
+  work_ = 0;
+  deferring_ = false;
+  maxLevel_ = 0;
+  head_ = ValueRef{};
+  records_.clear();
+  cells_.clear();
   // Blanks (character 32 only) are cut at both ends; any left is an error.
-  std::size_t lo = text_.find_first_not_of(' ');
-  if (lo == std::string::npos) lo = text_.size();
-  std::size_t hi = text_.size();
-  while (hi > lo && text_[hi - 1] == ' ')
+  std::size_t lo = text.find_first_not_of(' ');
+  if (lo == std::string_view::npos) lo = text.size();
+  std::size_t hi = text.size();
+  while (hi > lo && text[hi - 1] == ' ')
     --hi;
-  text_ = text_.substr(lo, hi - lo);
+  text_.assign(text.substr(lo, hi - lo));
+  for (char &c : text_)
+    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
   if (text_.find(' ') != std::string::npos) throw EExpressionHasBlanks();
 
   int64_t balance = 0;
@@ -813,11 +877,44 @@ std::unique_ptr<TCompiledFormula> Compiler::Run() {
 
 } // namespace
 
+std::unique_ptr<TCompiledFormula> ParseExpression(std::string_view text, const TNameTables &names,
+                                                  bool pascalNumberFormat) {
+  thread_local Compiler shared;
+  thread_local bool busy = false;
+  if (busy) return Compiler().Run(text, names, pascalNumberFormat);
+  busy = true;
+  // A huge or pathological formula leaves no huge buffers behind.
+  struct Release {
+    ~Release() {
+      if (shared.Oversized()) shared = Compiler();
+      busy = false;
+    }
+  } release;
+  return shared.Run(text, names, pascalNumberFormat);
+}
+
 std::unique_ptr<TCompiledFormula> ParseExpression(std::string_view text, const TVariableTable &variables,
                                                   const TOneArgTable &oneArgFunctions,
                                                   const TTwoArgTable &twoArgFunctions, bool pascalNumberFormat) {
-  Compiler compiler(text, variables, oneArgFunctions, twoArgFunctions, pascalNumberFormat);
-  return compiler.Run();
+  auto upper = [](std::string name) {
+    for (char &c : name)
+      if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+    return name;
+  };
+  std::vector<TVariableEntry> vars;
+  for (const auto &[name, storage] : variables)
+    vars.push_back(TVariableEntry{upper(name), storage});
+  std::sort(vars.begin(), vars.end(),
+            [](const TVariableEntry &a, const TVariableEntry &b) { return NameBefore(a.Name, b.Name); });
+  std::vector<std::string> names;
+  names.reserve(oneArgFunctions.size() + twoArgFunctions.size());
+  std::vector<TOneArgEntry> one;
+  for (const auto &[name, f] : oneArgFunctions)
+    one.push_back(TOneArgEntry{names.emplace_back(upper(name)), f});
+  std::vector<TTwoArgEntry> two;
+  for (const auto &[name, f] : twoArgFunctions)
+    two.push_back(TTwoArgEntry{names.emplace_back(upper(name)), f});
+  return ParseExpression(text, TNameTables{vars, one, two}, pascalNumberFormat);
 }
 
 } // namespace parser

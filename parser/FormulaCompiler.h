@@ -12,6 +12,7 @@
 #include <cstdint>
 #include <map>
 #include <memory>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -84,6 +85,40 @@ using TVariableTable = std::map<std::string, double *, CaseInsensitiveLess>;
 using TOneArgTable = std::map<std::string, TOneArgFunction, CaseInsensitiveLess>;
 using TTwoArgTable = std::map<std::string, TTwoArgFunction, CaseInsensitiveLess>;
 
+// The same tables as the compiler reads them: every name in upper case, so
+// that it is compared exactly with the upper-cased text. A parser keeps its
+// variables in such a list and shares one constant list of functions with
+// every other parser, so making a parser builds no tables.
+struct TVariableEntry {
+  std::string Name;
+  double *Storage = nullptr;
+};
+
+struct TOneArgEntry {
+  std::string_view Name;
+  TOneArgFunction Function = nullptr;
+};
+
+struct TTwoArgEntry {
+  std::string_view Name;
+  TTwoArgFunction Function = nullptr;
+};
+
+// The order of a variable list: shorter names first, then byte by byte.
+inline bool NameBefore(std::string_view a, std::string_view b) noexcept {
+  return a.size() != b.size() ? a.size() < b.size() : a < b;
+}
+
+// The entry named exactly `upper` in a list kept in NameBefore order, or
+// null.
+const TVariableEntry *FindVariable(std::span<const TVariableEntry> variables, std::string_view upper) noexcept;
+
+struct TNameTables {
+  std::span<const TVariableEntry> Variables; // in NameBefore order
+  std::span<const TOneArgEntry> OneArg;
+  std::span<const TTwoArgEntry> TwoArg;
+};
+
 // ---- Compiled form ----------------------------------------------------------
 
 // Opcodes of the operation records.
@@ -137,6 +172,9 @@ struct TCompiledFormula {
 // depth first), or rtl::EOverflow for a literal beyond the double range.
 // With `pascalNumberFormat` false, literals are read with the run-time's
 // decimal separator.
+std::unique_ptr<TCompiledFormula> ParseExpression(std::string_view text, const TNameTables &names,
+                                                  bool pascalNumberFormat);
+// The same over tables keyed in any case.
 std::unique_ptr<TCompiledFormula> ParseExpression(std::string_view text, const TVariableTable &variables,
                                                   const TOneArgTable &oneArgFunctions,
                                                   const TTwoArgTable &twoArgFunctions, bool pascalNumberFormat);

@@ -130,6 +130,17 @@ uint8_t KernelOf(const OperationRecord &r) {
   return r.Opcode;
 }
 
+constexpr TOneArgEntry kOneArgFunctions[] = {
+    {"TAN", FnTan},       {"SIN", FnSin},     {"COS", FnCos},     {"SINH", FnSinh},     {"COSH", FnCosh},
+    {"ARCTAN", FnArcTan}, {"COTAN", FnCotan}, {"EXP", FnExp},     {"LN", FnLn},         {"LOG10", FnLog10},
+    {"LOG2", FnLog2},     {"SQR", FnSqr},     {"SQRT", FnSqrt},   {"ABS", FnAbs},       {"TRUNC", FnTrunc},
+    {"INT", FnTrunc},     {"CEIL", FnCeil},   {"FLOOR", FnFloor}, {"HEAV", FnHeav},     {"SIGN", FnSign},
+    {"ZERO", FnZero},     {"PH", FnPh},       {"RND", FnRnd},     {"RANDOM", FnRandom},
+};
+constexpr TTwoArgEntry kTwoArgFunctions[] = {
+    {"ARG", FnArg}, {"MAX", FnMax}, {"MIN", FnMin}, {"POWER", FnPower}, {"INTPOWER", FnIntPower}, {"LOGN", FnLogN},
+};
+
 bool IsIdentifier(std::string_view name) {
   auto letter = [](char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || c == '_'; };
   if (name.empty() || !letter(name[0])) return false;
@@ -158,98 +169,106 @@ bool NonFinite(double v) {
   return (bits & 0x7FF0000000000000ull) == 0x7FF0000000000000ull;
 }
 
+// The smallest magnitude that a double rounds to infinity: the midpoint
+// between the largest double and 2^1024, which rounds to the even 2^1024.
+constexpr Ext kRoundsToInfinity = 0x1.fffffffffffffp1023L + 0x1p970L;
+
 // Runs the records in order. Each reads its operands from memory and
-// stores its result there, rounded to a double, which also puts every
-// result in place before the flags are read. With Track, tells whether a
-// result was infinite or NaN; with Trap, raises the first fault met after
-// the record that met it, as a processor trapping faults would.
+// stores its result there, rounded to a double. With Track, tells whether a
+// result was infinite or NaN, judged from the value before it is stored so
+// that the next record need not wait for a second trip through memory;
+// with Trap, raises the first fault met after the record that met it, as a
+// processor trapping faults would, once every result is in place.
 template <bool Track, bool Trap> bool Run(const OperationRecord *r, const OperationRecord *const end) {
   bool nonFinite = false;
+  auto put = [&nonFinite](double *result, Ext e) {
+    *result = static_cast<double>(e);
+    if constexpr (Track) nonFinite |= !(std::fabs(e) < kRoundsToInfinity);
+  };
+  auto putDouble = [&nonFinite](double *result, double d) {
+    *result = d;
+    if constexpr (Track) nonFinite |= NonFinite(d);
+  };
   for (; r != end; ++r) {
     switch (r->Kernel) {
     case opNegate:
-      *r->Result = -*r->Operand1;
+      putDouble(r->Result, -*r->Operand1);
       break;
     case opSum:
-      *r->Result = static_cast<double>(Ext(*r->Operand1) + Ext(*r->Operand2));
+      put(r->Result, Ext(*r->Operand1) + Ext(*r->Operand2));
       break;
     case opDifference:
-      *r->Result = static_cast<double>(Ext(*r->Operand1) - Ext(*r->Operand2));
+      put(r->Result, Ext(*r->Operand1) - Ext(*r->Operand2));
       break;
     case opProduct:
-      *r->Result = static_cast<double>(Ext(*r->Operand1) * Ext(*r->Operand2));
+      put(r->Result, Ext(*r->Operand1) * Ext(*r->Operand2));
       break;
     case opQuotient:
-      *r->Result = static_cast<double>(Ext(*r->Operand1) / Ext(*r->Operand2));
+      put(r->Result, Ext(*r->Operand1) / Ext(*r->Operand2));
       break;
     case opModulo:
-      *r->Result = Modulo(*r->Operand1, *r->Operand2);
+      putDouble(r->Result, Modulo(*r->Operand1, *r->Operand2));
       break;
     case opIntDivision:
-      *r->Result = IntDivision(*r->Operand1, *r->Operand2);
+      putDouble(r->Result, IntDivision(*r->Operand1, *r->Operand2));
       break;
     case opIntPower:
-      *r->Result = static_cast<double>(IntPower(*r->Operand1, rtl::Trunc(*r->Operand2)));
+      put(r->Result, IntPower(*r->Operand1, rtl::Trunc(*r->Operand2)));
       break;
     case opPower:
-      *r->Result = static_cast<double>(Power(*r->Operand1, *r->Operand2));
+      put(r->Result, Power(*r->Operand1, *r->Operand2));
       break;
-    case opSquare: {
+    case opSquare:
+    case kSqr: {
       const Ext x = *r->Operand1;
-      *r->Result = static_cast<double>(x * x);
+      put(r->Result, x * x);
       break;
     }
     case opCube: {
       const Ext x = *r->Operand1;
-      *r->Result = static_cast<double>(x * x * x);
+      put(r->Result, x * x * x);
       break;
     }
     case opFourth: {
       const Ext x = *r->Operand1;
       const Ext s = x * x;
-      *r->Result = static_cast<double>(s * s);
+      put(r->Result, s * s);
       break;
     }
     case opOneArgCall:
-      *r->Result = r->OneArg(*r->Operand1);
+      putDouble(r->Result, r->OneArg(*r->Operand1));
       break;
     case opTwoArgCall:
-      *r->Result = r->TwoArg(*r->Operand1, *r->Operand2);
+      putDouble(r->Result, r->TwoArg(*r->Operand1, *r->Operand2));
       break;
     case kAbs:
-      *r->Result = std::fabs(*r->Operand1);
+      putDouble(r->Result, std::fabs(*r->Operand1));
       break;
-    case kSqr: {
-      const Ext x = *r->Operand1;
-      *r->Result = static_cast<double>(x * x);
-      break;
-    }
     case kSqrt:
-      *r->Result = static_cast<double>(std::sqrt(Ext(*r->Operand1)));
+      put(r->Result, std::sqrt(Ext(*r->Operand1)));
       break;
     case kTrunc:
-      *r->Result = FnTrunc(*r->Operand1);
+      putDouble(r->Result, FnTrunc(*r->Operand1));
       break;
     case kHeav:
-      *r->Result = FnHeav(*r->Operand1);
+      putDouble(r->Result, FnHeav(*r->Operand1));
       break;
     case kSign:
-      *r->Result = FnSign(*r->Operand1);
+      putDouble(r->Result, FnSign(*r->Operand1));
       break;
     case kZero:
-      *r->Result = FnZero(*r->Operand1);
+      putDouble(r->Result, FnZero(*r->Operand1));
       break;
     case kMax:
-      *r->Result = FnMax(*r->Operand1, *r->Operand2);
+      putDouble(r->Result, FnMax(*r->Operand1, *r->Operand2));
       break;
     case kMin:
-      *r->Result = FnMin(*r->Operand1, *r->Operand2);
+      putDouble(r->Result, FnMin(*r->Operand1, *r->Operand2));
       break;
     default:
-      *r->Result = *r->Operand1;
+      putDouble(r->Result, *r->Operand1);
       break;
     }
-    if constexpr (Track) nonFinite |= NonFinite(*r->Result);
     if constexpr (Trap)
       if (RaisedFaults() != 0) rtl::CheckFloatFaults();
   }
@@ -301,7 +320,8 @@ void TCustomParser::SetExpression(std::string_view text) {
 
 bool TCustomParser::Compile() {
   try {
-    FCompiled = ParseExpression(FExpression, FVariables, OneArgFunctions, TwoArgFunctions, FPascalNumberformat);
+    FCompiled =
+        ParseExpression(FExpression, TNameTables{FVariables, OneArgFunctions, TwoArgFunctions}, FPascalNumberformat);
     BindOperations();
     return true;
   } catch (const EMathParserError &e) {
@@ -329,33 +349,64 @@ void TCustomParser::BindOperations() {
     input(r.Operand2);
     if (!FaultShowsInResult(r)) FFaultsShowInResults = false;
   }
+  // A lone variable is read through the result cell, not a record.
+  const double *result = FCompiled->ResultCell;
+  const bool resultIsCell = !before(result, cells) && before(result, cellsEnd);
+  FConstant = FInputs.empty() && resultIsCell && FFaultsShowInResults;
 }
 
 double *TCustomParser::SetVariable(std::string_view Name, long double Value) {
-  const auto found = FVariables.find(Name);
-  if (found != FVariables.end()) {
-    *found->second = static_cast<double>(Value);
-    return found->second;
-  }
-  if (!IsIdentifier(Name)) throw EBadName(Name);
+  // Names are kept in upper case: only a-z change, as the compiler reads them.
   std::string upper(Name);
   for (char &c : upper)
     if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+  const auto at = std::lower_bound(FVariables.begin(), FVariables.end(), upper,
+                                   [](const TVariableEntry &e, const std::string &n) { return NameBefore(e.Name, n); });
+  if (at != FVariables.end() && at->Name == upper) {
+    *at->Storage = static_cast<double>(Value);
+    return at->Storage;
+  }
+  if (!IsIdentifier(Name)) throw EBadName(Name);
   // The words would be read as operators, so such a variable could never be used.
   if (upper.find("DIV") != std::string::npos || upper.find("MOD") != std::string::npos) throw EBadName(upper);
-  FOwnedVariables.push_back(std::make_unique<double>(static_cast<double>(Value)));
-  double *storage = FOwnedVariables.back().get();
-  FVariables.emplace(std::move(upper), storage);
+  double *storage = NewStorage(static_cast<double>(Value));
+  Insert(at - FVariables.begin(), TVariableEntry{std::move(upper), storage});
   return storage;
 }
 
-void TCustomParser::AddVariable(std::string_view name, double *storage) { FVariables.emplace(name, storage); }
+double *TCustomParser::NewStorage(double value) {
+  double *storage;
+  if (FStorageUsed < kLocalStorage) {
+    storage = &FLocalStorage[FStorageUsed];
+  } else {
+    const int index = (FStorageUsed - kLocalStorage) % kStorageBlock;
+    if (index == 0) FStorageBlocks.push_back(std::make_unique<double[]>(kStorageBlock));
+    storage = &FStorageBlocks.back()[index];
+  }
+  ++FStorageUsed;
+  *storage = value;
+  return storage;
+}
+
+void TCustomParser::AddVariable(std::string_view name, double *storage) {
+  const auto at = std::lower_bound(FVariables.begin(), FVariables.end(), name,
+                                   [](const TVariableEntry &e, std::string_view n) { return NameBefore(e.Name, n); });
+  if (at != FVariables.end() && at->Name == name) return;
+  Insert(at - FVariables.begin(), TVariableEntry{std::string(name), storage});
+}
+
+void TCustomParser::Insert(std::ptrdiff_t at, TVariableEntry entry) {
+  // The built-ins and a formula's few variables fit the first allocation.
+  if (FVariables.capacity() == 0) FVariables.reserve(16);
+  FVariables.insert(FVariables.begin() + at, std::move(entry));
+}
 
 void TCustomParser::ClearVariables() {
   // The compiled form points at the storage about to be released.
   FCompiled.reset();
   FVariables.clear();
-  FOwnedVariables.clear();
+  FStorageBlocks.clear();
+  FStorageUsed = 0;
   FExpression.clear();
 }
 
@@ -363,27 +414,14 @@ void TCustomParser::ClearVariables() {
 
 TParser::TParser() {
   RegisterFunctions();
-  AddVariable("A", &FA);
-  AddVariable("B", &FB);
-  AddVariable("C", &FC);
-  AddVariable("D", &FD);
-  AddVariable("E", &FE);
-  AddVariable("X", &FX);
-  AddVariable("Y", &FY);
-  AddVariable("T", &FT);
+  for (const auto &[name, field] :
+       {std::pair{"A", &FA}, {"B", &FB}, {"C", &FC}, {"D", &FD}, {"E", &FE}, {"T", &FT}, {"X", &FX}, {"Y", &FY}})
+    AddVariable(name, field);
 }
 
 void TParser::RegisterFunctions() {
-  OneArgFunctions = {
-      {"TAN", FnTan},       {"SIN", FnSin},     {"COS", FnCos},     {"SINH", FnSinh},     {"COSH", FnCosh},
-      {"ARCTAN", FnArcTan}, {"COTAN", FnCotan}, {"EXP", FnExp},     {"LN", FnLn},         {"LOG10", FnLog10},
-      {"LOG2", FnLog2},     {"SQR", FnSqr},     {"SQRT", FnSqrt},   {"ABS", FnAbs},       {"TRUNC", FnTrunc},
-      {"INT", FnTrunc},     {"CEIL", FnCeil},   {"FLOOR", FnFloor}, {"HEAV", FnHeav},     {"SIGN", FnSign},
-      {"ZERO", FnZero},     {"PH", FnPh},       {"RND", FnRnd},     {"RANDOM", FnRandom},
-  };
-  TwoArgFunctions = {
-      {"ARG", FnArg}, {"MAX", FnMax}, {"MIN", FnMin}, {"POWER", FnPower}, {"INTPOWER", FnIntPower}, {"LOGN", FnLogN},
-  };
+  OneArgFunctions = kOneArgFunctions;
+  TwoArgFunctions = kTwoArgFunctions;
 }
 
 } // namespace parser

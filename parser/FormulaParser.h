@@ -7,6 +7,7 @@
 
 #include <functional>
 #include <memory>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -29,6 +30,11 @@ public:
   // EOverflow, a zero divisor of MOD or DIV rtl::EDivByZero; the compiled
   // form stays usable afterwards.
   long double Value() const;
+
+  // Whether every read of Value gives the same result (or the same fault)
+  // until the next compilation: nothing is compiled, or the formula reads
+  // no variable and calls no random function.
+  bool Constant() const { return !FCompiled || FConstant; }
 
   const std::string &Expression() const { return FExpression; }
   // Drops the compiled form, keeps the text (even when it fails to compile)
@@ -57,10 +63,14 @@ protected:
   // Binds a name to storage the parser does not own (the built-in fields).
   void AddVariable(std::string_view name, double *storage);
 
-  TOneArgTable OneArgFunctions;
-  TTwoArgTable TwoArgFunctions;
+  // Constant tables shared by every parser of a kind.
+  std::span<const TOneArgEntry> OneArgFunctions;
+  std::span<const TTwoArgEntry> TwoArgFunctions;
 
 private:
+  double *NewStorage(double value);
+  void Insert(std::ptrdiff_t at, TVariableEntry entry);
+
   std::unique_ptr<TCompiledFormula> FCompiled;
   std::string FExpression;
   bool FPascalNumberformat = true;
@@ -68,8 +78,16 @@ private:
   // meet leaves an infinite or NaN value behind.
   std::vector<const double *> FInputs;
   bool FFaultsShowInResults = false;
-  TVariableTable FVariables;
-  std::vector<std::unique_ptr<double>> FOwnedVariables;
+  bool FConstant = false;
+  // In NameBefore order.
+  std::vector<TVariableEntry> FVariables;
+  // The storage of the variables SetVariable makes: the first few inside
+  // the parser, the rest in blocks that never move.
+  static constexpr int kLocalStorage = 8;
+  static constexpr int kStorageBlock = 32;
+  double FLocalStorage[kLocalStorage] = {};
+  std::vector<std::unique_ptr<double[]>> FStorageBlocks;
+  int FStorageUsed = 0;
 };
 
 // The parser with the thirty built-in functions and the built-in variables

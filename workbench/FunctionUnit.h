@@ -21,7 +21,9 @@ public:
 // state variables Prefix_1 .. Prefix_N. Each formula is compiled once, by
 // its own parser, when the function is made; Evaluate only stores the
 // variables through the addresses the parsers handed out and reads the
-// values, which gives the same bits as setting them by name.
+// values, which gives the same bits as setting them by name. A formula that
+// reads no variable (and draws no random number) is read once and its value
+// kept.
 class VFunc : public AbstVFunc {
 public:
   // A formula that does not compile raises the parser's error; a prefix
