@@ -77,45 +77,72 @@ TEST_F(ShapeTest, TransparentShapesLeaveTheCanvasAlone) {
   EXPECT_FALSE(SameImage(Render(panel, [&] { shape.Draw(); }), empty));
 }
 
-TEST_F(ShapeTest, ShadowOnlyUnderAVisibleBrush) {
-  struct Case {
+TEST_F(ShapeTest, SettingsLeaveTheirPixels) {
+  using Setup = std::function<void(TUloShape &)>;
+  gdi::Bitmap green(8, 8);
+  green.Fill(clLime);
+  const auto ellipse = TChartObjectShapeStyle::fosEllipse, round = TChartObjectShapeStyle::fosRoundRectangle;
+  const TRect box{20, 20, 120, 80}, wide{20, 20, 140, 100};
+  // Just beyond the box's bottom-right corner, inside the shadow's offset.
+  const TPoint shadow{123, 83};
+  const struct {
     const char *name;
-    std::function<void(TUloShape &)> setup;
-    bool shadow;
+    Setup setup;
+    TRect r;
+    int angle;
+    std::vector<std::pair<TPoint, TColor>> pixels;
+  } cases[] = {
+      {"shadow under a solid brush", [](TUloShape &) {}, box, 0, {{shadow, clBlack}, {{10, 10}, clWhite}}},
+      {"and under a hatched one",
+       [](TUloShape &s) { s.Brush().SetStyle(TBrushStyle::bsCross); },
+       box,
+       0,
+       {{shadow, clBlack}}},
+      {"none under a clear brush",
+       [](TUloShape &s) { s.Brush().SetStyle(TBrushStyle::bsClear); },
+       box,
+       0,
+       {{shadow, clWhite}}},
+      {"none when hidden", [](TUloShape &s) { s.Shadow().SetVisible(false); }, box, 0, {{shadow, clWhite}}},
+      {"none without offset", [](TUloShape &s) { s.Shadow().SetBothSizes(0); }, box, 0, {{shadow, clWhite}}},
+      {"none without a shadow", [](TUloShape &s) { s.SetShadow(nullptr); }, box, 0, {{shadow, clWhite}}},
+      // Beside the diamond's lower right edge, not in the corners of its
+      // bounding box, where a shadow of the box would fall.
+      {"a turned shape casts the shadow of its outline",
+       [](TUloShape &s) { s.Shadow().SetBothSizes(4), s.SetColor(clYellow); },
+       TRect{40, 40, 100, 100},
+       45,
+       {{{93, 93}, clBlack}, {{36, 36}, clWhite}, {{108, 108}, clWhite}, {{70, 70}, clYellow}}},
+      // The gradient covers the whole box; the ellipse outline frames it.
+      {"gradient in an ellipse",
+       [=](TUloShape &s) {
+         s.SetShadow(nullptr), s.SetShapeStyle(ellipse), s.Gradient().SetVisible(true);
+         s.Gradient().SetStartColor(clBlue), s.Gradient().SetEndColor(clBlue);
+       },
+       wide,
+       0,
+       {{{22, 22}, clBlue}, {{80, 60}, clBlue}, {{10, 10}, clWhite}}},
+      // A picture is clipped to the shape.
+      {"picture in an ellipse",
+       [&](TUloShape &s) { s.SetShadow(nullptr), s.SetShapeStyle(ellipse), s.Picture().SetGraphic(&green); },
+       wide,
+       0,
+       {{{21, 21}, clWhite}, {{80, 60}, clLime}}},
+      {"picture in a round rectangle",
+       [&](TUloShape &s) { s.SetShadow(nullptr), s.SetShapeStyle(round), s.Picture().SetGraphic(&green); },
+       wide,
+       0,
+       {{{21, 21}, clWhite}, {{80, 60}, clLime}}},
   };
-  const std::vector<Case> cases = {
-      {"default", [](TUloShape &) {}, true},
-      {"clear brush", [](TUloShape &s) { s.Brush().SetStyle(TBrushStyle::bsClear); }, false},
-      {"hidden shadow", [](TUloShape &s) { s.Shadow().SetVisible(false); }, false},
-      {"no offset", [](TUloShape &s) { s.Shadow().SetBothSizes(0); }, false},
-      {"no shadow object", [](TUloShape &s) { s.SetShadow(nullptr); }, false},
-      {"hatched brush", [](TUloShape &s) { s.Brush().SetStyle(TBrushStyle::bsCross); }, true},
-  };
-  for (const Case &c : cases) {
+  for (const auto &c : cases) {
     TUloShape shape(&panel);
-    shape.ShapeBounds = TRect{20, 20, 120, 80};
     shape.Shadow().SetSmooth(false);
     shape.Shadow().SetBothSizes(6);
     c.setup(shape);
-    const gdi::Bitmap image = Render(panel, [&] { shape.Draw(); });
-    // Just beyond the bottom-right corner, inside the shadow's offset.
-    EXPECT_EQ(image.Pixel(123, 83) == clBlack, c.shadow) << c.name;
-    EXPECT_EQ(image.Pixel(10, 10), clWhite) << c.name;
+    const gdi::Bitmap image = Render(panel, [&] { shape.DrawRect(c.r, c.angle, 0); });
+    for (const auto &[p, color] : c.pixels)
+      EXPECT_EQ(image.Pixel(p.X, p.Y), color) << c.name << " at " << p.X << "," << p.Y;
   }
-}
-
-TEST_F(ShapeTest, ATurnedShapeCastsTheShadowOfItsOutline) {
-  TUloShape shape(&panel);
-  shape.Shadow().SetSmooth(false);
-  shape.Shadow().SetBothSizes(4);
-  shape.SetColor(clYellow);
-  const gdi::Bitmap image = Render(panel, [&] { shape.DrawRect(TRect{40, 40, 100, 100}, 45, 0); });
-  // Beside the diamond's lower right edge, and in the corner of its
-  // bounding box, where a shadow of the box would fall.
-  EXPECT_EQ(image.Pixel(93, 93), clBlack);
-  EXPECT_EQ(image.Pixel(36, 36), clWhite);
-  EXPECT_EQ(image.Pixel(108, 108), clWhite);
-  EXPECT_EQ(image.Pixel(70, 70), clYellow);
 }
 
 TEST_F(ShapeTest, RotatedShapesHaveNoBevel) {
@@ -130,35 +157,6 @@ TEST_F(ShapeTest, RotatedShapesHaveNoBevel) {
   EXPECT_FALSE(SameImage(draw(TBevelCut::bvRaised, 0), draw(TBevelCut::bvNone, 0)));
   EXPECT_TRUE(SameImage(draw(TBevelCut::bvRaised, 360), draw(TBevelCut::bvNone, 360)));
   EXPECT_TRUE(SameImage(draw(TBevelCut::bvLowered, 30), draw(TBevelCut::bvNone, 30)));
-}
-
-TEST_F(ShapeTest, EllipseFillsFromGradientAndPicture) {
-  const TRect r{20, 20, 140, 100};
-  // The gradient covers the whole box; the ellipse outline frames it.
-  {
-    TUloShape shape(&panel);
-    shape.SetShadow(nullptr);
-    shape.SetShapeStyle(TChartObjectShapeStyle::fosEllipse);
-    shape.Gradient().SetVisible(true);
-    shape.Gradient().SetStartColor(clBlue);
-    shape.Gradient().SetEndColor(clBlue);
-    const gdi::Bitmap image = Render(panel, [&] { shape.DrawRect(r); });
-    EXPECT_EQ(image.Pixel(22, 22), clBlue);
-    EXPECT_EQ(image.Pixel(80, 60), clBlue);
-    EXPECT_EQ(image.Pixel(10, 10), clWhite);
-  }
-  // The picture is clipped to the ellipse.
-  for (auto style : {TChartObjectShapeStyle::fosEllipse, TChartObjectShapeStyle::fosRoundRectangle}) {
-    TUloShape shape(&panel);
-    shape.SetShadow(nullptr);
-    shape.SetShapeStyle(style);
-    gdi::Bitmap green(8, 8);
-    green.Fill(clLime);
-    shape.Picture().SetGraphic(&green);
-    const gdi::Bitmap image = Render(panel, [&] { shape.DrawRect(r); });
-    EXPECT_EQ(image.Pixel(21, 21), clWhite) << static_cast<int>(style);
-    EXPECT_EQ(image.Pixel(80, 60), clLime) << static_cast<int>(style);
-  }
 }
 
 TEST_F(ShapeTest, TransparencyIsHeldToAPercentAndMixesWithTheShapesOwn) {
