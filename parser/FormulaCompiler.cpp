@@ -264,8 +264,10 @@ void Compiler::Index() {
   // Depths lie in [-n, n]; `last` is indexed by depth + n.
   std::vector<int32_t> &last = scratchLast_;
   last.resize(2 * static_cast<std::size_t>(n) + 2);
-  auto scanNext = [&](std::vector<int32_t> &out, auto &&is) {
+  // A character the text lacks has no occurrences to find.
+  auto scanNext = [&](std::vector<int32_t> &out, auto &&is, char present) {
     out.assign(n + 2, kNone);
+    if (text_.find(present) == std::string::npos) return;
     std::fill(last.begin(), last.end(), kNone);
     for (int32_t i = n - 1; i >= 0; --i) {
       const int32_t d = depth_[i] + n;
@@ -276,8 +278,9 @@ void Compiler::Index() {
     }
     out[n] = kNone;
   };
-  auto scanPrev = [&](std::vector<int32_t> &out, auto &&is) {
+  auto scanPrev = [&](std::vector<int32_t> &out, auto &&is, char present) {
     out.assign(n + 2, kNone);
+    if (text_.find(present) == std::string::npos) return;
     std::fill(last.begin(), last.end(), kNone);
     for (int32_t i = 0; i <= n; ++i) {
       const int32_t d = depth_[i] + n;
@@ -289,15 +292,17 @@ void Compiler::Index() {
     }
   };
   auto isChar = [&](char c) { return [this, c](int32_t i) { return text_[i] == c; }; };
-  scanNext(nextPlus_, isChar('+'));
-  scanNext(nextMinus_, isChar('-'));
-  scanNext(nextStar_, isChar('*'));
-  scanNext(nextSlash_, isChar('/'));
-  scanNext(nextCaret_, isChar('^'));
-  scanNext(nextComma_, isChar(','));
-  scanPrev(prevSlash_, isChar('/'));
-  scanPrev(prevDiv_, [this](int32_t i) { return IsDivAt(i); });
-  scanPrev(prevMod_, [this](int32_t i) { return IsModAt(i); });
+  scanNext(nextPlus_, isChar('+'), '+');
+  scanNext(nextMinus_, isChar('-'), '-');
+  scanNext(nextStar_, isChar('*'), '*');
+  scanNext(nextSlash_, isChar('/'), '/');
+  scanNext(nextCaret_, isChar('^'), '^');
+  scanNext(nextComma_, isChar(','), ',');
+  scanPrev(prevSlash_, isChar('/'), '/');
+  scanPrev(
+      prevDiv_, [this](int32_t i) { return IsDivAt(i); }, 'V');
+  scanPrev(
+      prevMod_, [this](int32_t i) { return IsModAt(i); }, 'M');
   // Whether a sign at i may belong to a number: at a number's start (after
   // * / ^ or a DIV or MOD word; after - only for '+', as in A-+2) or as
   // its exponent's sign (after an E that follows a mantissa or starts one).
@@ -313,8 +318,11 @@ void Compiler::Index() {
     return (m >= '0' && m <= '9') || m == '.' || m == sep || m == '+' || m == '-' || m == '*' || m == '/' || m == '^' ||
            wordEndsAt(i - 2);
   };
-  scanNext(nextHardPlus_, [&](int32_t i) { return text_[i] == '+' && !startsNumber(i, true); });
-  scanPrev(prevHardSign_, [&](int32_t i) { return (text_[i] == '+' || text_[i] == '-') && !startsNumber(i, false); });
+  scanNext(
+      nextHardPlus_, [&](int32_t i) { return text_[i] == '+' && !startsNumber(i, true); }, '+');
+  scanPrev(
+      prevHardSign_, [&](int32_t i) { return (text_[i] == '+' || text_[i] == '-') && !startsNumber(i, false); },
+      text_.find('+') != std::string::npos ? '+' : '-');
 
   std::size_t cap = 64;
   while (cap < static_cast<std::size_t>(n) * 2)
@@ -841,8 +849,7 @@ std::unique_ptr<TCompiledFormula> Compiler::Run(std::string_view text, const TNa
     if (ib > ia && Resolve(ia, ib, kValid) != kFail) a = ia, b = ib;
   }
 
-  for (auto &level : slots_)
-    level.fill(-1);
+  // Only the slots of records made by this compilation are ever read.
   counter_.fill(0);
   counter_[0] = 1;
   Visit(a, b, 0, 1, 1);
@@ -861,7 +868,7 @@ std::unique_ptr<TCompiledFormula> Compiler::Run(std::string_view text, const TNa
   for (int level = maxLevel_; level >= 1; --level)
     for (int place = 1; place <= counter_[level]; ++place) {
       const PendingRecord &p = records_[slots_[level][place]];
-      OperationRecord r;
+      OperationRecord &r = formula->Operations.emplace_back();
       r.Opcode = p.opcode;
       r.Kernel = p.opcode;
       r.Operand1 = resolve(p.operand1);
@@ -869,7 +876,6 @@ std::unique_ptr<TCompiledFormula> Compiler::Run(std::string_view text, const TNa
       r.Result = &formula->Cells[p.result];
       r.OneArg = p.oneArg;
       r.TwoArg = p.twoArg;
-      formula->Operations.push_back(r);
     }
   formula->ResultCell = resolve(head_);
   return formula;

@@ -3,6 +3,8 @@
 #include "platform/rtl/Conversions.h"
 #include "workbench/FiniteCheck.h"
 
+#include <cmath>
+
 namespace workbench {
 
 Vector EulerIntegrate(Vector &X, AbstVFunc &F, const Vector &X0, double T0, double T1, int Steps) {
@@ -22,15 +24,31 @@ Vector EulerIntegrate(Vector &X, AbstVFunc &F, const Vector &X0, double T0, doub
   X.Assign(X0);
   if (T0 != T1) {
     double *acc = accumulator.Data();
-    const double *x = X.Data();
+    double *x = X.Data();
+    double *k = K.Data();
+    const int n = X.Size();
     for (int i = 0; i < Steps; ++i) {
       // Each step's time from its index, not a running sum, so that the
       // rounding does not drift over the steps.
       const double t = Finite(T0 + i * h);
       F.Evaluate(K, X, t);
+      bool finite = true;
+      for (int j = 0; j < n; ++j)
+        finite &= std::isfinite(k[j]) && std::isfinite(x[j]);
+      if (finite) {
+        // With finite operands a fault can only be an overflow, whichever
+        // element meets it first: one pass does the slope, the step and
+        // the sum.
+        for (int j = 0; j < n; ++j) {
+          k[j] = Finite(h * k[j]);
+          x[j] = Finite(x[j] + k[j]);
+          acc[j] = Finite(h * x[j] + acc[j]);
+        }
+        continue;
+      }
       K.Scale(h);
       X.Add(K);
-      for (int j = 0; j < accumulator.Size(); ++j)
+      for (int j = 0; j < n; ++j)
         acc[j] = Finite(h * x[j] + acc[j]);
     }
   }
