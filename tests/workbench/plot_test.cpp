@@ -1,41 +1,17 @@
+#include "tests/workbench/Games.h"
 #include "workbench/ResultPlots.h"
-#include "workbench/Solver.h"
 
 #include <gtest/gtest.h>
-
-#include <string>
-#include <vector>
 
 namespace {
 
 using namespace workbench;
+using wbtest::Settings;
 
-GameInput Game(int l, int v) {
-  GameInput g;
-  g.DimX = g.DimU = g.DimL = l;
-  g.DimV = v;
-  g.A.assign(l, std::vector<std::string>(l, "0"));
-  g.B.assign(l, std::vector<std::string>(l, "0"));
-  g.Pi = g.B;
-  for (int i = 0; i < l; ++i)
-    g.B[i][i] = g.Pi[i][i] = "1";
-  g.C.assign(l, std::vector<std::string>(v, "0"));
-  g.X0.assign(l, "1");
-  std::string norm = "psi1^2";
-  for (int i = 2; i <= l; ++i)
-    norm += "+psi" + std::to_string(i) + "^2";
-  g.P = "sqrt(" + norm + ")";
-  g.Q = "0";
-  g.M = "2*sqrt(" + norm + ")";
-  g.T = "1";
-  return g;
-}
-
-SolverSettings Grid(const char *nod, bool b1) {
-  SolverSettings s;
-  s.Nod = nod;
-  s.b1 = b1;
-  return s;
+// Simple motion from (1, ..., 1), the evader standing still.
+void Compute(SolverState &state, int l, int v, const char *nod, bool b1) {
+  CalculateIntegral(state, wbtest::SimpleMotion(l, v, "0", "2", std::vector<std::string>(l, "1"), "1"),
+                    Settings(nod, b1), {});
 }
 
 struct Form4 {
@@ -53,13 +29,13 @@ TEST(PlotIntegral, RefusesWithoutAMatchingRun) {
   SolverState state;
   Form4 f;
   EXPECT_THROW(PlotIntegral(state, 2, "1", f.Series()), ESolverError);
-  CalculateIntegral(state, Game(2, 1), Grid("8", true), {});
+  Compute(state, 2, 1, "8", true);
   EXPECT_THROW(PlotIntegral(state, 3, "1", f.Series()), ESolverError);
   EXPECT_THROW(PlotIntegral(state, 2, "x", f.Series()), rtl::EConvertError);
 }
 
 TEST(PlotIntegral, PointCountsPerGridAndDimension) {
-  struct Case {
+  const struct {
     const char *name;
     int l, v;
     const char *nod;
@@ -76,11 +52,11 @@ TEST(PlotIntegral, PointCountsPerGridAndDimension) {
       {"space cube", 3, 1, "2", false, 0, {0, 101 * 24, 0, 0, 0, 0}, "Трехмерный случай"},
       {"line", 1, 1, "5", true, 2, {0, 0, 0, 0, 0, 0}, ""},
   };
-  for (const Case &c : cases) {
+  for (const auto &c : cases) {
     SCOPED_TRACE(c.name);
     SolverState state;
     state.StepCount = c.stepCount;
-    CalculateIntegral(state, Game(c.l, c.v), Grid(c.nod, c.b1), {});
+    Compute(state, c.l, c.v, c.nod, c.b1);
     Form4 f;
     int repaints = 0;
     const IntegralLayout layout = PlotIntegral(state, c.l, "1", f.Series(), [&] { ++repaints; });
@@ -96,7 +72,7 @@ TEST(PlotIntegral, PointCountsPerGridAndDimension) {
 TEST(PlotIntegral, SectionsStandAtTheirTimesAndRepeat) {
   SolverState state;
   state.StepCount = 4;
-  CalculateIntegral(state, Game(2, 2), Grid("6", true), {});
+  Compute(state, 2, 2, "6", true);
   Form4 first, second;
   PlotIntegral(state, 2, "2", first.Series());
   PlotIntegral(state, 2, "2", second.Series());
@@ -110,8 +86,7 @@ TEST(PlotIntegral, SectionsStandAtTheirTimesAndRepeat) {
     EXPECT_EQ(pts[k * 7 + 6].X, pts[k * 7].X);
     EXPECT_EQ(pts[k * 7 + 6].Z, pts[k * 7].Z);
   }
-  const double radius = 2 + 0.25 * 2; // k = 2: the target plus 2 dt
-  EXPECT_NEAR(pts[2 * 7].Z, radius, 1e-12);
+  EXPECT_NEAR(pts[2 * 7].Z, 2 + 0.25 * 2, 1e-12); // the target plus 2 dt
   EXPECT_NEAR(pts[2 * 7].X, 0, 1e-12);
   // The trajectory, from its end (section 0) back to its start.
   const auto &traj = first.s[4].Points;
@@ -133,7 +108,7 @@ TEST(PlotSets, CandidatesOfTheLastSquareRun) {
   EXPECT_EQ(PlotSets(state, 1, series), TSetsWindow::swNone);
 
   state.StepCount = 2;
-  CalculateIntegral(state, Game(2, 2), Grid("12", true), {});
+  Compute(state, 2, 2, "12", true);
   EXPECT_EQ(ControlsWindowFor(state, 2), TControlsWindow::cwForm5);
   EXPECT_THROW(ControlsWindowFor(state, 3), ESolverError);
   EXPECT_EQ(PlotSets(state, 2, series), TSetsWindow::swForm7);
@@ -142,15 +117,19 @@ TEST(PlotSets, CandidatesOfTheLastSquareRun) {
   EXPECT_NEAR(p7.Points[3].X, state.GridDirs.Dir(3)[0], 1e-15);
   EXPECT_NEAR(p7.Points[3].Y, 1, 1e-15);
   EXPECT_EQ(q7.Points[3].Y, 0);
-  // A later run of other dimensions keeps these candidates, but they are
-  // not the space sets.
-  CalculateIntegral(state, Game(3, 1), Grid("3", true), {});
-  EXPECT_THROW(PlotSets(state, 3, series), ESolverError);
+  // A later run of other control dimensions keeps these candidates, but its
+  // plot has no trajectory, and they are not the space sets.
+  Compute(state, 2, 1, "12", true);
   EXPECT_EQ(PlotSets(state, 2, series), TSetsWindow::swForm7);
   EXPECT_EQ(p7.Points.size(), 12u);
+  Form4 f;
+  PlotIntegral(state, 2, "1", f.Series());
+  EXPECT_TRUE(f.s[4].Points.empty());
+  Compute(state, 3, 1, "3", true);
+  EXPECT_THROW(PlotSets(state, 3, series), ESolverError);
 
   state.StepCount = 2;
-  CalculateIntegral(state, Game(3, 3), Grid("3", true), {});
+  Compute(state, 3, 3, "3", true);
   EXPECT_EQ(PlotSets(state, 3, series), TSetsWindow::swForm8);
   EXPECT_EQ(ControlsWindowFor(state, 3), TControlsWindow::cwForm6);
   ASSERT_EQ(p8.Points.size(), 9u);
