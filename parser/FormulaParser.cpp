@@ -169,22 +169,17 @@ bool NonFinite(double v) {
   return (bits & 0x7FF0000000000000ull) == 0x7FF0000000000000ull;
 }
 
-// The smallest magnitude that a double rounds to infinity: the midpoint
-// between the largest double and 2^1024, which rounds to the even 2^1024.
-constexpr Ext kRoundsToInfinity = 0x1.fffffffffffffp1023L + 0x1p970L;
-
 // Runs the records in order. Each reads its operands from memory and
 // stores its result there, rounded to a double. With Track, tells whether a
-// result was infinite or NaN, judged from the value before it is stored so
-// that the next record need not wait for a second trip through memory;
-// with Trap, raises the first fault met after the record that met it, as a
-// processor trapping faults would, once every result is in place.
+// watched result was infinite or NaN; with Trap, raises the first fault met
+// after the record that met it, as a processor trapping faults would, once
+// every result is in place.
 template <bool Track, bool Trap> bool Run(const OperationRecord *r, const OperationRecord *const end) {
   bool nonFinite = false;
   auto put = [&nonFinite, &r](double *result, Ext e) {
     *result = static_cast<double>(e);
     if constexpr (Track)
-      if (r->Watched) nonFinite |= !(std::fabs(e) < kRoundsToInfinity);
+      if (r->Watched) nonFinite |= NonFinite(*result);
   };
   auto putDouble = [&nonFinite, &r](double *result, double d) {
     *result = d;
