@@ -382,9 +382,13 @@ void TCustomParser::WatchResults() {
   std::vector<OperationRecord> &ops = FCompiled->Operations;
   const double *const cells = FCompiled->Cells.get();
   const std::size_t cellCount = FCompiled->CellCount;
-  // For every cell, the record that writes it, if any.
-  std::vector<int> writer(cellCount, -1);
-  std::vector<uint8_t> reads(ops.size(), 0), passed(ops.size(), 0);
+  // For every cell, the record that writes it, if any. The tables keep
+  // their memory between compilations.
+  thread_local std::vector<int> writer;
+  thread_local std::vector<uint8_t> reads, passed;
+  writer.assign(cellCount, -1);
+  reads.assign(ops.size(), 0);
+  passed.assign(ops.size(), 0);
   for (std::size_t i = 0; i < ops.size(); ++i)
     writer[static_cast<std::size_t>(ops[i].Result - cells)] = static_cast<int>(i);
   const std::less<const double *> before;
