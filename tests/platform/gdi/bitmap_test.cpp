@@ -4,11 +4,9 @@
 #include "platform/gdi/QtSurface.h"
 #include "platform/rtl/Exceptions.h"
 
-#include <QBuffer>
-
 #include <gtest/gtest.h>
 
-#include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 
@@ -31,31 +29,21 @@ TEST(GdiBitmaps, NewAndResizedAreWhite) {
   EXPECT_EQ(static_cast<uint32_t>(bmp.Pixel(0, 0)), 0xFFFFFFFFu);
 }
 
-// Rows hold 0x00RRGGBB: bytes blue, green, red, unused in memory.
-TEST(GdiBitmaps, ScanLineLayout) {
-  Bitmap bmp(3, 2);
-  bmp.SetPixel(1, 1, RGBColor(0x12, 0x34, 0x56));
-  EXPECT_EQ(bmp.ScanLine(1)[1] & 0xFFFFFF, 0x123456u);
-  const uint8_t *bytes = reinterpret_cast<const uint8_t *>(bmp.ScanLine(1) + 1);
-  EXPECT_EQ(bytes[0], 0x56);
-  EXPECT_EQ(bytes[1], 0x34);
-  EXPECT_EQ(bytes[2], 0x12);
-  bmp.ScanLine(0)[2] = 0xFF00FF00u;
-  EXPECT_EQ(bmp.Pixel(2, 0), clLime);
-  EXPECT_EQ(bmp.ScanLine(2), nullptr);
-}
-
-TEST(GdiBitmaps, DrawingAndRowAccessInterleave) {
+// Rows hold 0x00RRGGBB and may be written while the context draws.
+TEST(GdiBitmaps, RowAccessInterleavesWithDrawing) {
   Bitmap bmp(10, 10);
   DeviceContext &dc = bmp.DC();
   dc.FillRect({0, 0, 10, 10}, Brush::Solid(clBlue));
-  bmp.ScanLine(5)[5] = 0xFFFF0000u; // red, written while the context is open
+  bmp.ScanLine(5)[5] = 0xFFFF0000u;
   dc.FillRect({0, 0, 3, 3}, Brush::Solid(clGreen));
   EXPECT_EQ(bmp.Pixel(5, 5), clRed);
   EXPECT_EQ(bmp.Pixel(1, 1), clGreen);
   const Bitmap copy = bmp.Clone();
   dc.FillRect({0, 0, 10, 10}, Brush::Solid(clBlack));
   EXPECT_EQ(copy.Pixel(5, 5), clRed); // the clone is not drawn on
+  bmp.SetPixel(9, 9, RGBColor(0x12, 0x34, 0x56));
+  EXPECT_EQ(bmp.ScanLine(9)[9] & 0xFFFFFF, 0x123456u);
+  EXPECT_EQ(bmp.ScanLine(10), nullptr);
 }
 
 TEST(GdiBlits, SourceCopyTakesOnlyWhatTheSourceHas) {
@@ -67,136 +55,98 @@ TEST(GdiBlits, SourceCopyTakesOnlyWhatTheSourceHas) {
   EXPECT_EQ(test::CountColor(bmp, clRed), 16);
 }
 
-TEST(GdiBlits, InvertingSourceTwiceRestores) {
-  Bitmap src(8, 8), bmp(16, 16);
-  for (int y = 0; y < 8; ++y)
-    for (int x = 0; x < 8; ++x)
-      src.SetPixel(x, y, RGBColor(x * 30, y * 30, 77));
-  bmp.Fill(RGBColor(10, 200, 90));
-  const Bitmap before = bmp.Clone();
-  bmp.DC().BitBlt(3, 3, 8, 8, src, 0, 0, Rop3::SrcInvert);
-  EXPECT_FALSE(test::SamePixels(bmp, before));
-  bmp.DC().BitBlt(3, 3, 8, 8, src, 0, 0, Rop3::SrcInvert);
-  EXPECT_TRUE(test::SamePixels(bmp, before));
-}
-
-struct Rop3Case {
-  Rop3 op;
-  uint32_t expected; // source 0xF0F0F0 (as TColor), destination 0x3C3C3C, solid brush 0xAAAAAA
-};
-
-class Rop3Blits : public ::testing::TestWithParam<Rop3Case> {};
-
-TEST_P(Rop3Blits, CombineSourceDestinationAndBrush) {
-  Bitmap src(2, 2), bmp(4, 4);
+// Each named ternary operation, one to a row.
+TEST(GdiBlits, CombineSourceDestinationAndBrush) {
+  const std::pair<Rop3, uint32_t> cases[] = {
+      // source F0, destination 3C, brush AA in every byte
+      {Rop3::SrcCopy, 0xF0F0F0},     {Rop3::SrcPaint, 0xFCFCFC},  {Rop3::SrcAnd, 0x303030},
+      {Rop3::SrcInvert, 0xCCCCCC},   {Rop3::SrcErase, 0xC0C0C0},  {Rop3::NotSrcCopy, 0x0F0F0F},
+      {Rop3::NotSrcErase, 0x030303}, {Rop3::MergeCopy, 0xA0A0A0}, {Rop3::MergePaint, 0x3F3F3F},
+      {Rop3::PatCopy, 0xAAAAAA},     {Rop3::PatInvert, 0x969696}, {Rop3::DstInvert, 0xC3C3C3},
+      {Rop3::PatPaint, 0xBFBFBF},    {Rop3::Blackness, 0},        {Rop3::Whiteness, 0xFFFFFF}};
+  Bitmap src(2, 1), bmp(3, 15);
   src.Fill(static_cast<TColor>(0xF0F0F0));
   bmp.Fill(static_cast<TColor>(0x3C3C3C));
-  DeviceContext &dc = bmp.DC();
-  dc.SelectBrush(Brush::Solid(static_cast<TColor>(0xAAAAAA)));
-  dc.BitBlt(1, 1, 2, 2, src, 0, 0, GetParam().op);
-  EXPECT_EQ(static_cast<uint32_t>(bmp.Pixel(1, 1)), GetParam().expected);
-  EXPECT_EQ(static_cast<uint32_t>(bmp.Pixel(0, 0)), 0x3C3C3Cu);
+  bmp.DC().SelectBrush(Brush::Solid(static_cast<TColor>(0xAAAAAA)));
+  for (int i = 0; i < 15; ++i) {
+    bmp.DC().BitBlt(0, i, 2, 1, src, 0, 0, cases[i].first);
+    EXPECT_EQ(static_cast<uint32_t>(bmp.Pixel(1, i)), cases[i].second) << i;
+    EXPECT_EQ(static_cast<uint32_t>(bmp.Pixel(2, i)), 0x3C3C3Cu);
+  }
 }
 
-INSTANTIATE_TEST_SUITE_P(Gdi, Rop3Blits,
-                         ::testing::Values(Rop3Case{Rop3::SrcCopy, 0xF0F0F0}, Rop3Case{Rop3::SrcPaint, 0xFCFCFC},
-                                           Rop3Case{Rop3::SrcAnd, 0x303030}, Rop3Case{Rop3::SrcInvert, 0xCCCCCC},
-                                           Rop3Case{Rop3::SrcErase, 0xC0C0C0}, Rop3Case{Rop3::NotSrcCopy, 0x0F0F0F},
-                                           Rop3Case{Rop3::NotSrcErase, 0x030303}, Rop3Case{Rop3::MergeCopy, 0xA0A0A0},
-                                           Rop3Case{Rop3::MergePaint, 0x3F3F3F}, Rop3Case{Rop3::PatCopy, 0xAAAAAA},
-                                           Rop3Case{Rop3::PatInvert, 0x969696}, Rop3Case{Rop3::DstInvert, 0xC3C3C3},
-                                           Rop3Case{Rop3::PatPaint, 0xBFBFBF}, Rop3Case{Rop3::Blackness, 0},
-                                           Rop3Case{Rop3::Whiteness, 0xFFFFFF}));
+// A row whose pixel x has red x, so each copied pixel tells where it came from.
+Bitmap Ramp(int n) {
+  Bitmap b(n, 1);
+  for (int x = 0; x < n; ++x)
+    b.SetPixel(x, 0, RGBColor(x, 0, 0));
+  return b;
+}
 
-TEST(GdiBlits, OverlappingCopyWithinOneBitmap) {
-  Bitmap bmp(10, 1);
-  for (int x = 0; x < 10; ++x)
-    bmp.SetPixel(x, 0, RGBColor(x, 0, 0));
+std::string Reds(const Bitmap &b) {
+  std::string s;
+  for (int x = 0; x < b.Width(); ++x)
+    s += b.Pixel(x, 0) == clWhite ? '.' : char('0' + GetRValue(b.Pixel(x, 0)));
+  return s;
+}
+
+TEST(GdiBlits, OverlappingCopiesWithinOneBitmap) {
+  Bitmap bmp = Ramp(10);
   bmp.DC().BitBlt(2, 0, 8, 1, bmp, 0, 0);
-  for (int x = 2; x < 10; ++x)
-    EXPECT_EQ(GetRValue(bmp.Pixel(x, 0)), x - 2) << x;
-}
-
-TEST(GdiBlits, StretchIsNearestNeighbour) {
-  Bitmap src(2, 2), bmp(8, 8);
-  src.SetPixel(0, 0, clRed);
-  src.SetPixel(1, 0, clGreen);
-  src.SetPixel(0, 1, clBlue);
-  src.SetPixel(1, 1, clBlack);
-  bmp.DC().StretchBlt({0, 0, 4, 4}, src, {0, 0, 2, 2});
-  for (int y = 0; y < 4; ++y)
-    for (int x = 0; x < 4; ++x)
-      EXPECT_EQ(bmp.Pixel(x, y), src.Pixel(x / 2, y / 2)) << x << "," << y;
-  // A negative destination width mirrors.
-  bmp.DC().StretchBlt({8, 4, 4, 8}, src, {0, 0, 2, 2});
-  EXPECT_EQ(bmp.Pixel(4, 4), clGreen);
-  EXPECT_EQ(bmp.Pixel(7, 4), clRed);
-  // Shrinking picks the pixel under each destination centre.
-  Bitmap wide(9, 1), one(3, 1);
-  for (int x = 0; x < 9; ++x)
-    wide.SetPixel(x, 0, RGBColor(x, 0, 0));
-  one.DC().StretchBlt({0, 0, 3, 1}, wide, {0, 0, 9, 1});
-  EXPECT_EQ(GetRValue(one.Pixel(0, 0)), 1);
-  EXPECT_EQ(GetRValue(one.Pixel(1, 0)), 4);
-  EXPECT_EQ(GetRValue(one.Pixel(2, 0)), 7);
-}
-
-// Only the visible part of a destination costs anything.
-TEST(GdiBlits, HugeStretchDrawsTheVisiblePart) {
-  Bitmap src(2, 1), bmp(10, 10);
-  src.SetPixel(0, 0, clRed);
-  src.SetPixel(1, 0, clBlue);
-  bmp.DC().StretchBlt({-kMaxPixel, 0, kMaxPixel, 10}, src, {0, 0, 2, 1});
-  bmp.DC().AlphaBlend({-kMaxPixel, 5, kMaxPixel + 1, 10}, src, {0, 0, 2, 1}, 255);
-  EXPECT_EQ(bmp.Pixel(0, 0), clBlue);
-  EXPECT_EQ(bmp.Pixel(9, 9), clBlue);
+  EXPECT_EQ(Reds(bmp), "0101234567");
+  Bitmap stretched = Ramp(10);
+  stretched.DC().StretchBlt({2, 0, 10, 1}, stretched, {0, 0, 4, 1});
+  EXPECT_EQ(Reds(stretched), "0100112233");
 }
 
 TEST(GdiBlits, TransparentColourIsLeftOut) {
-  Bitmap src(3, 1), bmp(3, 1);
-  src.SetPixel(0, 0, clFuchsia);
-  src.SetPixel(1, 0, clRed);
-  src.SetPixel(2, 0, clFuchsia);
-  bmp.Fill(clAqua);
-  bmp.DC().TransparentBlt({0, 0, 3, 1}, src, {0, 0, 3, 1}, clFuchsia);
-  EXPECT_EQ(bmp.Pixel(0, 0), clAqua);
-  EXPECT_EQ(bmp.Pixel(1, 0), clRed);
-  EXPECT_EQ(bmp.Pixel(2, 0), clAqua);
+  Bitmap bmp(4, 1);
+  bmp.DC().TransparentBlt({0, 0, 4, 1}, Ramp(4), {0, 0, 4, 1}, RGBColor(2, 0, 0));
+  EXPECT_EQ(Reds(bmp), "01.3");
 }
 
-struct BlendCase {
-  uint8_t alpha;
-  TColor source, dest, expected;
-};
-
-class AlphaBlends : public ::testing::TestWithParam<BlendCase> {};
+TEST(GdiBlits, StretchIsNearestNeighbour) {
+  const struct {
+    Rect dest, source;
+    const char *reds;
+  } cases[] = {
+      {{0, 0, 6, 1}, {0, 0, 3, 1}, "001122"}, // enlarges
+      {{4, 0, 0, 1}, {0, 0, 2, 1}, "1100.."}, // mirrors a negative destination width
+      {{0, 0, 4, 1}, {2, 0, 0, 1}, "1100.."}, // and a negative source width
+      {{0, 0, 3, 1}, {0, 0, 9, 1}, "147..."}, // shrinks to the pixels under the centres
+  };
+  const Bitmap src = Ramp(9);
+  for (const auto &c : cases) {
+    Bitmap bmp(6, 1);
+    bmp.DC().StretchBlt(c.dest, src, c.source);
+    EXPECT_EQ(Reds(bmp), c.reds);
+  }
+  // Rows map as columns do.
+  Bitmap square(2, 2), bmp(4, 4);
+  square.SetPixel(1, 1, clRed);
+  bmp.DC().StretchBlt({0, 4, 4, 0}, square, {0, 0, 2, 2});
+  EXPECT_EQ(InkOf(bmp).bounds, (Rect{2, 0, 4, 2}));
+  EXPECT_EQ(InkOf(bmp).count, 4);
+}
 
 // (S a + D (255 - a) + 127) div 255 per channel.
-TEST_P(AlphaBlends, ConstantAlpha) {
-  Bitmap src(2, 2), bmp(2, 2);
-  src.Fill(GetParam().source);
-  bmp.Fill(GetParam().dest);
-  bmp.DC().AlphaBlend({0, 0, 2, 2}, src, {0, 0, 2, 2}, GetParam().alpha);
-  EXPECT_EQ(bmp.Pixel(1, 1), GetParam().expected);
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Gdi, AlphaBlends,
-    ::testing::Values(BlendCase{128, clBlack, clWhite, RGBColor(127, 127, 127)},
-                      BlendCase{127, clBlack, clWhite, RGBColor(128, 128, 128)},
-                      BlendCase{0, clBlack, clWhite, clWhite}, BlendCase{255, clBlack, clWhite, clBlack},
-                      BlendCase{128, clRed, RGBColor(0, 160, 0), RGBColor(128, 80, 0)},
-                      BlendCase{64, RGBColor(200, 100, 50), RGBColor(10, 20, 30), RGBColor(58, 40, 35)}));
-
-TEST(GdiPatterns, PatternInvertTwiceRestores) {
-  Bitmap bmp(20, 20);
-  bmp.Fill(RGBColor(1, 2, 3));
-  DeviceContext &dc = bmp.DC();
-  dc.SelectBrush(Brush::Hatched(HatchStyle::Cross, clRed));
-  dc.PatBlt(2, 2, 15, 15, Rop3::PatInvert);
-  EXPECT_GT(InkOf(bmp, RGBColor(1, 2, 3)).count, 0);
-  dc.PatBlt(2, 2, 15, 15, Rop3::PatInvert);
-  EXPECT_EQ(InkOf(bmp, RGBColor(1, 2, 3)).count, 0);
+TEST(GdiBlits, AlphaBlendIsConstantPerChannel) {
+  const struct {
+    uint8_t alpha;
+    TColor source, dest, expected;
+  } cases[] = {{128, clBlack, clWhite, RGBColor(127, 127, 127)},
+               {127, clBlack, clWhite, RGBColor(128, 128, 128)},
+               {0, clBlack, clWhite, clWhite},
+               {255, clBlack, clWhite, clBlack},
+               {128, clRed, clGreen, RGBColor(128, 64, 0)},
+               {64, RGBColor(200, 100, 50), RGBColor(10, 20, 30), RGBColor(58, 40, 35)}};
+  for (const auto &c : cases) {
+    Bitmap src(2, 2), bmp(2, 2);
+    src.Fill(c.source);
+    bmp.Fill(c.dest);
+    bmp.DC().AlphaBlend({0, 0, 2, 2}, src, {0, 0, 2, 2}, c.alpha);
+    EXPECT_EQ(bmp.Pixel(1, 1), c.expected) << int(c.alpha);
+  }
 }
 
 // A monochrome pattern draws black in the text colour and white in the
@@ -205,19 +155,17 @@ TEST(GdiPatterns, MonochromePatternTakesTextAndBackgroundColours) {
   Bitmap pattern(8, 8);
   pattern.SetMonochrome(true);
   pattern.SetPixel(0, 0, clBlack);
-  const Brush brush = Brush::Pattern(pattern, true);
   Bitmap bmp(24, 24);
   DeviceContext &dc = bmp.DC();
   dc.SetTextColor(clRed);
   dc.SetBkColor(clYellow);
-  dc.SelectBrush(brush);
+  dc.SelectBrush(Brush::Pattern(pattern, true));
   dc.SelectPen(Pen::Null());
   dc.Rectangle(3, 3, 24, 24);
   EXPECT_EQ(bmp.Pixel(8, 8), clRed);
   EXPECT_EQ(bmp.Pixel(16, 16), clRed);
-  EXPECT_EQ(bmp.Pixel(9, 8), clYellow);
-  EXPECT_EQ(bmp.Pixel(3, 3), clYellow);
   EXPECT_EQ(test::CountColor(bmp, clRed), 4);
+  EXPECT_EQ(test::CountColor(bmp, clYellow), 20 * 20 - 4);
   // The brush keeps its own copy of the pixels.
   pattern.SetPixel(1, 0, clBlack);
   dc.SetTextColor(clBlue);
@@ -239,18 +187,6 @@ TEST(GdiPatterns, HatchGapsTakeTheBackgroundOnlyWhenOpaque) {
   }
 }
 
-TEST(GdiPatterns, DeviceBrushColourChangesPerCall) {
-  Bitmap bmp(10, 1);
-  DeviceContext &dc = bmp.DC();
-  dc.SelectBrush(Brush::DeviceColor());
-  for (int x = 0; x < 10; ++x) {
-    dc.SetDeviceBrushColor(RGBColor(x * 20, 0, 0));
-    dc.PatBlt(x, 0, 1, 1, Rop3::PatCopy);
-  }
-  for (int x = 0; x < 10; ++x)
-    EXPECT_EQ(bmp.Pixel(x, 0), RGBColor(x * 20, 0, 0));
-}
-
 // ---- files
 
 std::string TempPath(const char *name) {
@@ -268,21 +204,6 @@ TEST(GdiFiles, PngAndBmpRoundTrip) {
     EXPECT_TRUE(test::SamePixels(bmp, back)) << name;
     std::filesystem::remove(path);
   }
-}
-
-TEST(GdiFiles, JpegDecodes) {
-  QImage img(16, 8, QImage::Format_RGB32);
-  img.fill(QColor(200, 40, 10));
-  QByteArray data;
-  QBuffer buffer(&data);
-  buffer.open(QIODevice::WriteOnly);
-  ASSERT_TRUE(img.save(&buffer, "JPG", 95));
-  Bitmap bmp;
-  bmp.LoadFromMemory(std::span(reinterpret_cast<const uint8_t *>(data.constData()), size_t(data.size())));
-  ASSERT_EQ(bmp.Width(), 16);
-  EXPECT_NEAR(GetRValue(bmp.Pixel(8, 4)), 200, 4);
-  EXPECT_NEAR(GetGValue(bmp.Pixel(8, 4)), 40, 4);
-  EXPECT_NEAR(GetBValue(bmp.Pixel(8, 4)), 10, 4);
 }
 
 TEST(GdiFiles, UnreadableFileRaisesAndChangesNothing) {
@@ -305,22 +226,24 @@ TEST(GdiSurfaces, DrawingOutsidePaintAsksForOneRepaint) {
   WindowSurface surface(40, 30);
   int asked = 0;
   surface.OnChanged = [&] { ++asked; };
+  // The paint copies the surface and so answers the request.
+  QImage screen(40, 30, QImage::Format_RGB32);
+  auto paint = [&] {
+    QPainter p(&screen);
+    PaintSurface(p, surface, QRect(0, 0, 40, 30));
+  };
   DeviceContext &dc = surface.DC();
   dc.SetRasterOp(RasterOp::Not);
   dc.Rectangle(5, 5, 20, 20); // feedback between paints
   dc.Rectangle(6, 6, 21, 21);
   EXPECT_EQ(asked, 1);
-  // The paint copies the surface and so answers the request.
-  QImage screen(40, 30, QImage::Format_RGB32);
-  {
-    QPainter p(&screen);
-    PaintSurface(p, surface, QRect(0, 0, 40, 30));
-  }
+  paint();
   EXPECT_EQ(screen.pixel(5, 5) & 0xFFFFFF, 0x000000u);
   EXPECT_EQ(screen.pixel(30, 25) & 0xFFFFFF, 0xFFFFFFu);
   dc.SetPixel(1, 1, clRed);
   EXPECT_EQ(asked, 2);
-  // Drawing during a paint event asks nothing.
+  paint();
+  // Drawing during a paint event asks nothing; after it, drawing asks again.
   surface.BeginPaint();
   EXPECT_TRUE(surface.Painting());
   dc.FillRect({0, 0, 40, 30}, Brush::Solid(clBlue));
@@ -341,10 +264,7 @@ TEST(GdiSurfaces, CheckFrameStaysInItsThirteenPixels) {
   EXPECT_EQ(InkOf(checked, clMaroon).bounds, (Rect{10, 10, 23, 23}));
   EXPECT_GT(test::CountColor(checked, clBlack), test::CountColor(plain, clBlack) + 10);
   const Rect r = InkOf(radio, clMaroon).bounds;
-  EXPECT_GE(r.left, 10);
-  EXPECT_GE(r.top, 10);
-  EXPECT_LE(r.right, 23);
-  EXPECT_LE(r.bottom, 23);
+  EXPECT_TRUE(r.left >= 10 && r.top >= 10 && r.right <= 23 && r.bottom <= 23);
   EXPECT_GT(test::CountColor(radio, clBlack), 8);
 }
 

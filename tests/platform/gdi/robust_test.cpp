@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+
 namespace gdi {
 namespace {
 
@@ -28,63 +30,66 @@ TEST(GdiRobust, ExtremeArgumentsToEveryCall) {
     if ((s >> 20) % 5 == 0) dc.IntersectClipRect({pick(), pick(), pick(), pick()});
     if ((s >> 20) % 7 == 0) dc.RemoveClip();
     const Point pts[] = {{pick(), pick()}, {pick(), pick()}, {pick(), pick()}, {pick(), pick()}};
-    switch (what) {
-    case 0:
-      dc.MoveTo(pick(), pick());
-      dc.LineTo(pick(), pick());
-      break;
-    case 1:
-      dc.Polyline(pts);
-      break;
-    case 2:
-      dc.Polygon(pts);
-      break;
-    case 3:
-      dc.Rectangle(pick(), pick(), pick(), pick());
-      break;
-    case 4:
-      dc.Ellipse(pick(), pick(), pick(), pick());
-      break;
-    case 5:
-      dc.RoundRect(pick(), pick(), pick(), pick(), pick(), pick());
-      break;
-    case 6:
-      dc.Arc(pick(), pick(), pick(), pick(), pick(), pick(), pick(), pick());
-      break;
-    case 7:
-      dc.Pie(pick(), pick(), pick(), pick(), pick(), pick(), pick(), pick());
-      break;
-    case 8:
-      dc.FillRect({pick(), pick(), pick(), pick()});
-      break;
-    case 9:
-      dc.PatBlt(pick(), pick(), pick(), pick(), Rop3::PatInvert);
-      break;
-    case 10:
-      dc.BitBlt(pick(), pick(), pick(), pick(), src, pick(), pick(), Rop3::SrcInvert);
-      break;
-    case 11:
-      dc.StretchBlt({pick(), pick(), pick(), pick()}, src, {pick(), pick(), pick(), pick()});
-      break;
-    case 12:
-      dc.AlphaBlend({pick(), pick(), pick(), pick()}, src, {0, 0, 5, 4}, 100);
-      break;
-    case 13:
-      dc.TextOut(pick(), pick(), "Wag");
-      break;
-    case 14:
-      dc.SelectClipRegion(Region::FromPolygon(pts));
-      break;
-    case 15:
-      dc.SelectClipRegion(Region::FromEllipse({pick(), pick(), pick(), pick()}));
-      break;
-    }
+    const std::function<void()> calls[] = {
+        [&] { dc.MoveTo(pick(), pick()), dc.LineTo(pick(), pick()); },
+        [&] { dc.Polyline(pts); },
+        [&] { dc.Polygon(pts); },
+        [&] { dc.Rectangle(pick(), pick(), pick(), pick()); },
+        [&] { dc.Ellipse(pick(), pick(), pick(), pick()); },
+        [&] { dc.RoundRect(pick(), pick(), pick(), pick(), pick(), pick()); },
+        [&] { dc.Arc(pick(), pick(), pick(), pick(), pick(), pick(), pick(), pick()); },
+        [&] { dc.Pie(pick(), pick(), pick(), pick(), pick(), pick(), pick(), pick()); },
+        [&] {
+          dc.FillRect({pick(), pick(), pick(), pick()});
+        },
+        [&] { dc.PatBlt(pick(), pick(), pick(), pick(), Rop3::PatInvert); },
+        [&] { dc.BitBlt(pick(), pick(), pick(), pick(), src, pick(), pick(), Rop3::SrcInvert); },
+        [&] {
+          dc.StretchBlt({pick(), pick(), pick(), pick()}, src, {pick(), pick(), pick(), pick()});
+        },
+        [&] {
+          dc.AlphaBlend({pick(), pick(), pick(), pick()}, src, {0, 0, 5, 4}, 100);
+        },
+        [&] { dc.TextOut(pick(), pick(), "Wag"); },
+        [&] { dc.SelectClipRegion(Region::FromPolygon(pts)); },
+        [&] {
+          dc.SelectClipRegion(Region::FromEllipse({pick(), pick(), pick(), pick()}));
+        },
+    };
+    calls[what]();
   }
   // Drawing went on after every call: the surface still takes a plain fill.
   dc.RemoveClip();
   dc.SetRasterOp(RasterOp::CopyPen);
   dc.FillRect({0, 0, 64, 48}, Brush::Solid(clGreen));
   EXPECT_EQ(test::CountColor(bmp, clGreen), 64 * 48);
+}
+
+// Lines, blits and regions reaching to the ends of the pixel range draw
+// exactly their visible part.
+TEST(GdiRobust, ExtremeCoordinatesDrawTheVisiblePart) {
+  Bitmap bmp(40, 40), src(2, 1);
+  DeviceContext &dc = bmp.DC();
+  dc.MoveTo(-kMaxPixel, 20);
+  dc.LineTo(kMaxPixel, 20);
+  dc.SelectPen(Pen::Solid(clBlack, 3));
+  dc.MoveTo(10, -kMaxPixel);
+  dc.LineTo(10, kMaxPixel);
+  for (int i = 0; i < 40; ++i) {
+    EXPECT_EQ(bmp.Pixel(i, 20), clBlack) << i;
+    EXPECT_EQ(bmp.Pixel(10, i), clBlack) << i;
+  }
+  src.SetPixel(0, 0, clRed);
+  src.SetPixel(1, 0, clBlue);
+  dc.StretchBlt({-kMaxPixel, 0, kMaxPixel, 10}, src, {0, 0, 2, 1});
+  dc.AlphaBlend({-kMaxPixel, 30, kMaxPixel + 1, 40}, src, {0, 0, 2, 1}, 255);
+  EXPECT_EQ(bmp.Pixel(0, 0), clBlue);
+  EXPECT_EQ(bmp.Pixel(39, 39), clBlue);
+  const Point tri[] = {{-kMaxPixel, -kMaxPixel}, {kMaxPixel, -kMaxPixel}, {-kMaxPixel, kMaxPixel}};
+  const Region r = Region::FromPolygon(tri);
+  EXPECT_TRUE(r.Contains(-1, -1));
+  EXPECT_TRUE(r.Contains(-500, 400));
+  EXPECT_FALSE(r.Contains(100, 100));
 }
 
 } // namespace

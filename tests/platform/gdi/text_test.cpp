@@ -16,14 +16,6 @@ Font Face(const char *face, int32_t height = -13) {
   return f;
 }
 
-TEST(GdiText, HeightFromPoints) {
-  EXPECT_EQ(FontHeightFromPoints(8), -11);
-  EXPECT_EQ(FontHeightFromPoints(10), -13);
-  EXPECT_EQ(FontHeightFromPoints(12), -16);
-  EXPECT_EQ(FontPointsFromHeight(-11), 8);
-  EXPECT_EQ(FontPointsFromHeight(16), 12);
-}
-
 // Extents add up per character (no kerning), plus the extra spacing.
 TEST(GdiText, ExtentIsTheSumOfAdvancesPlusExtra) {
   Bitmap bmp(10, 10);
@@ -58,7 +50,13 @@ TEST(GdiText, FacesMapOntoInstalledMetricCompatibleOnes) {
   EXPECT_EQ(dc.TextExtent("iiii").cx, dc.TextExtent("WWWW").cx); // really the monospaced face
 }
 
-TEST(GdiText, PositiveHeightIsTheCellHeight) {
+// A negative height is the em height, a positive one the cell height.
+TEST(GdiText, Heights) {
+  EXPECT_EQ(FontHeightFromPoints(8), -11);
+  EXPECT_EQ(FontHeightFromPoints(10), -13);
+  EXPECT_EQ(FontHeightFromPoints(12), -16);
+  EXPECT_EQ(FontPointsFromHeight(-11), 8);
+  EXPECT_EQ(FontPointsFromHeight(16), 12);
   Bitmap bmp(10, 10);
   DeviceContext &dc = bmp.DC();
   for (int h : {10, 13, 16, 24, 40}) {
@@ -71,82 +69,66 @@ TEST(GdiText, PositiveHeightIsTheCellHeight) {
   EXPECT_EQ(tm.InternalLeading, tm.Height - 20);
 }
 
-TEST(GdiText, GlyphsHaveNoGreyPixels) {
+// Glyphs take the text colour alone: no antialiasing, and in transparent
+// mode no background.
+TEST(GdiText, TransparentGlyphsHaveOnlyTheTextColour) {
   Bitmap bmp(200, 40);
+  bmp.Fill(clAqua);
   DeviceContext &dc = bmp.DC();
   dc.SelectFont(Face("Arial", -15));
   dc.SetBkMode(BkMode::Transparent);
+  dc.SetTextColor(clRed);
   dc.TextOut(2, 2, "управление догоняющего");
-  const int black = test::CountColor(bmp, clBlack), white = test::CountColor(bmp, clWhite);
-  EXPECT_GT(black, 100);
-  EXPECT_EQ(black + white, 200 * 40);
+  EXPECT_GT(test::CountColor(bmp, clRed), 100);
+  EXPECT_EQ(test::CountColor(bmp, clRed) + test::CountColor(bmp, clAqua), 200 * 40);
 }
 
 struct AlignCase {
   const char *name;
   uint32_t align;
-  // Expected cell relative to the reference point, in units of the text
-  // width w, ascent a and descent d.
+  // Where the cell starts relative to the reference point, before any turn,
+  // in units of the text width w, ascent a and descent d.
   int left; // 0: x, -1: x - w, -2: x - w / 2
   int top;  // 0: y, -1: y - a, -2: y - a - d
+  int32_t escapement = 0;
 };
 
 class Alignment : public ::testing::TestWithParam<AlignCase> {};
 
+// The opaque cell is exactly the extent, turned counter-clockwise about the
+// reference point by the escapement; the glyphs lie within it.
 TEST_P(Alignment, PlacesTheCellAroundTheReferencePoint) {
+  const AlignCase &c = GetParam();
   Bitmap bmp(200, 100);
   DeviceContext &dc = bmp.DC();
-  dc.SelectFont(Face("Arial", -16));
-  dc.SetBkMode(BkMode::Opaque);
+  Font f = Face("Arial", -16);
+  f.Escapement = c.escapement;
+  dc.SelectFont(f);
   dc.SetBkColor(clYellow);
-  dc.SetTextAlign(GetParam().align);
+  dc.SetTextAlign(c.align);
   const Size ext = dc.TextExtent("Wag");
   const TextMetrics tm = dc.GetTextMetrics();
   dc.TextOut(100, 50, "Wag");
-  const int w = ext.cx;
-  const int x = GetParam().left == 0 ? 100 : GetParam().left == -1 ? 100 - w : 100 - w / 2;
-  const int y = GetParam().top == 0 ? 50 : GetParam().top == -1 ? 50 - tm.Ascent : 50 - tm.Ascent - tm.Descent;
-  // The opaque cell is exactly the extent; the glyphs lie within it.
-  EXPECT_EQ(InkOf(bmp).bounds, (Rect{x, y, x + w, y + ext.cy}));
-  EXPECT_EQ(InkOf(bmp).count, w * ext.cy);
+  const int w = ext.cx, h = ext.cy;
+  const int l = c.left == 0 ? 0 : c.left == -1 ? -w : -(w / 2);
+  const int t = c.top == 0 ? 0 : c.top == -1 ? -tm.Ascent : -h;
+  const Rect cell = c.escapement == 0 ? Rect{100 + l, 50 + t, 100 + l + w, 50 + t + h}
+                                      : Rect{100 + t, 50 - l - w, 100 + t + h, 50 - l};
+  EXPECT_EQ(InkOf(bmp).bounds, cell);
+  EXPECT_EQ(InkOf(bmp).count, w * h);
   EXPECT_GT(test::CountColor(bmp, clBlack), 30);
 }
 
-INSTANTIATE_TEST_SUITE_P(Gdi, Alignment,
-                         ::testing::Values(AlignCase{"LeftTop", kAlignLeft | kAlignTop, 0, 0},
-                                           AlignCase{"RightTop", kAlignRight | kAlignTop, -1, 0},
-                                           AlignCase{"CenterTop", kAlignCenter | kAlignTop, -2, 0},
-                                           AlignCase{"LeftBaseline", kAlignLeft | kAlignBaseline, 0, -1},
-                                           AlignCase{"CenterBaseline", kAlignCenter | kAlignBaseline, -2, -1},
-                                           AlignCase{"RightBottom", kAlignRight | kAlignBottom, -1, -2},
-                                           AlignCase{"CenterBottom", kAlignCenter | kAlignBottom, -2, -2}),
-                         [](const auto &info) { return std::string(info.param.name); });
-
-TEST(GdiText, TransparentModeLeavesTheBackground) {
-  Bitmap bmp(100, 40);
-  bmp.Fill(clAqua);
-  DeviceContext &dc = bmp.DC();
-  dc.SetBkMode(BkMode::Transparent);
-  dc.SetTextColor(clRed);
-  dc.TextOut(5, 5, "Hello");
-  EXPECT_GT(test::CountColor(bmp, clRed), 20);
-  EXPECT_EQ(test::CountColor(bmp, clRed) + test::CountColor(bmp, clAqua), 100 * 40);
-}
-
-// Turned 90 degrees counter-clockwise, the text runs upward from the
-// reference point and its cell lies to the right of it.
-TEST(GdiText, EscapementTurnsCounterClockwise) {
-  Bitmap bmp(100, 100);
-  DeviceContext &dc = bmp.DC();
-  Font f = Face("Arial", -16);
-  f.Escapement = 900;
-  dc.SelectFont(f);
-  dc.SetBkMode(BkMode::Opaque);
-  dc.SetBkColor(clYellow);
-  const Size ext = dc.TextExtent("Wag");
-  dc.TextOut(50, 80, "Wag");
-  EXPECT_EQ(InkOf(bmp).bounds, (Rect{50, 80 - ext.cx, 50 + ext.cy, 80}));
-}
+// clang-format off
+INSTANTIATE_TEST_SUITE_P(Gdi, Alignment, ::testing::ValuesIn(std::vector<AlignCase>{
+    {"LeftTop", kAlignLeft | kAlignTop, 0, 0}, {"RightTop", kAlignRight | kAlignTop, -1, 0},
+    {"CenterTop", kAlignCenter | kAlignTop, -2, 0}, {"LeftBaseline", kAlignLeft | kAlignBaseline, 0, -1},
+    {"CenterBaseline", kAlignCenter | kAlignBaseline, -2, -1}, {"RightBottom", kAlignRight | kAlignBottom, -1, -2},
+    {"CenterBottom", kAlignCenter | kAlignBottom, -2, -2},
+    {"LeftTopTurned", kAlignLeft | kAlignTop, 0, 0, 900},
+    {"CenterBaselineTurned", kAlignCenter | kAlignBaseline, -2, -1, 900}}),
+    [](const auto &info) { return std::string(info.param.name); });
+// clang-format on
 
 TEST(GdiText, ExtTextOutFillsAndClipsToItsRectangle) {
   Bitmap bmp(100, 40);
@@ -163,11 +145,11 @@ TEST(GdiText, ExtTextOutFillsAndClipsToItsRectangle) {
 // Text recorded into a path and filled covers about what drawing it covers.
 TEST(GdiText, TextIntoAPath) {
   Bitmap drawn(120, 40), filled(120, 40);
-  drawn.DC().SelectFont(Face("Arial", -24));
+  for (Bitmap *b : {&drawn, &filled})
+    b->DC().SelectFont(Face("Arial", -24));
   drawn.DC().SetBkMode(BkMode::Transparent);
   drawn.DC().TextOut(5, 5, "Path");
   DeviceContext &dc = filled.DC();
-  dc.SelectFont(Face("Arial", -24));
   dc.BeginPath();
   dc.TextOut(5, 5, "Path");
   dc.EndPath();
@@ -175,10 +157,8 @@ TEST(GdiText, TextIntoAPath) {
   dc.SelectBrush(Brush::Solid(clBlack));
   dc.FillPath();
   const test::Ink a = InkOf(drawn), b = InkOf(filled);
-  EXPECT_NEAR(b.bounds.left, a.bounds.left, 2);
-  EXPECT_NEAR(b.bounds.right, a.bounds.right, 2);
-  EXPECT_NEAR(b.bounds.top, a.bounds.top, 2);
-  EXPECT_NEAR(b.bounds.bottom, a.bounds.bottom, 2);
+  for (auto side : {&Rect::left, &Rect::top, &Rect::right, &Rect::bottom})
+    EXPECT_NEAR(b.bounds.*side, a.bounds.*side, 2);
   EXPECT_NEAR(b.count, a.count, a.count / 4);
 }
 
