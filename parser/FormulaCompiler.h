@@ -154,10 +154,6 @@ struct OperationRecord {
   // The evaluator's own dispatch code: the opcode, or for a call of a
   // function it runs in place, that function's code.
   uint8_t Kernel = 0;
-  // Whether the evaluator looks at this result for a fault; not where the
-  // result only feeds operations that pass an infinite or NaN operand on
-  // to their own result, which is looked at instead.
-  bool Watched = true;
 };
 
 // The runnable form: the records in running order (every record after those

@@ -171,20 +171,18 @@ bool NonFinite(double v) {
 
 // Runs the records in order. Each reads its operands from memory and
 // stores its result there, rounded to a double. With Track, tells whether a
-// watched result was infinite or NaN; with Trap, raises the first fault met
-// after the record that met it, as a processor trapping faults would, once
-// every result is in place.
+// result was infinite or NaN; with Trap, raises the first fault met after
+// the record that met it, as a processor trapping faults would, once every
+// result is in place.
 template <bool Track, bool Trap> bool Run(const OperationRecord *r, const OperationRecord *const end) {
   bool nonFinite = false;
-  auto put = [&nonFinite, &r](double *result, Ext e) {
+  auto put = [&nonFinite](double *result, Ext e) {
     *result = static_cast<double>(e);
-    if constexpr (Track)
-      if (r->Watched) nonFinite |= NonFinite(*result);
+    if constexpr (Track) nonFinite |= NonFinite(*result);
   };
-  auto putDouble = [&nonFinite, &r](double *result, double d) {
+  auto putDouble = [&nonFinite](double *result, double d) {
     *result = d;
-    if constexpr (Track)
-      if (r->Watched) nonFinite |= NonFinite(d);
+    if constexpr (Track) nonFinite |= NonFinite(d);
   };
   for (; r != end; ++r) {
     switch (r->Kernel) {
@@ -272,28 +270,6 @@ template <bool Track, bool Trap> bool Run(const OperationRecord *r, const Operat
   return nonFinite;
 }
 
-// Whether an infinite or NaN operand (1 or 2) always makes the result of
-// the kernel infinite or NaN as well.
-bool PassesOn(uint8_t kernel, int operand) {
-  switch (kernel) {
-  case opSum:
-  case opDifference:
-  case opProduct:
-    return true;
-  case opNegate:
-  case opQuotient: // x / inf is 0, inf / y is not finite
-  case opSquare:
-  case opCube:
-  case opFourth:
-  case kSqr:
-  case kSqrt:
-  case kAbs:
-    return operand == 1;
-  default:
-    return false;
-  }
-}
-
 // Whether a fault of this record always leaves an infinite or NaN result:
 // so for every operation and function but the random ones, which must not
 // run twice.
@@ -368,44 +344,10 @@ void TCustomParser::BindOperations() {
     input(r.Operand2);
     if (!FaultShowsInResult(r)) FFaultsShowInResults = false;
   }
-  WatchResults();
   // A lone variable is read through the result cell, not a record.
   const double *result = FCompiled->ResultCell;
   const bool resultIsCell = !before(result, cells) && before(result, cellsEnd);
   FConstant = FInputs.empty() && resultIsCell && FFaultsShowInResults;
-}
-
-// A record's result needs no look of its own when every record that reads
-// it passes a non-finite operand on: a fault there shows further up, at the
-// latest in the formula's result, which is always looked at.
-void TCustomParser::WatchResults() {
-  std::vector<OperationRecord> &ops = FCompiled->Operations;
-  const double *const cells = FCompiled->Cells.get();
-  const std::size_t cellCount = FCompiled->CellCount;
-  // For every cell, the record that writes it, if any. The tables keep
-  // their memory between compilations.
-  thread_local std::vector<int> writer;
-  thread_local std::vector<uint8_t> reads, passed;
-  writer.assign(cellCount, -1);
-  reads.assign(ops.size(), 0);
-  passed.assign(ops.size(), 0);
-  for (std::size_t i = 0; i < ops.size(); ++i)
-    writer[static_cast<std::size_t>(ops[i].Result - cells)] = static_cast<int>(i);
-  const std::less<const double *> before;
-  auto note = [&](const double *operand, uint8_t kernel, int position) {
-    if (operand == nullptr || before(operand, cells) || !before(operand, cells + cellCount)) return;
-    const int w = writer[static_cast<std::size_t>(operand - cells)];
-    if (w < 0) return;
-    reads[w] = reads[w] < 255 ? reads[w] + 1 : 255;
-    if (PassesOn(kernel, position)) passed[w] = passed[w] < 255 ? passed[w] + 1 : 255;
-  };
-  for (const OperationRecord &r : ops) {
-    note(r.Operand1, r.Kernel, 1);
-    note(r.Operand2, r.Kernel, 2);
-  }
-  for (std::size_t i = 0; i < ops.size(); ++i)
-    ops[i].Watched =
-        ops[i].Result == FCompiled->ResultCell || reads[i] == 0 || reads[i] == 255 || passed[i] != reads[i];
 }
 
 double *TCustomParser::SetVariable(std::string_view Name, long double Value) {

@@ -60,7 +60,6 @@ protected:
   bool Compile();
   // Lets the evaluator run the cheapest functions in place.
   void BindOperations();
-  void WatchResults();
   // Binds a name to storage the parser does not own (the built-in fields).
   void AddVariable(std::string_view name, double *storage);
 

@@ -1,7 +1,7 @@
 // The shortcuts that make compiling and evaluating cheap must not show:
-// short literals read without the general conversion, results the
-// evaluator does not look at for faults, formulas known to be constant, and
-// the compiler's buffers shared by every parser.
+// short literals read without the general conversion, faults found without
+// reading the status registers, formulas known to be constant, and the
+// compiler's buffers shared by every parser.
 #include "parser/FormulaParser.h"
 #include "platform/rtl/Conversions.h"
 
@@ -53,9 +53,8 @@ TEST(ParserShortcuts, LiteralsReadAsTheGeneralConversionReadsThem) {
   rtl::SetDecimalSeparator('.');
 }
 
-// Faults in the middle of a formula raise even where the middle result is
-// not looked at: the fault shows further up, and then the first fault met
-// is the one raised.
+// Faults in the middle of a formula raise even where the formula's value
+// comes out finite, and the first fault met is the one raised.
 TEST(ParserShortcuts, HiddenMiddleFaultsStillRaise) {
   enum Fault { kZero, kInvalid, kOverflow, kNone };
   struct Row {
