@@ -25,14 +25,15 @@ DirectionGrid BuildPolarGrid(int k) {
   // Every component is the parser's value of its formula, so that the
   // directions carry the parser's rounding (cos(pi/2) is not 0).
   TParser cosine, sine;
-  double *cj = cosine.SetVariable("j", 0);
-  cosine.SetVariable("n", k);
-  cosine.SetVariable("pi", kPi);
-  cosine.SetExpression("cos(2*j*pi/n)");
-  double *sj = sine.SetVariable("j", 0);
-  sine.SetVariable("n", k);
-  sine.SetVariable("pi", kPi);
-  sine.SetExpression("sin(2*j*pi/n)");
+  const auto compile = [k](TParser &p, const char *text) {
+    double *j = p.SetVariable("j", 0);
+    p.SetVariable("n", k);
+    p.SetVariable("pi", kPi);
+    p.SetExpression(text);
+    return j;
+  };
+  double *cj = compile(cosine, "cos(2*j*pi/n)");
+  double *sj = compile(sine, "sin(2*j*pi/n)");
   for (int j = 0; j < k; ++j) {
     *cj = j;
     *sj = j;

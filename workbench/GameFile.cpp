@@ -79,6 +79,13 @@ void CheckDim(const char *name, int value) {
                      ", it must be from 1 to 10");
 }
 
+void CheckDims(int n, int u, int v, int l) {
+  CheckDim("X", n);
+  CheckDim("U", u);
+  CheckDim("V", v);
+  CheckDim("L", l);
+}
+
 void CheckTable(const char *name, const TextTable &table, int rows, int cols) {
   bool ok = table.size() == static_cast<std::size_t>(rows);
   for (const auto &row : table)
@@ -203,10 +210,7 @@ GameRecord Parse(std::string_view bytes, const std::string &source) {
 GameRecord::GameRecord(int n, int u, int v, int l)
     : X(n), U(u), V(v), L(l), A(EmptyTable(n, n)), B(EmptyTable(n, u)), C(EmptyTable(n, v)), Pi(EmptyTable(l, n)),
       X0(static_cast<std::size_t>(n)) {
-  CheckDim("X", n);
-  CheckDim("U", u);
-  CheckDim("V", v);
-  CheckDim("L", l);
+  CheckDims(n, u, v, l);
 }
 
 GameRecord NewGame(std::string T) {
@@ -218,10 +222,7 @@ GameRecord NewGame(std::string T) {
 
 std::string GameToFileBytes(const GameRecord &Game) {
   const int n = Game.X, u = Game.U, v = Game.V, l = Game.L;
-  CheckDim("X", n);
-  CheckDim("U", u);
-  CheckDim("V", v);
-  CheckDim("L", l);
+  CheckDims(n, u, v, l);
   CheckTable("A", Game.A, n, n);
   CheckTable("B", Game.B, n, u);
   CheckTable("C", Game.C, n, v);

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cmath>
 #include <limits>
+#include <type_traits>
 
 namespace workbench {
 
@@ -58,47 +59,37 @@ RadialTable::RadialTable(const DirectionGrid &grid) : grid_(grid) {
 
 void RadialTable::Radial(const double *w, double *r, int *candidate) const {
   const int g = grid_.Count;
-  if (stored_ && Estimable(w)) {
-    // Most quotients are far above the best one found so far: a product
-    // with the stored reciprocal rules them out, and only the rest are
-    // divided. The divided quotients and the order of the comparisons are
-    // those of the plain loop below, so the result is the same to the bit.
-    for (int i = 0; i < g; ++i) {
-      double best = kInf;
-      double threshold = kInf;
-      int arg = 0;
-      const int64_t end = start_[i + 1];
-      for (int64_t p = start_[i]; p < end; ++p) {
-        const int j = index_[p];
-        if (!(w[j] * reciprocal_[p] <= threshold)) continue;
-        const double q = w[j] / product_[p];
-        if (q < best) {
-          best = q;
-          threshold = Threshold(best);
-          arg = j + 1;
-        }
-      }
-      r[i] = best;
-      candidate[i] = arg;
-    }
-    return;
-  }
   if (stored_) {
-    for (int i = 0; i < g; ++i) {
-      double best = kInf;
-      int arg = 0;
-      const int64_t end = start_[i + 1];
-      for (int64_t p = start_[i]; p < end; ++p) {
-        const int j = index_[p];
-        const double q = w[j] / product_[p];
-        if (q < best) {
-          best = q;
-          arg = j + 1;
+    // Over the stored pairs. Where the values allow, most quotients, being
+    // far above the best one found so far, are ruled out by a product with
+    // the stored reciprocal, and only the rest are divided. The divided
+    // quotients and the order of the comparisons are those of the plain
+    // loop below, so the result is the same to the bit either way.
+    const auto scan = [&](auto estimate) {
+      for (int i = 0; i < g; ++i) {
+        double best = kInf;
+        [[maybe_unused]] double threshold = kInf;
+        int arg = 0;
+        const int64_t end = start_[i + 1];
+        for (int64_t p = start_[i]; p < end; ++p) {
+          const int j = index_[p];
+          if constexpr (decltype(estimate)::value)
+            if (!(w[j] * reciprocal_[p] <= threshold)) continue;
+          const double q = w[j] / product_[p];
+          if (q < best) {
+            best = q;
+            if constexpr (decltype(estimate)::value) threshold = Threshold(best);
+            arg = j + 1;
+          }
         }
+        r[i] = best;
+        candidate[i] = arg;
       }
-      r[i] = best;
-      candidate[i] = arg;
-    }
+    };
+    if (Estimable(w))
+      scan(std::true_type{});
+    else
+      scan(std::false_type{});
     return;
   }
   const int n = grid_.Dim;

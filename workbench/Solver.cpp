@@ -58,29 +58,11 @@ Vector UnitVector(int n, int b) {
   return e;
 }
 
-// The right-hand side x' = -A x: "0" then "-" cell "*x_" c for every
-// column. The cells go in as typed, so the parser reads them.
-std::vector<std::string> ReverseFlowTexts(const GameInput &game) {
+// The right-hand side x' = k A x as the original texts have it: "0", then
+// for every column c the factor ("-" for k = -1, "+k*" otherwise), the cell
+// and "*x_" c. The cells go in as typed, so the parser reads them.
+std::vector<std::string> FlowTexts(const GameInput &game, const std::string &factor) {
   std::vector<std::string> texts(game.DimX);
-  for (int r = 0; r < game.DimX; ++r) {
-    std::string t = "0";
-    for (int c = 1; c <= game.DimX; ++c) {
-      t += '-';
-      t += Cell(game.A, r, c - 1);
-      t += "*x_";
-      t += rtl::IntToStr(c);
-    }
-    texts[r] = std::move(t);
-  }
-  return texts;
-}
-
-// The right-hand side x' = k A x: "0" then "+" k "*" cell "*x_" c.
-std::vector<std::string> FlowTexts(const GameInput &game, int k) {
-  std::vector<std::string> texts(game.DimX);
-  std::string factor = "+";
-  factor += rtl::IntToStr(k);
-  factor += '*';
   for (int r = 0; r < game.DimX; ++r) {
     std::string t = "0";
     for (int c = 1; c <= game.DimX; ++c) {
@@ -112,36 +94,29 @@ void ReadMatrices(const GameInput &input, Game &game) {
   game.Pi = ReadMatrix(input.Pi, game.L, game.X);
 }
 
-// K: column b is the Euler quadrature of the reversed flow from e_b over
-// one step.
-Matrix StepIntegral(const GameInput &input, double dt) {
+// Column b: the flow of the texts' right-hand side from e_b over [t0, t1],
+// its end point or, for the quadrature, the Euler sum over the steps.
+Matrix FlowColumns(const GameInput &input, const std::string &factor, double t0, double t1, bool quadrature) {
   const int x = input.DimX;
-  VFunc f(ReverseFlowTexts(input), "x", x);
-  Matrix k(x, x);
+  VFunc f(FlowTexts(input, factor), "x", x);
+  Matrix m(x, x);
   Vector end(x);
   for (int b = 0; b < x; ++b) {
-    const Vector acc = EulerIntegrate(end, f, UnitVector(x, b), 0, dt, kEulerSteps);
+    const Vector acc = EulerIntegrate(end, f, UnitVector(x, b), t0, t1, kEulerSteps);
+    const Vector &column = quadrature ? acc : end;
     for (int r = 0; r < x; ++r)
-      k(r, b) = acc[r];
+      m(r, b) = column[r];
   }
-  return k;
+  return m;
 }
 
+// K: the Euler quadrature of the reversed flow over one step.
+Matrix StepIntegral(const GameInput &input, double dt) { return FlowColumns(input, "-", 0, dt, true); }
+
 // F_k, the flow of A over the time-to-go k*dt: k A integrated over the k-th
-// step, end points as columns.
+// step.
 Matrix Flow(const GameInput &input, int k, double dt) {
-  const int x = input.DimX;
-  VFunc f(FlowTexts(input, k), "x", x);
-  Matrix fk(x, x);
-  Vector end(x);
-  const double t0 = (k - 1) * dt;
-  const double t1 = k * dt;
-  for (int b = 0; b < x; ++b) {
-    (void)EulerIntegrate(end, f, UnitVector(x, b), t0, t1, kEulerSteps);
-    for (int r = 0; r < x; ++r)
-      fk(r, b) = end[r];
-  }
-  return fk;
+  return FlowColumns(input, "+" + rtl::IntToStr(k) + "*", (k - 1) * dt, k * dt, false);
 }
 
 // One backward step: Wp and Wq on the grid for D_k = Pi K F_k.
@@ -179,6 +154,23 @@ void SumStep(const double *prev, const StepTerms &terms, double *cur, int g) {
 }
 
 double ArgDot(const Vector &a, const double *dir, int n) { return DirDot(a.Data(), dir, n); }
+
+// The point whose effect map * point has the lowest product with aim, or
+// the highest; the first of equal ones. effect is the scratch for the
+// effect.
+int Extremal(const Matrix &map, const std::vector<Vector> &points, const Vector &aim, Vector &effect, bool highest) {
+  double best = highest ? -std::numeric_limits<double>::infinity() : std::numeric_limits<double>::infinity();
+  int arg = 0;
+  for (int i = 0; i < static_cast<int>(points.size()); ++i) {
+    effect.SetProduct(map, points[i]);
+    const double v = effect.Dot(aim);
+    if (highest ? v > best : v < best) {
+      best = v;
+      arg = i;
+    }
+  }
+  return arg;
+}
 
 // The extremal-aiming game played forward on the computed sections.
 struct ControlsResult {
@@ -245,30 +237,12 @@ ControlsResult PlayControls(const GameInput &input, const Game &game, const Dire
       aim[c] = grid.Dir(m)[c];
 
     const Matrix mu = Product(pf, game.B);
-    double lowest = inf;
-    int iu = 0;
-    for (int i = 0; i < g; ++i) {
-      effect.SetProduct(mu, res.PursuerPoints[i]);
-      const double v = effect.Dot(aim);
-      if (v < lowest) {
-        lowest = v;
-        iu = i;
-      }
-    }
+    const int iu = Extremal(mu, res.PursuerPoints, aim, effect, false);
     a.SetProduct(mu, res.PursuerPoints[iu]);
     plot(pursuerSink, res.PursuerPoints[iu]);
 
     const Matrix mv = Product(pf, game.C);
-    double highest = -inf;
-    int iv = 0;
-    for (int i = 0; i < g; ++i) {
-      effect.SetProduct(mv, res.EvaderPoints[i]);
-      const double v = effect.Dot(aim);
-      if (v > highest) {
-        highest = v;
-        iv = i;
-      }
-    }
+    const int iv = Extremal(mv, res.EvaderPoints, aim, effect, true);
     b.SetProduct(mv, res.EvaderPoints[iv]);
     plot(evaderSink, res.EvaderPoints[iv]);
 

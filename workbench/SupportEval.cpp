@@ -2,9 +2,7 @@
 
 #include "parser/FormulaParser.h"
 #include "platform/rtl/Conversions.h"
-#include "platform/rtl/Exceptions.h"
-
-#include <cmath>
+#include "workbench/FiniteCheck.h"
 
 namespace workbench {
 
@@ -47,10 +45,7 @@ void SupportFormula::EvalOnMappedGrid(const DirectionGrid &grid, const Matrix &m
   for (int i = 0; i < grid.Count; ++i) {
     const double *dir = grid.Dir(i);
     for (int r = 0; r < m_; ++r) {
-      const double w = DirDot(&rows[static_cast<size_t>(r) * n], dir, n);
-      if (std::isnan(w)) throw rtl::EInvalidOp();
-      if (std::isinf(w)) throw rtl::EOverflow();
-      w_[r] = w;
+      w_[r] = Finite(DirDot(&rows[static_cast<size_t>(r) * n], dir, n));
     }
     for (int j = 0; j < m_; ++j)
       *psi_[j] = w_[j];
