@@ -4,6 +4,7 @@
 #include "workbench/Solver.h"
 
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace wbtest {
@@ -19,7 +20,8 @@ inline std::string Norm(int l) {
 
 // Simple motion x' = u + v in L dimensions (X = U = L): the pursuer's unit
 // ball against the evader's ball of radius q in V dimensions, the target
-// the ball of radius m. The sections are balls of radius m + k dt (1 - q).
+// the ball of radius m. With V = L the sections are balls of radius
+// m + k dt (1 - q).
 inline workbench::GameInput SimpleMotion(int l, int v, const std::string &q, const std::string &m,
                                          std::vector<std::string> x0, std::string T) {
   workbench::GameInput g;
@@ -37,14 +39,6 @@ inline workbench::GameInput SimpleMotion(int l, int v, const std::string &q, con
   g.M = m + "*" + Norm(l);
   g.T = std::move(T);
   return g;
-}
-
-inline workbench::SolverSettings Settings(const std::string &nod, bool b1, const std::string &step = "0.1") {
-  workbench::SolverSettings s;
-  s.Nod = nod;
-  s.b1 = b1;
-  s.timestep = step;
-  return s;
 }
 
 } // namespace wbtest

@@ -2,6 +2,7 @@
 #include "workbench/DirectionGrid.h"
 #include "workbench/Sections.h"
 #include "workbench/SolverErrors.h"
+#include "workbench/SupportEval.h"
 
 #include <gtest/gtest.h>
 
@@ -13,61 +14,40 @@ namespace {
 
 using namespace workbench;
 
-TEST(DirectionGrid, PolarCarriesTheParsersRounding) {
-  // Not the library's cosine and sine of the double angle: cos(pi/2) is not
-  // 0, and at 300 degrees the two differ in the last bits.
+TEST(DirectionGrid, DirectionsInTheirOrder) {
+  const double h = std::sqrt(3.0) / 2, r3 = 1 / std::sqrt(3.0), r2 = 1 / std::sqrt(2.0);
   const struct {
-    int k, j;
-    double x, y;
-  } cases[] = {{4, 0, 1, 0},
-               {4, 1, 6.123233995736766e-17, 1},
-               {4, 2, -1, 1.2246467991473532e-16},
-               {4, 3, -1.8369701987210297e-16, -1},
-               {6, 5, 0.49999999999999933, -0.86602540378443904}};
+    DirectionGrid grid;
+    int i;
+    std::vector<double> dir;
+    double tolerance;
+  } cases[] = {
+      // The parser's values, not the library's cosine and sine of the double
+      // angle: cos(pi/2) is not 0, and at 300 degrees the two differ.
+      {BuildPolarGrid(4), 1, {6.123233995736766e-17, 1}, 0},
+      {BuildPolarGrid(4), 2, {-1, 1.2246467991473532e-16}, 0},
+      {BuildPolarGrid(6), 5, {0.49999999999999933, -0.86602540378443904}, 0},
+      // Latitudes from the south pole up, the equator last for an odd count;
+      // longitudes from one step to the full turn.
+      {BuildSphericalGrid(2), 1, {0, 0, -1}, 1e-15},
+      {BuildSphericalGrid(2), 2, {0, 0, 1}, 1e-15},
+      {BuildSphericalGrid(3), 0, {-0.25, h / 2, -h}, 1e-15},
+      {BuildSphericalGrid(3), 5, {0.5, 0, h}, 1e-15},
+      {BuildSphericalGrid(3), 8, {1, 0, 0}, 1e-15},
+      // The -1 side of the first axis, its +1 side, then the next axis; the
+      // other components count through the nodes, the lowest one slowest.
+      {BuildCubeGrid(2, 3), 1, {-1, 0}, 0},
+      {BuildCubeGrid(2, 3), 3, {r2, -r2}, 0},
+      {BuildCubeGrid(2, 3), 7, {0, -1}, 0},
+      {BuildCubeGrid(2, 3), 11, {r2, r2}, 0},
+      {BuildCubeGrid(3, 2), 1, {-r3, -r3, r3}, 0},
+      {BuildCubeGrid(3, 2), 4, {r3, -r3, -r3}, 0},
+  };
   for (const auto &c : cases) {
-    const DirectionGrid grid = BuildPolarGrid(c.k);
-    ASSERT_EQ(grid.Count, c.k);
-    EXPECT_EQ(grid.Dir(c.j)[0], c.x) << c.k << " " << c.j;
-    EXPECT_EQ(grid.Dir(c.j)[1], c.y) << c.k << " " << c.j;
+    ASSERT_EQ(c.grid.Dim, static_cast<int>(c.dir.size()));
+    for (int j = 0; j < c.grid.Dim; ++j)
+      EXPECT_NEAR(c.grid.Dir(c.i)[j], c.dir[j], c.tolerance) << &c - cases << ", component " << j;
   }
-}
-
-TEST(DirectionGrid, SphericalLatitudesAndLongitudes) {
-  // Two nodes: the south pole twice, then the north pole twice.
-  const DirectionGrid two = BuildSphericalGrid(2);
-  ASSERT_EQ(two.Count, 4);
-  for (int i = 0; i < 4; ++i)
-    EXPECT_NEAR(two.Dir(i)[2], i < 2 ? -1 : 1, 1e-15) << i;
-  // Three nodes: latitudes -pi/3, pi/3 and the equator last; the last
-  // longitude is a full turn.
-  const DirectionGrid three = BuildSphericalGrid(3);
-  ASSERT_EQ(three.Count, 9);
-  for (int i = 6; i < 9; ++i)
-    EXPECT_EQ(three.Dir(i)[2], 0.0) << i;
-  EXPECT_NEAR(three.Dir(0)[2], -std::sqrt(3.0) / 2, 1e-15);
-  EXPECT_NEAR(three.Dir(3)[2], std::sqrt(3.0) / 2, 1e-15);
-  EXPECT_NEAR(three.Dir(8)[0], 1, 1e-15);
-}
-
-TEST(DirectionGrid, CubeOrderAndNormalisation) {
-  // Before normalisation: the -1 side of the first axis, its +1 side, then
-  // the second axis; the free component counts through -1, 0, 1.
-  const double raw[12][2] = {{-1, -1}, {-1, 0}, {-1, 1}, {1, -1}, {1, 0}, {1, 1},
-                             {-1, -1}, {0, -1}, {1, -1}, {-1, 1}, {0, 1}, {1, 1}};
-  const DirectionGrid grid = BuildCubeGrid(2, 3);
-  ASSERT_EQ(grid.Count, 12);
-  for (int i = 0; i < 12; ++i) {
-    const double len = std::sqrt(raw[i][0] * raw[i][0] + raw[i][1] * raw[i][1]);
-    EXPECT_EQ(grid.Dir(i)[0], raw[i][0] / len) << i;
-    EXPECT_EQ(grid.Dir(i)[1], raw[i][1] / len) << i;
-  }
-  // In three dimensions the lowest free component is the most significant
-  // digit: direction 1 is (-1, -1, 1) / sqrt(3).
-  const DirectionGrid cube = BuildCubeGrid(3, 2);
-  ASSERT_EQ(cube.Count, 24);
-  const double c = 1 / std::sqrt(3.0);
-  for (int j = 0; j < 3; ++j)
-    EXPECT_NEAR(cube.Dir(1)[j], j < 2 ? -c : c, 1e-16);
 }
 
 TEST(DirectionGrid, ChoiceFollowsDimensionAndSettingWithinItsLimits) {
@@ -88,8 +68,6 @@ TEST(DirectionGrid, ChoiceFollowsDimensionAndSettingWithinItsLimits) {
       {"5000", false, 2, TGridKind::gkCube, 20000},
       {"141", true, 3, TGridKind::gkSpherical, 19881},
       {"1", true, 2, {}, kRefused},
-      {"0", false, 1, {}, kRefused},
-      {"-3", true, 3, {}, kRefused},
       {"10", true, 5, {}, kRefused},
       {"10", false, 10, {}, kRefused},
       {"142", true, 3, {}, kRefused},
@@ -107,6 +85,24 @@ TEST(DirectionGrid, ChoiceFollowsDimensionAndSettingWithinItsLimits) {
     EXPECT_EQ(grid.Dim, c.l);
   }
   EXPECT_THROW(ChooseGrid("ten", true, 2), rtl::EConvertError);
+}
+
+TEST(SupportFormula, ReadsTheMapTimesEachDirection) {
+  // A linear formula gives the map's rows applied to the direction back;
+  // a mapped component beyond the double range is an overflow.
+  const DirectionGrid grid = BuildCubeGrid(3, 3);
+  Matrix map(2, 3);
+  for (int c = 0; c < 6; ++c)
+    map(c / 3, c % 3) = c + 1;
+  SupportFormula f("psi1+10*psi2", 2);
+  std::vector<double> out(grid.Count);
+  f.EvalOnMappedGrid(grid, map, out.data());
+  for (int i = 0; i < grid.Count; ++i) {
+    const double *d = grid.Dir(i);
+    EXPECT_NEAR(out[i], d[0] + 2 * d[1] + 3 * d[2] + 10 * (4 * d[0] + 5 * d[1] + 6 * d[2]), 1e-12) << i;
+  }
+  map(0, 0) = map(0, 1) = 1.5e308;
+  EXPECT_THROW(f.EvalOnMappedGrid(grid, map, out.data()), rtl::EOverflow);
 }
 
 // ---- Post-processing --------------------------------------------------------
