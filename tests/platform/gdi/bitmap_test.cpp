@@ -15,22 +15,9 @@ namespace {
 
 using test::InkOf;
 
-TEST(GdiBitmaps, NewAndResizedAreWhite) {
-  Bitmap bmp(5, 4);
-  EXPECT_EQ(test::CountColor(bmp, clWhite), 20);
-  bmp.Fill(clRed);
-  bmp.SetSize(7, 3);
-  EXPECT_EQ(bmp.Width(), 7);
-  EXPECT_EQ(bmp.Height(), 3);
-  EXPECT_EQ(test::CountColor(bmp, clWhite), 21);
-  bmp.SetSize(-3, 2);
-  EXPECT_TRUE(bmp.IsEmpty());
-  bmp.DC().Rectangle(0, 0, 5, 5); // nothing to draw on: no effect, no crash
-  EXPECT_EQ(static_cast<uint32_t>(bmp.Pixel(0, 0)), 0xFFFFFFFFu);
-}
-
-// Rows hold 0x00RRGGBB and may be written while the context draws.
-TEST(GdiBitmaps, RowAccessInterleavesWithDrawing) {
+// New and resized bitmaps are white; rows hold 0x00RRGGBB and may be written
+// while the context draws.
+TEST(GdiBitmaps, SizesAndRows) {
   Bitmap bmp(10, 10);
   DeviceContext &dc = bmp.DC();
   dc.FillRect({0, 0, 10, 10}, Brush::Solid(clBlue));
@@ -44,6 +31,13 @@ TEST(GdiBitmaps, RowAccessInterleavesWithDrawing) {
   bmp.SetPixel(9, 9, RGBColor(0x12, 0x34, 0x56));
   EXPECT_EQ(bmp.ScanLine(9)[9] & 0xFFFFFF, 0x123456u);
   EXPECT_EQ(bmp.ScanLine(10), nullptr);
+  bmp.SetSize(7, 3);
+  EXPECT_EQ(test::InkOf(bmp).count, 0);
+  EXPECT_EQ((Size{bmp.Width(), bmp.Height()}), (Size{7, 3}));
+  bmp.SetSize(-3, 2);
+  EXPECT_TRUE(bmp.IsEmpty());
+  dc.Rectangle(0, 0, 5, 5); // nothing to draw on: no effect, no crash
+  EXPECT_EQ(static_cast<uint32_t>(bmp.Pixel(0, 0)), 0xFFFFFFFFu);
 }
 
 TEST(GdiBlits, SourceCopyTakesOnlyWhatTheSourceHas) {

@@ -41,6 +41,17 @@ const std::vector<Point> kSquare = {{10, 10}, {20, 10}, {20, 20}, {10, 20}};
 
 Draw Call(void (*call)(DeviceContext &)) { return call; }
 
+// The figure recorded as a path, widened by the pen and filled.
+Draw Widened(Draw draw) {
+  return [=](DeviceContext &dc) {
+    dc.BeginPath();
+    draw(dc);
+    dc.EndPath();
+    dc.WidenPath();
+    dc.FillPath();
+  };
+}
+
 // clang-format off
 const ShapeCase kShapes[] = {
     {"LineLeavesOutLastPixel", Line(10, 10, 30, 10), {10, 10, 30, 11}, 20},
@@ -49,6 +60,7 @@ const ShapeCase kShapes[] = {
     {"ZeroLengthLineDrawsNothing", Line(10, 10, 10, 10), {}, 0},
     {"PolylineLeavesOutOnlyItsLastPoint", Lines({{10, 10}, {30, 10}, {30, 20}}), {10, 10, 31, 20}, 30},
     {"WidePenLineIsCentredWithRoundCaps", Line(10, 10, 30, 10), {9, 9, 31, 12}, -1, Pen::Solid(clBlack, 3)},
+    {"WidenedPathHasTheStrokeCaps", Widened(Line(10, 10, 30, 10)), {9, 9, 31, 12}, -1, Pen::Solid(clBlack, 3), kBlack},
     {"WidePenFlatCapStopsAtTheEnds", Line(10, 10, 30, 10), {10, 9, 30, 12}, 60,
      Styled(PenStyle::Solid, 3, PenEndCap::Flat)},
     {"RectangleOutlineExcludesRightAndBottom", Rectangle(10, 10, 30, 20), {10, 10, 30, 20}, 2 * 20 + 2 * 8},
@@ -184,24 +196,22 @@ TEST(GdiArcs, ArcToMovesThePositionToTheArcEnd) {
 
 // ---- state and pixels
 
+// A restored state draws as it did: pen, raster operation and clip.
 TEST(GdiState, SaveAndRestoreBringBackEverything) {
   Bitmap bmp(20, 20);
   DeviceContext &dc = bmp.DC();
   dc.SelectPen(Pen::Solid(clRed, 3));
-  dc.SetTextColor(clBlue);
-  dc.SetRasterOp(RasterOp::XorPen);
   dc.IntersectClipRect({0, 0, 5, 5});
   EXPECT_EQ(dc.Save(), 1);
-  dc.SelectPen(Pen::Null());
-  dc.SetTextColor(clGreen);
-  dc.SetRasterOp(RasterOp::CopyPen);
+  dc.SelectPen(Pen::Solid(clBlue, 3));
   dc.RemoveClip();
+  Line(0, 15, 20, 15)(dc);
+  dc.SetRasterOp(RasterOp::XorPen);
   EXPECT_EQ(dc.Save(), 2);
   EXPECT_TRUE(dc.Restore(1)); // past the second save, which goes
-  EXPECT_EQ(dc.CurrentPen(), Pen::Solid(clRed, 3));
-  EXPECT_EQ(dc.TextColor(), clBlue);
-  EXPECT_EQ(dc.GetRasterOp(), RasterOp::XorPen);
-  EXPECT_TRUE(dc.HasClip());
+  Line(0, 2, 20, 2)(dc);
+  EXPECT_EQ(bmp.Pixel(2, 2), clRed);
+  EXPECT_EQ(bmp.Pixel(7, 2), clWhite);
   EXPECT_FALSE(dc.Restore(-1)); // nothing saved any more
   EXPECT_FALSE(dc.Restore(3));
 }
@@ -220,9 +230,10 @@ TEST(GdiPixels, ReadAndWrittenOnlyInsideSurfaceAndClip) {
 
 // ---- long wide outlines are drawn in overlapping runs; they must give the
 // stroke Qt draws in one piece through a path (joins, caps and dash phase
-// included), up to the odd pixel where the pieces meet.
+// included), up to the odd pixel where the pieces meet. A widened path,
+// filled, is that stroke too.
 
-void ExpectSameAsOnePath(const Pen &pen, const Draw &draw, void (DeviceContext::*finish)()) {
+void ExpectSameAsOnePath(const Pen &pen, const Draw &draw, const Draw &finish) {
   Bitmap runs(240, 220), whole(240, 220);
   for (Bitmap *b : {&runs, &whole}) {
     b->DC().SelectPen(pen);
@@ -233,11 +244,11 @@ void ExpectSameAsOnePath(const Pen &pen, const Draw &draw, void (DeviceContext::
   dc.BeginPath();
   draw(dc);
   dc.EndPath();
-  (dc.*finish)();
-  const int ink = test::CountColor(whole, clBlack);
+  finish(dc);
+  const int ink = CountColor(whole, clBlack);
   EXPECT_GT(ink, 5000);
-  EXPECT_LT(test::Differ(runs, whole), ink / 200);
-  EXPECT_EQ(test::CountColor(runs, clRed), test::CountColor(whole, clRed));
+  EXPECT_LT(Differ(runs, whole), ink / 200);
+  EXPECT_EQ(CountColor(runs, clRed), CountColor(whole, clRed));
 }
 
 TEST(GdiWideOutlines, PolylineRunsMatchOneStroke) {
@@ -247,11 +258,18 @@ TEST(GdiWideOutlines, PolylineRunsMatchOneStroke) {
     s = s * 1664525u + 1013904223u;
     pts.push_back({10 + i % 200 + int(s >> 28), 10 + int((s >> 8) % 180)});
   }
+  const Draw stroke = [](DeviceContext &dc) { dc.StrokePath(); };
+  const Draw widenAndFill = [](DeviceContext &dc) {
+    dc.WidenPath();
+    dc.SelectBrush(Brush::Solid(clBlack));
+    dc.FillPath();
+  };
   for (PenStyle style : {PenStyle::Solid, PenStyle::Dash})
     for (PenEndCap cap : {PenEndCap::Round, PenEndCap::Square, PenEndCap::Flat}) {
       SCOPED_TRACE(static_cast<int>(style) * 10 + static_cast<int>(cap));
-      ExpectSameAsOnePath(Styled(style, 4, cap, cap == PenEndCap::Round ? PenJoin::Round : PenJoin::Miter), Lines(pts),
-                          &DeviceContext::StrokePath);
+      const Pen pen = Styled(style, 4, cap, cap == PenEndCap::Round ? PenJoin::Round : PenJoin::Miter);
+      ExpectSameAsOnePath(pen, Lines(pts), stroke);
+      if (style == PenStyle::Solid) ExpectSameAsOnePath(pen, Lines(pts), widenAndFill);
     }
 }
 
@@ -264,7 +282,7 @@ TEST(GdiWideOutlines, PolygonRunsMatchOneStroke) {
   }
   ExpectSameAsOnePath(
       Styled(PenStyle::Solid, 5, PenEndCap::Round, PenJoin::Miter), [&](DeviceContext &dc) { dc.Polygon(pts); },
-      &DeviceContext::StrokeAndFillPath);
+      [](DeviceContext &dc) { dc.StrokeAndFillPath(); });
 }
 
 } // namespace

@@ -16,19 +16,31 @@ Font Face(const char *face, int32_t height = -13) {
   return f;
 }
 
-// Extents add up per character (no kerning), plus the extra spacing.
-TEST(GdiText, ExtentIsTheSumOfAdvancesPlusExtra) {
+// Extents add up per character (no kerning), plus the extra spacing. A
+// negative height is the em height, a positive one the cell height.
+TEST(GdiText, Metrics) {
+  EXPECT_EQ(FontHeightFromPoints(8), -11);
+  EXPECT_EQ(FontHeightFromPoints(10), -13);
+  EXPECT_EQ(FontHeightFromPoints(12), -16);
+  EXPECT_EQ(FontPointsFromHeight(-11), 8);
+  EXPECT_EQ(FontPointsFromHeight(16), 12);
   Bitmap bmp(10, 10);
   DeviceContext &dc = bmp.DC();
-  dc.SelectFont(Face("Arial"));
+  dc.SelectFont(Face("Arial", -20));
   const Size av = dc.TextExtent("AV"), a = dc.TextExtent("A"), v = dc.TextExtent("V");
   EXPECT_EQ(av.cx, a.cx + v.cx);
   const TextMetrics tm = dc.GetTextMetrics();
-  EXPECT_EQ(av.cy, tm.Ascent + tm.Descent);
+  EXPECT_EQ(av.cy, tm.Height);
   EXPECT_EQ(tm.Height, tm.Ascent + tm.Descent);
+  EXPECT_GT(tm.Height, 20);
+  EXPECT_EQ(tm.InternalLeading, tm.Height - 20);
   dc.SetTextCharacterExtra(3);
   EXPECT_EQ(dc.TextExtent("AV").cx, av.cx + 6);
   EXPECT_EQ(dc.TextExtent("").cx, 0);
+  for (int h : {10, 13, 16, 24, 40}) {
+    dc.SelectFont(Face("Arial", h));
+    EXPECT_NEAR(dc.GetTextMetrics().Height, h, 1) << h;
+  }
 }
 
 // The Windows faces map onto metric-compatible installed ones.
@@ -48,25 +60,6 @@ TEST(GdiText, FacesMapOntoInstalledMetricCompatibleOnes) {
   }
   dc.SelectFont(Face("Courier New"));
   EXPECT_EQ(dc.TextExtent("iiii").cx, dc.TextExtent("WWWW").cx); // really the monospaced face
-}
-
-// A negative height is the em height, a positive one the cell height.
-TEST(GdiText, Heights) {
-  EXPECT_EQ(FontHeightFromPoints(8), -11);
-  EXPECT_EQ(FontHeightFromPoints(10), -13);
-  EXPECT_EQ(FontHeightFromPoints(12), -16);
-  EXPECT_EQ(FontPointsFromHeight(-11), 8);
-  EXPECT_EQ(FontPointsFromHeight(16), 12);
-  Bitmap bmp(10, 10);
-  DeviceContext &dc = bmp.DC();
-  for (int h : {10, 13, 16, 24, 40}) {
-    dc.SelectFont(Face("Arial", h));
-    EXPECT_NEAR(dc.GetTextMetrics().Height, h, 1) << h;
-  }
-  dc.SelectFont(Face("Arial", -20));
-  const TextMetrics tm = dc.GetTextMetrics();
-  EXPECT_GT(tm.Height, 20);
-  EXPECT_EQ(tm.InternalLeading, tm.Height - 20);
 }
 
 // Glyphs take the text colour alone: no antialiasing, and in transparent
@@ -160,23 +153,6 @@ TEST(GdiText, TextIntoAPath) {
   for (auto side : {&Rect::left, &Rect::top, &Rect::right, &Rect::bottom})
     EXPECT_NEAR(b.bounds.*side, a.bounds.*side, 2);
   EXPECT_NEAR(b.count, a.count, a.count / 4);
-}
-
-TEST(GdiText, WidenedPathIsTheOutlineOfTheStroke) {
-  Bitmap bmp(60, 40);
-  DeviceContext &dc = bmp.DC();
-  dc.SelectPen(Pen::Solid(clBlack, 5));
-  dc.BeginPath();
-  dc.MoveTo(10, 20);
-  dc.LineTo(50, 20);
-  dc.EndPath();
-  dc.WidenPath();
-  dc.SelectBrush(Brush::Solid(clRed));
-  dc.FillPath();
-  const test::Ink ink = InkOf(bmp);
-  EXPECT_EQ(ink.bounds.top, 18);
-  EXPECT_EQ(ink.bounds.bottom, 23);
-  EXPECT_EQ(test::CountColor(bmp, clRed), ink.count);
 }
 
 } // namespace
