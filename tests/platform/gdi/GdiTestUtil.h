@@ -44,6 +44,9 @@ inline Pen Styled(PenStyle style, int width = 1, PenEndCap cap = PenEndCap::Roun
   return p;
 }
 
+// Names parameterised cases by their `name` field.
+inline constexpr auto ByName = [](const auto &info) { return std::string(info.param.name); };
+
 // ---- what was drawn
 
 // The pixels that differ from the background, as their bounding rectangle

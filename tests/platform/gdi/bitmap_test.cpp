@@ -80,40 +80,32 @@ Bitmap Ramp(int n) {
 std::string Reds(const Bitmap &b) {
   std::string s;
   for (int x = 0; x < b.Width(); ++x)
-    s += b.Pixel(x, 0) == clWhite ? '.' : char('0' + GetRValue(b.Pixel(x, 0)));
+    s += char('0' + GetRValue(b.Pixel(x, 0)));
   return s;
 }
 
-TEST(GdiBlits, OverlappingCopiesWithinOneBitmap) {
-  Bitmap bmp = Ramp(10);
-  bmp.DC().BitBlt(2, 0, 8, 1, bmp, 0, 0);
-  EXPECT_EQ(Reds(bmp), "0101234567");
-  Bitmap stretched = Ramp(10);
-  stretched.DC().StretchBlt({2, 0, 10, 1}, stretched, {0, 0, 4, 1});
-  EXPECT_EQ(Reds(stretched), "0100112233");
-}
-
-TEST(GdiBlits, TransparentColourIsLeftOut) {
-  Bitmap bmp(4, 1);
-  bmp.DC().TransparentBlt({0, 0, 4, 1}, Ramp(4), {0, 0, 4, 1}, RGBColor(2, 0, 0));
-  EXPECT_EQ(Reds(bmp), "01.3");
-}
-
-TEST(GdiBlits, StretchIsNearestNeighbour) {
-  const struct {
-    Rect dest, source;
-    const char *reds;
-  } cases[] = {
-      {{0, 0, 6, 1}, {0, 0, 3, 1}, "001122"}, // enlarges
-      {{4, 0, 0, 1}, {0, 0, 2, 1}, "1100.."}, // mirrors a negative destination width
-      {{0, 0, 4, 1}, {2, 0, 0, 1}, "1100.."}, // and a negative source width
-      {{0, 0, 3, 1}, {0, 0, 9, 1}, "147..."}, // shrinks to the pixels under the centres
+// Each destination pixel takes the source pixel under its centre; a
+// negative width of either rectangle mirrors; a bitmap copies onto itself as
+// from a copy; the transparent colour is left out.
+TEST(GdiBlits, TakeTheSourcePixelUnderEachCentre) {
+  using Blit = void (*)(Bitmap &, const Bitmap &);
+  // clang-format off
+  const std::pair<Blit, const char *> cases[] = {
+      {[](Bitmap &d, const Bitmap &s) { d.DC().StretchBlt({0, 0, 6, 1}, s, {0, 0, 3, 1}); }, "0011226789"},
+      {[](Bitmap &d, const Bitmap &s) { d.DC().StretchBlt({4, 0, 0, 1}, s, {0, 0, 2, 1}); }, "1100456789"},
+      {[](Bitmap &d, const Bitmap &s) { d.DC().StretchBlt({0, 0, 4, 1}, s, {2, 0, 0, 1}); }, "1100456789"},
+      {[](Bitmap &d, const Bitmap &s) { d.DC().StretchBlt({0, 0, 3, 1}, s, {0, 0, 9, 1}); }, "1473456789"},
+      {[](Bitmap &d, const Bitmap &) { d.DC().BitBlt(2, 0, 8, 1, d, 0, 0); }, "0101234567"},
+      {[](Bitmap &d, const Bitmap &) { d.DC().StretchBlt({2, 0, 10, 1}, d, {0, 0, 4, 1}); }, "0100112233"},
+      {[](Bitmap &d, const Bitmap &s) { d.DC().TransparentBlt({0, 0, 4, 1}, s, {4, 0, 8, 1}, RGBColor(6, 0, 0)); },
+       "4527456789"},
   };
-  const Bitmap src = Ramp(9);
-  for (const auto &c : cases) {
-    Bitmap bmp(6, 1);
-    bmp.DC().StretchBlt(c.dest, src, c.source);
-    EXPECT_EQ(Reds(bmp), c.reds);
+  // clang-format on
+  const Bitmap src = Ramp(10);
+  for (const auto &[blit, reds] : cases) {
+    Bitmap dest = Ramp(10);
+    blit(dest, src);
+    EXPECT_EQ(Reds(dest), reds);
   }
   // Rows map as columns do.
   Bitmap square(2, 2), bmp(4, 4);

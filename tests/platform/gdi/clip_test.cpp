@@ -52,8 +52,7 @@ const ClipCase kClips[] = {
 };
 // clang-format on
 
-INSTANTIATE_TEST_SUITE_P(Gdi, Clips, ::testing::ValuesIn(kClips),
-                         [](const auto &info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Gdi, Clips, ::testing::ValuesIn(kClips), test::ByName);
 
 // Regions of curved shapes cover what the filled shape with no pen covers on
 // the box one pixel larger, so clipping to a shape and filling it agree.
@@ -111,8 +110,7 @@ const ShapeRegionCase kShapeRegions[] = {
 };
 // clang-format on
 
-INSTANTIATE_TEST_SUITE_P(Gdi, ShapeRegions, ::testing::ValuesIn(kShapeRegions),
-                         [](const auto &info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Gdi, ShapeRegions, ::testing::ValuesIn(kShapeRegions), test::ByName);
 
 // Every kind of call honours a clip made of many rectangles.
 TEST(GdiClip, EveryCallHonoursAnEllipticClip) {

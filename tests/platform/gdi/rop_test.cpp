@@ -72,10 +72,8 @@ TEST_P(CoveredOnce, CombinesEachCoveredPixelOnce) {
   EXPECT_EQ(InkOf(inverted).count, CountColor(inverted, clBlack));
 }
 
-INSTANTIATE_TEST_SUITE_P(Gdi, XorTwice, ::testing::ValuesIn(kFigures),
-                         [](const auto &info) { return std::string(info.param.name); });
-INSTANTIATE_TEST_SUITE_P(Gdi, CoveredOnce, ::testing::ValuesIn(kFigures),
-                         [](const auto &info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Gdi, XorTwice, ::testing::ValuesIn(kFigures), test::ByName);
+INSTANTIATE_TEST_SUITE_P(Gdi, CoveredOnce, ::testing::ValuesIn(kFigures), test::ByName);
 
 // Blits and pattern fills ignore the raster operation; those that invert
 // give the surface back as well when repeated.
@@ -96,8 +94,7 @@ const RopCase kInvertingBlits[] = {
 };
 // clang-format on
 
-INSTANTIATE_TEST_SUITE_P(Blits, XorTwice, ::testing::ValuesIn(kInvertingBlits),
-                         [](const auto &info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Blits, XorTwice, ::testing::ValuesIn(kInvertingBlits), test::ByName);
 
 // Every binary raster operation, one to a row, in the order of their codes.
 TEST(GdiRop2, CombinesPenAndDestination) {

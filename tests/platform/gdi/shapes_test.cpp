@@ -97,8 +97,7 @@ const ShapeCase kShapes[] = {
 };
 // clang-format on
 
-INSTANTIATE_TEST_SUITE_P(Gdi, Shapes, ::testing::ValuesIn(kShapes),
-                         [](const auto &info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Gdi, Shapes, ::testing::ValuesIn(kShapes), test::ByName);
 
 // ---- pen styles along a polyline of three segments: which columns are
 // inked ('#'), take the background ('o') or stay white ('.'). The pattern

@@ -119,8 +119,7 @@ INSTANTIATE_TEST_SUITE_P(Gdi, Alignment, ::testing::ValuesIn(std::vector<AlignCa
     {"CenterBaseline", kAlignCenter | kAlignBaseline, -2, -1}, {"RightBottom", kAlignRight | kAlignBottom, -1, -2},
     {"CenterBottom", kAlignCenter | kAlignBottom, -2, -2},
     {"LeftTopTurned", kAlignLeft | kAlignTop, 0, 0, 900},
-    {"CenterBaselineTurned", kAlignCenter | kAlignBaseline, -2, -1, 900}}),
-    [](const auto &info) { return std::string(info.param.name); });
+    {"CenterBaselineTurned", kAlignCenter | kAlignBaseline, -2, -1, 900}}), test::ByName);
 // clang-format on
 
 TEST(GdiText, ExtTextOutFillsAndClipsToItsRectangle) {
