@@ -176,11 +176,11 @@ bool NonFinite(double v) {
 // result is in place.
 template <bool Track, bool Trap> bool Run(const OperationRecord *r, const OperationRecord *const end) {
   bool nonFinite = false;
-  auto put = [&nonFinite](double *result, Ext e) {
+  auto put = [&](double *result, Ext e) {
     *result = static_cast<double>(e);
     if constexpr (Track) nonFinite |= NonFinite(*result);
   };
-  auto putDouble = [&nonFinite](double *result, double d) {
+  auto putDouble = [&](double *result, double d) {
     *result = d;
     if constexpr (Track) nonFinite |= NonFinite(d);
   };
