@@ -300,9 +300,10 @@ void TUloCanvas::ApplyBrushColor(const TBrush &brush, TColor color) {
 void TUloCanvas::ApplyBrushColors(const TBrush &brush, TColor color, TColor backColor) {
   if (GetMonochrome()) color = clWhite;
   const auto *chartBrush = dynamic_cast<const TChartBrush *>(&brush);
-  const gdi::Bitmap *pattern = nullptr;
-  if (chartBrush && chartBrush->ExistingImage()) pattern = chartBrush->ExistingImage()->Graphic();
-  if (!pattern) pattern = brush.Bitmap();
+  // An image without a picture in it leaves the brush's own pattern to show.
+  const gdi::Bitmap *pattern =
+      chartBrush && chartBrush->ExistingImage() ? chartBrush->ExistingImage()->Graphic() : nullptr;
+  if (!pattern || pattern->IsEmpty()) pattern = brush.Bitmap();
   if (pattern && !pattern->IsEmpty()) {
     {
       ApplyingScope scope(applying_);
@@ -337,7 +338,8 @@ void TUloCanvas::ApplyBrushColors(const TBrush &brush, TColor color, TColor back
 
 void TUloCanvas::ApplyDarkBrushColor(TColor color, int amount) {
   const TColor dark = DarkenColor(color, amount);
-  if (brush_.Style() == TBrushStyle::bsSolid)
+  // A pattern brush keeps its pattern; only a plain solid brush takes the colour.
+  if (brush_.Style() == TBrushStyle::bsSolid && !patternBrush_)
     brush_.SetColor(dark);
   else
     SetBkColor(dark);

@@ -297,6 +297,8 @@ public:
   // ---- record forms and helpers
   TPoint ProjectPoint3D(const TPoint3D &p) { return ProjectPoint(p.X, p.Y, p.Z); }
   TPoint ProjectPointAtDepth(const TPoint &p, int z) { return ProjectPoint(p.X, p.Y, z); }
+  // Fractional X and Y, for rims and curves that must not step by whole pixels.
+  TPoint ProjectFloat(double x, double y, int z) const noexcept { return projection_.ProjectFloat(x, y, z); }
   // The two projected corners of a rectangle at depth Z.
   void ProjectRectCorners(const TRect &r, int z, TPoint &topLeft, TPoint &bottomRight);
   // Top-left, top-right, bottom-right, bottom-left.

@@ -97,7 +97,7 @@ bool ConvexHull(TPointArray &points) {
   points[pivotIndex] = points.back();
   points.pop_back();
 
-  // Single precision keys keep the order of ties as the drawing always had it.
+  // Single precision keys, so that nearly equal angles tie as they always did.
   struct Keyed {
     float key;
     TPoint p;
@@ -110,7 +110,30 @@ bool ConvexHull(TPointArray &points) {
     const double d = std::sqrt(dx * dx + dy * dy);
     keyed.push_back({d == 0 ? 0.0f : static_cast<float>(dx / d), p});
   }
-  std::stable_sort(keyed.begin(), keyed.end(), [](const Keyed &a, const Keyed &b) { return a.key < b.key; });
+  // Partition sort about the middle key: points of equal key (on one ray
+  // from the pivot) come out in the order the outline has always used.
+  auto sort = [&keyed](auto &self, std::ptrdiff_t lo, std::ptrdiff_t hi) -> void {
+    std::ptrdiff_t i = lo;
+    do {
+      i = lo;
+      std::ptrdiff_t j = hi;
+      const float middle = keyed[static_cast<std::size_t>(lo + (hi - lo) / 2)].key;
+      do {
+        while (keyed[static_cast<std::size_t>(i)].key < middle)
+          ++i;
+        while (keyed[static_cast<std::size_t>(j)].key > middle)
+          --j;
+        if (i <= j) {
+          std::swap(keyed[static_cast<std::size_t>(i)], keyed[static_cast<std::size_t>(j)]);
+          ++i;
+          --j;
+        }
+      } while (i <= j);
+      if (lo < j) self(self, lo, j);
+      lo = i;
+    } while (i < hi);
+  };
+  if (keyed.size() > 1) sort(sort, 0, static_cast<std::ptrdiff_t>(keyed.size()) - 1);
   for (std::size_t i = 0; i < keyed.size(); ++i)
     points[i] = keyed[i].p;
 

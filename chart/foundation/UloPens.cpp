@@ -8,6 +8,8 @@
 #include "platform/rtl/Conversions.h"
 #include "platform/rtl/Numbers.h"
 
+#include <utility>
+
 // ---- colours and the default font --------------------------------------------
 
 TColor DarkenColor(TColor color, int amount) noexcept {
@@ -107,18 +109,35 @@ void TChartPen::Assign(const TPen &source) {
   TPen::Assign(source);
 }
 
+namespace {
+// A kind's own defaults are set before the owner's event runs, so making a
+// pen asks no half-built owner to repaint.
+template <class Settings> void SetQuietly(TPen &pen, Settings &&settings) {
+  TUloChangeEvent event = std::move(pen.OnChange);
+  pen.OnChange = nullptr;
+  settings();
+  pen.OnChange = std::move(event);
+}
+} // namespace
+
 TChartHiddenPen::TChartHiddenPen(TUloChangeEvent onChange) : TChartPen(std::move(onChange)) {
   SetDefaultVisible(false);
 }
 
 TDottedGrayPen::TDottedGrayPen(TUloChangeEvent onChange) : TChartPen(std::move(onChange)) {
-  SetColor(0x808080);
-  SetStyle(TPenStyle::psDot);
+  SetQuietly(*this, [this] {
+    SetColor(0x808080);
+    SetStyle(TPenStyle::psDot);
+  });
 }
 
-TDarkGrayPen::TDarkGrayPen(TUloChangeEvent onChange) : TChartPen(std::move(onChange)) { SetColor(0x808080); }
+TDarkGrayPen::TDarkGrayPen(TUloChangeEvent onChange) : TChartPen(std::move(onChange)) {
+  SetQuietly(*this, [this] { SetColor(0x808080); });
+}
 
-TWhitePen::TWhitePen(TUloChangeEvent onChange) : TChartPen(std::move(onChange)) { SetColor(0xFFFFFF); }
+TWhitePen::TWhitePen(TUloChangeEvent onChange) : TChartPen(std::move(onChange)) {
+  SetQuietly(*this, [this] { SetColor(0xFFFFFF); });
+}
 
 // ---- chart brush -------------------------------------------------------------------------
 

@@ -156,8 +156,9 @@ void TProjection::ScreenTo3D(int &x, int &y, int z) const noexcept {
   if (zoom == 0) return;
   const double inv = 1 / zoom;
   if (orthogonal) {
-    x = Place((x - SX) * inv - z * xsign, XC);
-    y = Place((y - SY) * inv + z * slope, YC);
+    // In doubles: a screen coordinate far outside may not fit an int difference.
+    x = Place((static_cast<double>(x) - SX) * inv - z * xsign, XC);
+    y = Place((static_cast<double>(y) - SY) * inv + z * slope, YC);
     return;
   }
   if (!is3D) return;

@@ -120,7 +120,7 @@ TEST(Canvas, ApplyBrushFillsWithTheBrushColourOverItsBackground) {
   EXPECT_EQ(s.Count(clWhite, {20, 20, 36, 36}), 0);
 }
 
-TEST(Canvas, PatternBrushKeepsItsColoursWhileTextIsMeasured) {
+TEST(Canvas, PatternBrushKeepsItsPatternWhileTextIsMeasuredOrItsSideDarkens) {
   Scene s;
   gdi::Bitmap pattern(8, 8);
   pattern.SetMonochrome(true);
@@ -136,6 +136,11 @@ TEST(Canvas, PatternBrushKeepsItsColoursWhileTextIsMeasured) {
   s.canvas.FillRect({0, 0, 8, 8});
   EXPECT_EQ(s.Count(clRed, {0, 0, 8, 8}), 32);
   EXPECT_EQ(s.Count(clBlue, {0, 0, 8, 8}), 32);
+  // A dark side shows the darkened colour between the dots of the pattern.
+  s.canvas.ApplyDarkBrushColor(0xC0C0C0, 128);
+  s.canvas.FillRect({8, 0, 16, 8});
+  EXPECT_EQ(s.Count(clRed, {8, 0, 16, 8}), 32);
+  EXPECT_EQ(s.Count(0x404040, {8, 0, 16, 8}), 32);
 }
 
 TEST(Canvas, DarkSidesOfAHatchedBoxDarkenTheBackground) {

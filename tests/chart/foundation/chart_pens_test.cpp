@@ -41,6 +41,13 @@ TEST(ChartPen, SettersSignalOnlyRealChanges) {
   pen.MakeInvisible();
   pen.MakeInvisible();
   EXPECT_EQ(changes, 3);
+  // Making a pen of a kind with its own defaults asks its owner for nothing.
+  changes = 0;
+  TDottedGrayPen dotted([&] { ++changes; });
+  TDarkGrayPen dark([&] { ++changes; });
+  TWhitePen white([&] { ++changes; });
+  EXPECT_EQ(changes, 0);
+  EXPECT_TRUE(dotted.Color() == 0x808080 && dotted.Style() == TPenStyle::psDot && white.Color() == 0xFFFFFF);
 }
 
 TEST(ChartPen, AssignCopiesChartAndPenSettings) {
