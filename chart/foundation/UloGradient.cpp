@@ -44,11 +44,18 @@ public:
   TColor operator()(int i) const {
     if (balance_ == 50) return RGBColor(c0_.r + d_.r * i / n_, c0_.g + d_.g * i / n_, c0_.b + d_.b * i / n_);
     const double f = std::pow((1.0 + i) / (1.0 + n_), exponent_);
-    return RGBColor(c0_.r + rtl::RoundPixel(d_.r * f), c0_.g + rtl::RoundPixel(d_.g * f),
-                    c0_.b + rtl::RoundPixel(d_.b * f));
+    return RGBColor(Toward(c0_.r, d_.r, f), Toward(c0_.g, d_.g, f), Toward(c0_.b, d_.b, f));
   }
 
 private:
+  // A balance below about -33 turns the exponent negative and f beyond 1;
+  // the channel then stays at the second colour instead of running past
+  // it and wrapping into an unrelated colour.
+  static int Toward(int c0, int d, double f) {
+    const int v = c0 + rtl::RoundPixel(d * f);
+    return d >= 0 ? std::clamp(v, c0, c0 + d) : std::clamp(v, c0 + d, c0);
+  }
+
   Rgb c0_, d_{};
   int balance_;
   int n_;

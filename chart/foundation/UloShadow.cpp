@@ -53,7 +53,7 @@ void MixBitmaps(const gdi::Bitmap &source, gdi::Bitmap &dest, TPoint position, d
     const uint32_t *s = source.ScanLine(y);
     uint32_t *d = dest.ScanLine(y0 + y) + x0;
     for (int x = 0; x < w; ++x) {
-      uint32_t mixed = 0;
+      uint32_t mixed = d[x] & 0xFF000000u;
       for (int shift = 0; shift <= 16; shift += 8) {
         const int sv = static_cast<int>((s[x] >> shift) & 0xFF);
         const int dv = static_cast<int>((d[x] >> shift) & 0xFF);
@@ -220,7 +220,20 @@ void TUloShadow::Paint(TUloCanvas &canvas, Figure figure, const TRect &rect, int
 void TUloShadow::PaintSmooth(TUloCanvas &canvas, gdi::Bitmap &target, Figure figure, const TRect &rect, int roundSize,
                              std::span<const TPoint> points) const {
   const TRect r = NormalizeRect(rect);
-  const int size = BlurSize();
+  // The weights fall off fast and those that round to 0 are left out: the
+  // blur reaches only as far as the last one that does not, so a large
+  // SmoothBlur costs no more than the pixels it can change. A negative blur
+  // counts as none here as in the reach: a base below 1 would make the
+  // weights grow away from the centre past any integer.
+  const int blur = BlurSize();
+  const double base = (std::max(0, smoothBlur_) + 180) * 0.01;
+  std::vector<int64_t> falloff{100000};
+  for (int d = 1; d <= blur; ++d) {
+    const int64_t weight = std::llround(std::nearbyint(std::pow(base, -static_cast<double>(d) * d / blur) * 100000));
+    if (weight <= 0) break;
+    falloff.push_back(weight);
+  }
+  const int size = static_cast<int>(falloff.size()) - 1;
   const long long maskW = static_cast<long long>(r.Right) - r.Left + 2LL * size;
   const long long maskH = static_cast<long long>(r.Bottom) - r.Top + 2LL * size;
   // A shadow far larger than the image it falls on is cut to the image's
@@ -263,11 +276,9 @@ void TUloShadow::PaintSmooth(TUloCanvas &canvas, gdi::Bitmap &target, Figure fig
   m.Flush();
 
   std::vector<int64_t> weights(2 * static_cast<std::size_t>(size) + 1);
-  const double base = (smoothBlur_ + 180) * 0.01;
   int64_t total = 0;
   for (int d = -size; d <= size; ++d) {
-    const double v = size == 0 ? 1.0 : std::pow(base, -static_cast<double>(d) * d / size);
-    weights[d + size] = std::llround(std::nearbyint(v * 100000));
+    weights[d + size] = falloff[static_cast<std::size_t>(std::abs(d))];
     total += weights[d + size];
   }
   if (total <= 0) return;
@@ -326,7 +337,8 @@ void TUloShadow::PaintSmooth(TUloCanvas &canvas, gdi::Bitmap &target, Figure fig
       const int pr = static_cast<int>((p >> 16) & 0xFF), pg = static_cast<int>((p >> 8) & 0xFF),
                 pb = static_cast<int>(p & 0xFF);
       const int nr = pr + (cr - pr) * a / 255, ng = pg + (cg - pg) * a / 255, nb = pb + (cb - pb) * a / 255;
-      row[x] = (static_cast<uint32_t>(nr) << 16) | (static_cast<uint32_t>(ng) << 8) | static_cast<uint32_t>(nb);
+      row[x] = (p & 0xFF000000u) | (static_cast<uint32_t>(nr) << 16) | (static_cast<uint32_t>(ng) << 8) |
+               static_cast<uint32_t>(nb);
     }
   }
 }

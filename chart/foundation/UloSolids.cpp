@@ -264,9 +264,12 @@ void TUloCanvas3D::DrawCone(bool vertical, int left, int top, int right, int bot
     baseAt = left;
     apexAt = right;
   }
-  // The apex radii are whole pixels: 0 % is a sharp point.
-  const double apexRa = UloPixel(ra * conePercent * 0.01);
-  const double apexRz = UloPixel(rz * conePercent * 0.01);
+  // The apex radii are rounded to the half pixels the base radii lie on (a
+  // box of odd width has a radius of n + 0.5), so that 100 % keeps the
+  // radii exactly and a cylinder does not narrow toward its top; 0 % is a
+  // sharp point.
+  const double apexRa = UloPixel(2 * ra * conePercent * 0.01) * 0.5;
+  const double apexRz = UloPixel(2 * rz * conePercent * 0.01) * 0.5;
   auto at = [&](double axial, double across, double depth) {
     return vertical ? Vec3{across, axial, depth} : Vec3{axial, across, depth};
   };

@@ -95,6 +95,16 @@ TEST(Gradient, EmptyAndOnePixelRectanglesPaintNothing) {
   EXPECT_TRUE(f.AllWhite());
 }
 
+// Below a balance of about -33 the power curve's exponent turns negative:
+// every band lies past the second colour, and must stop there rather than
+// wrap into other colours.
+TEST(Gradient, NegativeBalanceStopsAtTheSecondColour) {
+  Flat f(104, 4);
+  f.canvas.FillGradient(TRect{2, 0, 102, 4}, 0x204080, 0x10F020, TGradientDirection::gdLeftRight, -100);
+  for (int x = 2; x < 102; ++x)
+    ASSERT_EQ(f.At(x, 2), 0x10F020) << x;
+}
+
 TEST(Gradient, MiddleColourMeetsAtTheMiddle) {
   TCustomUloGradient g;
   g.SetStartColor(clRed);

@@ -1,6 +1,8 @@
 // Transparency mixing byte by byte, and hard and smooth shadows.
 #include <gtest/gtest.h>
 
+#include <vector>
+
 #include "chart/foundation/TestSurface.h"
 #include "chart/foundation/UloShadow.h"
 
@@ -139,6 +141,22 @@ TEST(Shadow, SmoothShadowKeepsFullColourInsideAndFadesOutside) {
   EXPECT_GE(greys, 4);
   EXPECT_EQ(s.At(74, 40), clWhite);
   EXPECT_EQ(s.At(10, 10), clWhite);
+}
+
+// A negative SmoothBlur blurs as 0 does: taken literally its base falls
+// below 1 and the weights grow past any integer.
+TEST(Shadow, NegativeSmoothBlurBlursAsNone) {
+  std::vector<TColor> images[2];
+  for (int k = 0; k < 2; ++k) {
+    Canvas2D s(true);
+    TUloShadow shadow;
+    shadow.SetColor(clBlack);
+    shadow.SetBothSizes(40);
+    shadow.SetSmoothBlur(k == 0 ? 0 : -170);
+    shadow.PaintRectShadowFlat(s.canvas, TRect{5, 5, 45, 35});
+    images[k] = foundation_test::Pixels(s.Shown());
+  }
+  EXPECT_EQ(images[1], images[0]);
 }
 
 TEST(Shadow, ClipHoldsTheSmoothShadowToTheClip) {

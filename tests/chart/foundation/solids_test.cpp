@@ -2,10 +2,12 @@
 // viewer may paint, and they must cover the solid's outline exactly once.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <array>
 #include <cmath>
 #include <ostream>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "chart/foundation/TestSurface.h"
@@ -232,6 +234,29 @@ TEST(Solids, WholeRingFaceHasNoSeam) {
     ASSERT_EQ(s.image.Pixel(x, 100), kBase) << x;
   EXPECT_EQ(s.image.Pixel(100, 100), clWhite);
   EXPECT_EQ(s.image.Pixel(160, 100), clBlack);
+}
+
+// A box of odd width has a radius of a whole pixel and a half: the top ring
+// of a cylinder keeps it, so the sides stand straight.
+TEST(Solids, CylinderOfOddWidthHasStraightSides) {
+  for (const int width : {21, 33}) {
+    Scene s(kViews[0]);
+    s.canvas.Brush().SetColor(kBase);
+    s.canvas.DrawCylinder(true, 40, 40, 40 + width, 160, 0, 20, false);
+    // Between the rings (Y 20..40 and 140..160 on screen) only the sides show.
+    auto edges = [&](int y) {
+      int lo = 200, hi = -1;
+      for (int x = 0; x < 200; ++x)
+        if (s.image.Pixel(x, y) != clWhite) {
+          lo = std::min(lo, x);
+          hi = std::max(hi, x);
+        }
+      return std::pair{lo, hi};
+    };
+    const auto first = edges(45);
+    for (int y = 46; y < 136; ++y)
+      ASSERT_EQ(edges(y), first) << width << " at " << y;
+  }
 }
 
 TEST(Solids, ArrowsHaveTheirHeadAtTo) {
