@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cctype>
 #include <cstdint>
+#include <iterator>
 #include <vector>
 
 #include "chart/foundation/UloCanvas.h"
@@ -138,7 +139,7 @@ private:
     TFont &f = Font();
     fonts_.push_back("<FONT size=" + rtl::IntToStr(f.Size()) + " name=" + f.Name() +
                      " color=" + rtl::IntToStr(f.Color()) + " weight=" + StyleWords(f.Style()) + ">");
-    lastOpenPushedFont_ = true;
+    opened_.push_back(true);
   }
 
   void PopFont() {
@@ -146,6 +147,14 @@ private:
     const std::string entry = std::move(fonts_.back());
     fonts_.pop_back();
     ApplyFontTag(entry);
+  }
+
+  // A closing tag that names a font change ends the latest one still open,
+  // so that a later "</>" reaches the tag opened before it.
+  void CloseFont() {
+    PopFont();
+    const auto latest = std::find(opened_.rbegin(), opened_.rend(), true);
+    if (latest != opened_.rend()) opened_.erase(std::next(latest).base());
   }
 
   void ApplyFontTag(std::string_view tag) {
@@ -157,7 +166,7 @@ private:
   void AddStyle(TFontStyle style, const std::string &tag) {
     Font().SetStyle(Font().Style() | style);
     tags_.push_back(tag);
-    lastOpenPushedFont_ = false;
+    opened_.push_back(false);
   }
 
   void RemoveStyle(TFontStyle style) { Font().SetStyle(Font().Style().Without(style)); }
@@ -181,14 +190,14 @@ private:
       PushFont();
       SetSize(int64_t{Font().Size()} - 2);
     } else if (tag == "</SUB>") {
-      PopFont();
+      CloseFont();
       y_ -= Sth();
     } else if (tag == "<SUB>") {
       PushFont();
       SetSize(Font().Size() / 2);
       y_ += Sth();
     } else if (tag == "</SUPER>") {
-      PopFont();
+      CloseFont();
       y_ += Sth() / 2;
     } else if (tag == "<SUPER>") {
       PushFont();
@@ -222,7 +231,7 @@ private:
     } else if (tag == "</STRIKE>") {
       RemoveStyle(TFontStyle::fsStrikeOut);
     } else if (StartsWith(tag, "</FONT") || tag == "</PRE>") {
-      PopFont();
+      CloseFont();
     } else if (tag == "</CENTER>") {
       centring_ = false;
     } else if (StartsWith(tag, "<FONT ")) {
@@ -244,10 +253,13 @@ private:
     }
   }
 
-  // "</>" closes the latest opening tag: a font change when that tag
-  // changed the font, else the latest style tag.
+  // "</>" closes the latest opening tag still open: a font change when that
+  // tag changed the font, else the latest style tag.
   void CloseLatest() {
-    if (lastOpenPushedFont_) {
+    if (opened_.empty()) return;
+    const bool font = opened_.back();
+    opened_.pop_back();
+    if (font) {
       PopFont();
       return;
     }
@@ -274,6 +286,9 @@ private:
       if (draw_) canvas_.TextOut(ToPixel(x_), ToPixel(y_), run);
       x_ += w;
       if (h > lineHeight_) lineHeight_ = h;
+      // A line is at least as high as its line height, even where a smaller
+      // run ends above its bottom.
+      height_ = std::max<int64_t>(height_, lineHeight_);
       Reach(x_, y_ + h);
     }
     if (lineEnd) {
@@ -323,7 +338,9 @@ private:
   const bool draw_;
   int lineHeight_ = 0;
   bool centring_ = false;
-  bool lastOpenPushedFont_ = false;
+  // For each opening tag still open, oldest first: whether it changed the
+  // font (else it is on the tag stack).
+  std::vector<bool> opened_;
   int64_t width_ = 0, height_ = 0;
   std::vector<std::string> fonts_;
   std::vector<std::string> tags_;

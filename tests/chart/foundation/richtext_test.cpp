@@ -83,6 +83,9 @@ TEST(RichTextMeasure, PlainTextAndLinesOfIt) {
   const gdi::Size plain = s.Measure("Hello");
   EXPECT_EQ(plain.cx, s.WidthAt("Hello", 10));
   EXPECT_EQ(plain.cy, sth);
+  // A smaller run sits low in the line but the line keeps its height.
+  EXPECT_EQ(s.Measure("<SMALL>x").cy, sth);
+  s.canvas.Font().SetSize(10);
 
   struct Case {
     const char *text;
@@ -125,6 +128,16 @@ TEST(RichTextDraw, StylesOpenAndClose) {
   EXPECT_EQ(t[2].style, TFontStyles{});
   EXPECT_EQ(t[3].style, kBoldItalic);
   EXPECT_EQ(t[4].style, kBold); // "</>" closed the italic
+
+  // Once a font change is closed, "</>" reaches the style opened before it.
+  for (const char *text : {"<B>a<H1>b</>c</>d", "<B>a<FONT SIZE=+4>b</FONT>c</>d", "<B>a<SUB>b</SUB>c</>d"}) {
+    Scene u;
+    DrawRichText(u.canvas, 0, 0, text);
+    ASSERT_EQ(u.canvas.texts.size(), 4u) << text;
+    EXPECT_EQ(u.canvas.texts[2].style, kBold) << text;
+    EXPECT_EQ(u.canvas.texts[2].size, 10) << text;
+    EXPECT_EQ(u.canvas.texts[3].style, TFontStyles{}) << text;
+  }
   EXPECT_EQ(t[0].x, 5);
   EXPECT_EQ(t[0].y, 7);
   EXPECT_EQ(t[1].x, 5 + s.WidthAt("x", 10));
