@@ -91,29 +91,30 @@ void UloSetDefaultColorPalette(std::span<const TColor> colors) {
 // ---- date-time steps ----------------------------------------------------------
 
 namespace {
-constexpr double kSecond = 1.0 / 86400.0;
-constexpr double kMinute = 1.0 / 1440.0;
-constexpr double kHour = 1.0 / 24.0;
 constexpr int kFirstMonthStep = 20;
 constexpr int kYearStep = 26;
 } // namespace
 
-const std::array<double, 27> UloDateTimeSteps = {kSecond / 1000000.0,
-                                                 kSecond / 1000.0,
-                                                 kSecond,
-                                                 5 * kSecond,
-                                                 10 * kSecond,
-                                                 15 * kSecond,
-                                                 30 * kSecond,
-                                                 kMinute,
-                                                 5 * kMinute,
-                                                 10 * kMinute,
-                                                 15 * kMinute,
-                                                 30 * kMinute,
-                                                 kHour,
-                                                 2 * kHour,
-                                                 6 * kHour,
-                                                 12 * kHour,
+// Each entry is one division, the double nearest the step itself: a step a
+// caller makes the same way (5.0 / 1440 for five minutes) is then equal to
+// its entry, where 5 * (1.0 / 1440) would lie a unit above it, and the next
+// step after five minutes would be five minutes again.
+const std::array<double, 27> UloDateTimeSteps = {1.0 / 86400e6,
+                                                 1.0 / 86400e3,
+                                                 1.0 / 86400,
+                                                 5.0 / 86400,
+                                                 10.0 / 86400,
+                                                 15.0 / 86400,
+                                                 30.0 / 86400,
+                                                 1.0 / 1440,
+                                                 5.0 / 1440,
+                                                 10.0 / 1440,
+                                                 15.0 / 1440,
+                                                 30.0 / 1440,
+                                                 1.0 / 24,
+                                                 2.0 / 24,
+                                                 6.0 / 24,
+                                                 12.0 / 24,
                                                  1,
                                                  2,
                                                  3,
