@@ -605,8 +605,8 @@ void TMenuItem::AttachTo(QWidget *container, bool asMenu) {
     static_cast<QMenuBar *>(container)->addMenu(impl_->menu);
     impl_->action = impl_->menu->menuAction();
   } else {
-    impl_->action = new QAction(Q(caption_), container);
-    impl_->action->setSeparator(IsSeparator());
+    impl_->action = new QAction(container);
+    ShowCaption();
     container->addAction(impl_->action);
     impl_->clicked = QObject::connect(impl_->action, &QAction::triggered, [this] { Dispatch(OnClick); });
   }
@@ -616,10 +616,18 @@ void TMenuItem::AttachTo(QWidget *container, bool asMenu) {
 void TMenuItem::SetCaption(const std::string &caption) {
   caption_ = caption;
   if (impl_->menu) impl_->menu->setTitle(Q(caption));
-  if (impl_->action) {
-    impl_->action->setText(Q(caption));
-    if (!impl_->menu) impl_->action->setSeparator(IsSeparator());
+  if (impl_->action) ShowCaption();
+}
+
+void TMenuItem::ShowCaption() {
+  if (impl_->menu) {
+    impl_->action->setText(Q(caption_));
+    return;
   }
+  // Qt draws a separator's text as a heading over the line, so the "-"
+  // that makes the separator must not reach it.
+  impl_->action->setSeparator(IsSeparator());
+  impl_->action->setText(IsSeparator() ? QString() : Q(caption_));
 }
 
 void TMenuItem::Insert(std::unique_ptr<TMenuItem> item) {
@@ -712,9 +720,10 @@ TMenuItem *TMainMenu::Find(const std::string &caption) const {
 
 namespace {
 template <class T> void Register(const char *name) { streaming::ClassRegistry().RegisterClass<T>(name); }
-constexpr const char *kClassNames[] = {
-    "TPanel",     "TGroupBox", "TLabel",      "TEdit",      "TButton",   "TRadioButton", "TSpinEdit",   "TImage",
-    "TImageList", "TToolBar",  "TStringGrid", "TPaintHost", "TMainMenu", "TMenuItem",    "TOpenDialog", "TSaveDialog"};
+constexpr const char *kClassNames[] = {"TPanel",       "TGroupBox",  "TLabel",    "TEdit",      "TButton",
+                                       "TRadioButton", "TSpinEdit",  "TImage",    "TImageList", "TToolBar",
+                                       "TStringGrid",  "TPaintHost", "TMainMenu", "TMenuItem",  "TOpenDialog",
+                                       "TSaveDialog",  "TActionList"};
 } // namespace
 
 void RegisterFormClasses() {
@@ -734,6 +743,7 @@ void RegisterFormClasses() {
   Register<TMenuItem>("TMenuItem");
   Register<TOpenDialog>("TOpenDialog");
   Register<TSaveDialog>("TSaveDialog");
+  Register<TActionList>("TActionList");
 }
 
 void UnregisterFormClasses() {

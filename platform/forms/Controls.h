@@ -320,6 +320,13 @@ private:
   std::vector<TRasterImage> images_;
 };
 
+// The actions a form's controls and menus may share. The windows here
+// share none, so it holds nothing yet; a definition may still name one.
+class TActionList : public streaming::TStoredComponent {
+public:
+  std::string_view ClassName() const override { return "TActionList"; }
+};
+
 class TToolBar : public TControl {
 public:
   explicit TToolBar(TWinControl *parent = nullptr);
@@ -371,6 +378,7 @@ private:
   // Puts the entry into a menu bar (as a menu of its own) or a menu.
   void AttachTo(QWidget *container, bool asMenu);
   void Insert(std::unique_ptr<TMenuItem> item);
+  void ShowCaption();
   std::string caption_;
   bool enabled_ = true;
   std::vector<std::unique_ptr<TMenuItem>> items_;

@@ -79,6 +79,7 @@ TForm1::TForm1() {
   Button7 = Find<forms::TButton>("Button7");
   OpenDialog1 = Find<forms::TOpenDialog>("OpenDialog1");
   SaveDialog1 = Find<forms::TSaveDialog>("SaveDialog1");
+  ActionList1 = Find<forms::TActionList>("ActionList1");
 
   OnShow = [this] { FormShow(); };
   X->OnChange = [this] { XChange(); };

@@ -28,6 +28,7 @@ public:
   forms::TOpenDialog *OpenDialog1;
   forms::TSaveDialog *SaveDialog1;
   forms::TMainMenu *MainMenu1;
+  forms::TActionList *ActionList1;
 
   // The dimensions as the grids now have them.
   int DimX = 1, DimU = 1, DimV = 1, DimL = 1;
