@@ -58,9 +58,9 @@ Vector UnitVector(int n, int b) {
   return e;
 }
 
-// The right-hand side x' = k A x as the original texts have it: "0", then
-// for every column c the factor ("-" for k = -1, "+k*" otherwise), the cell
-// and "*x_" c. The cells go in as typed, so the parser reads them.
+// The right-hand side as formula texts: "0", then for every column c the
+// factor ("-" for the reversed flow x' = -A x, "+k*" for x' = k A x), the
+// cell and "*x_" c. The cells go in as typed, so the parser reads them.
 std::vector<std::string> FlowTexts(const GameInput &game, const std::string &factor) {
   std::vector<std::string> texts(game.DimX);
   for (int r = 0; r < game.DimX; ++r) {
