@@ -1,6 +1,7 @@
 #include "chart/foundation/UloShadow.h"
 
 #include <algorithm>
+#include <climits>
 #include <cmath>
 #include <cstdint>
 #include <cstdlib>
@@ -35,7 +36,11 @@ void TUloShadow::SetBothSizes(int size) {
   SetVertSize(size);
 }
 
-int TUloShadow::MaxOffset() const noexcept { return std::max(std::abs(horizSize_), std::abs(vertSize_)); }
+int TUloShadow::MaxOffset() const noexcept {
+  // In 64 bits: the size of the most negative offset has no 32-bit value.
+  const long long most = std::max(std::llabs(horizSize_), std::llabs(vertSize_));
+  return static_cast<int>(std::min<long long>(most, INT_MAX));
+}
 
 // ---- mixing ------------------------------------------------------------------------
 
@@ -135,7 +140,10 @@ void TUloBlend::MixBack(int transparency) {
 
 // ---- shadow drawing ------------------------------------------------------------------
 
-int TUloShadow::BlurSize() const noexcept { return MaxOffset() + std::max(0, smoothBlur_); }
+int TUloShadow::BlurSize() const noexcept {
+  return static_cast<int>(
+      std::min<long long>(static_cast<long long>(MaxOffset()) + std::max(0, smoothBlur_), UloPixelLimit));
+}
 
 void TUloShadow::PaintRectShadow(TCanvas3D &canvas, const TRect &rect, int z, int roundSize) {
   TRect moved{rect.Left + horizSize_, rect.Top + vertSize_, rect.Right + horizSize_, rect.Bottom + vertSize_};
