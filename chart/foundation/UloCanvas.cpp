@@ -326,6 +326,8 @@ void TUloCanvas::ApplyBrushColors(const TBrush &brush, TColor color, TColor back
     patternBrush_ = false;
     brushDirty_ = true;
   }
+  // A pattern given to the canvas's own brush would otherwise outlast the fill.
+  brush_.SetBitmap(nullptr);
   brush_.SetColor(color);
   brush_.SetStyle(brush.Style());
   if (backColor == clNone) {

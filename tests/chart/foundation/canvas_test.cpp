@@ -107,9 +107,12 @@ TEST(Canvas, ApplyBrushFillsWithTheBrushColourOverItsBackground) {
   EXPECT_EQ(s.canvas.GetBkMode(), UloTransparentMode);
   s.canvas.FillRect({0, 0, 10, 10});
   EXPECT_EQ(s.At(5, 5), clRed);
+  // A pattern left on the canvas's own brush goes with the next brush.
+  gdi::Bitmap pattern(8, 8);
+  s.canvas.Brush().SetBitmap(&pattern);
   s.canvas.ApplyBrushColor(brush, clBlue);
   s.canvas.FillRect({0, 0, 10, 10});
-  EXPECT_EQ(s.At(5, 5), clBlue);
+  EXPECT_EQ(s.Count(clBlue, {0, 0, 10, 10}), 100);
   // A hatch shows its background colour between the lines.
   brush.SetStyle(TBrushStyle::bsHorizontal);
   brush.SetBackColor(clYellow);
