@@ -63,12 +63,19 @@ public:
     if (request.Save) {
       dialog.setAcceptMode(QFileDialog::AcceptSave);
       dialog.setOption(QFileDialog::DontConfirmOverwrite);
+      dialog.setLabelText(QFileDialog::Accept, QStringLiteral("Сохранить"));
     } else {
       // A name that does not exist may be confirmed: the caller reports it.
       dialog.setAcceptMode(QFileDialog::AcceptOpen);
       dialog.setFileMode(QFileDialog::AnyFile);
       dialog.setLabelText(QFileDialog::Accept, QStringLiteral("Открыть"));
     }
+    // The rest of the program speaks Russian; without Qt's translations
+    // installed the dialog would not.
+    dialog.setLabelText(QFileDialog::LookIn, QStringLiteral("Папка:"));
+    dialog.setLabelText(QFileDialog::FileName, QStringLiteral("Имя файла:"));
+    dialog.setLabelText(QFileDialog::FileType, QStringLiteral("Тип файлов:"));
+    dialog.setLabelText(QFileDialog::Reject, QStringLiteral("Отмена"));
     if (!request.FileName.empty()) dialog.selectFile(Q(request.FileName));
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
     return dialog.selectedFiles().first().toStdString();
