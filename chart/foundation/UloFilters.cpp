@@ -512,8 +512,8 @@ std::string TRotateFilter::Description() const { return UloMsgFilterRotate; }
 
 void TRotateFilter::Parameters(std::vector<TFilterParameter> &list) const {
   list.push_back({"Angle", TFilterParameterKind::fpFloat, 0, 360});
-  list.push_back({UloMsgFilterBack, TFilterParameterKind::fpColor, 0, 0});
-  list.push_back({UloMsgFilterAutosize, TFilterParameterKind::fpBoolean, 0, 1});
+  list.push_back({"BackColor", TFilterParameterKind::fpColor, 0, 0});
+  list.push_back({"AutoSize", TFilterParameterKind::fpBoolean, 0, 1});
 }
 
 void TRotateFilter::DefineProperties(streaming::TPropertyTable &table) {
@@ -584,8 +584,8 @@ void TTileFilter::Apply(gdi::Bitmap &bitmap, const TRect &rect) {
 std::string TTileFilter::Description() const { return UloMsgFilterTile; }
 
 void TTileFilter::Parameters(std::vector<TFilterParameter> &list) const {
-  list.push_back({UloMsgFilterColumns, TFilterParameterKind::fpInteger, 1, 1000});
-  list.push_back({UloMsgFilterRows, TFilterParameterKind::fpInteger, 1, 1000});
+  list.push_back({"NumCols", TFilterParameterKind::fpInteger, 1, 1000});
+  list.push_back({"NumRows", TFilterParameterKind::fpInteger, 1, 1000});
 }
 
 void TTileFilter::DefineProperties(streaming::TPropertyTable &table) {

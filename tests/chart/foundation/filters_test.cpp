@@ -494,6 +494,13 @@ TEST_F(StoredFilters, RegisteredInOrderOnceEach) {
     EXPECT_EQ(filter->ClassName(), name);
     EXPECT_FALSE(filter->Description().empty()) << name;
     EXPECT_NE(filter->Description(), name) << "each filter has its own text";
+    // An editor reaches each offered parameter through the stored property of that name.
+    std::vector<TFilterParameter> parameters;
+    filter->Parameters(parameters);
+    streaming::TPropertyTable table;
+    filter->DefineProperties(table);
+    for (const auto &p : parameters)
+      EXPECT_NE(table.Find(p.Name), nullptr) << name << " offers " << p.Name;
   }
 }
 
