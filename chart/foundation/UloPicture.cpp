@@ -7,6 +7,8 @@
 #include <vector>
 
 #include "chart/foundation/UloConst.h"
+#include "platform/gdi/GdiEncode.h"
+#include "platform/rtl/Files.h"
 #include "platform/rtl/Numbers.h"
 
 TUloRotateBitmapProc UloRotateBitmap;
@@ -130,23 +132,43 @@ TUloPicture::~TUloPicture() = default;
 void TUloPicture::Assign(const TUloPicture &source) {
   if (&source == this) return;
   SetGraphic(source.Graphic());
+  encoded_ = source.encoded_;
   transparent_ = source.transparent_;
   Changed();
 }
 
 void TUloPicture::SetGraphic(const gdi::Bitmap *bitmap) {
-  if (!bitmap)
+  if (!bitmap) {
     graphic_.reset();
-  else if (bitmap != graphic_.get())
+    encoded_.clear();
+  } else if (bitmap != graphic_.get()) {
     graphic_ = std::make_unique<gdi::Bitmap>(bitmap->Clone());
+    encoded_.clear();
+  }
   Changed();
 }
 
 void TUloPicture::LoadFromFile(const std::string &path) {
+  std::string bytes = rtl::ReadFileBytes(path);
+  try {
+    LoadFromMemory(std::move(bytes));
+  } catch (const rtl::EInOutError &e) {
+    throw rtl::EInOutError(std::string(e.Message()) + " (\"" + path + "\")");
+  }
+}
+
+void TUloPicture::LoadFromMemory(std::string bytes) {
   auto loaded = std::make_unique<gdi::Bitmap>();
-  loaded->LoadFromFile(path);
+  loaded->LoadFromMemory(std::span(reinterpret_cast<const uint8_t *>(bytes.data()), bytes.size()));
   graphic_ = std::move(loaded);
+  encoded_ = std::move(bytes);
   Changed();
+}
+
+const std::string &TUloPicture::GraphicBytes() {
+  // Made once, so every later write of the same pixels gives the same text.
+  if (graphic_ && !graphic_->IsEmpty() && encoded_.empty()) encoded_ = gdi::SaveBitmapToMemory(*graphic_);
+  return encoded_;
 }
 
 TFilterItems &TUloPicture::Filters() {
@@ -195,6 +217,21 @@ void TUloPicture::ReadFilterItems(const streaming::TValue &value, streaming::TRe
 }
 
 void TUloPicture::DefineProperties(streaming::TPropertyTable &table) {
+  table
+      .Binary(
+          "Data",
+          [this](streaming::TBinaryReader &r, streaming::TReadContext &) {
+            LoadFromMemory(r.ReadBytes(r.Remaining()));
+          },
+          [this](streaming::TBinaryWriter &w) {
+            try {
+              w.WriteBytes(GraphicBytes());
+            } catch (const rtl::EInOutError &e) {
+              // Named with the property like every other fault of writing.
+              throw streaming::EWriteError(e.Message());
+            }
+          })
+      .StoredWhen([this] { return graphic_ && !graphic_->IsEmpty(); });
   table.Define(
       "FilterItems", [this](const streaming::TValue &v, streaming::TReadContext &ctx) { ReadFilterItems(v, ctx); },
       [this]() -> std::optional<streaming::TValue> {

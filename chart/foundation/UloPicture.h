@@ -142,17 +142,23 @@ public:
   TUloPicture &operator=(const TUloPicture &) = delete;
   ~TUloPicture() override;
 
-  // Copies the graphic and the transparent flag.
+  // Copies the graphic (with the file bytes it came from) and the
+  // transparent flag.
   virtual void Assign(const TUloPicture &source);
 
-  // Null when the picture holds no graphic.
+  // Null when the picture holds no graphic. Read-only, so that the file
+  // bytes kept beside it always describe these pixels.
   const gdi::Bitmap *Graphic() const noexcept { return graphic_.get(); }
-  gdi::Bitmap *Graphic() noexcept { return graphic_.get(); }
   // Takes a copy of Bitmap's pixels; null empties the picture.
   void SetGraphic(const gdi::Bitmap *bitmap);
-  // Reads BMP, PNG or JPEG; on failure the picture is unchanged and
-  // rtl::EInOutError is raised.
+  // Reads BMP, PNG or JPEG and keeps the file's bytes to store them as they
+  // were; on failure the picture is unchanged and rtl::EInOutError is raised.
   void LoadFromFile(const std::string &path);
+  // The same from the bytes of an image file.
+  void LoadFromMemory(std::string bytes);
+  // The graphic as the bytes of an image file: those it was loaded from,
+  // else PNG made once from its pixels. Empty without a graphic.
+  const std::string &GraphicBytes();
   bool Transparent() const noexcept { return transparent_; }
   void SetTransparent(bool value) {
     UloSetProperty(transparent_, value, [this] { Changed(); });
@@ -169,8 +175,9 @@ public:
   // every call (so a disabled filter still gives a copy).
   const gdi::Bitmap *FilteredCopy() const;
 
-  // "FilterItems": the filters as records with their class names, stored
-  // when there is at least one.
+  // "Data": the graphic as a binary block of its image file bytes, stored
+  // when there is a graphic; "FilterItems": the filters as records with
+  // their class names, stored when there is at least one.
   void DefineProperties(streaming::TPropertyTable &table) override;
 
   TUloChangeEvent OnChange;
@@ -184,6 +191,8 @@ private:
   void ReadFilterItems(const streaming::TValue &value, streaming::TReadContext &ctx);
 
   std::unique_ptr<gdi::Bitmap> graphic_;
+  // The image file bytes of graphic_, or empty until first asked for.
+  std::string encoded_;
   bool transparent_ = false;
   std::unique_ptr<TFilterItems> filters_;
   mutable std::unique_ptr<gdi::Bitmap> filtered_;

@@ -316,7 +316,8 @@ void TUloShape::DefineProperties(TPropertyTable &t) {
   t.Property("BevelWidth", this, &TUloShape::BevelWidth, &TUloShape::SetBevelWidth, 2);
   t.Color(
       "Color", [this] { return Color(); }, [this](TColor c) { SetColor(c); }, clWhite);
-  t.Object("Font", StoredParts().Get("Font", [this](TPropertyTable &p) { DefineUloFont(p, Font()); }));
+  t.Object("Font",
+           StoredParts().Get("Font", [this](TPropertyTable &p) { DefineUloFont(p, Font(), StoredParts(), "Font"); }));
   t.Object("Gradient", StoredParts().Get("Gradient", [this](TPropertyTable &p) {
      DefineUloGradient(p, Gradient());
    })).StoredWhen([this] { return ExistingGradient() != nullptr; });

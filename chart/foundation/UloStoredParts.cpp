@@ -4,6 +4,7 @@
 
 #include "chart/foundation/UloGradient.h"
 #include "chart/foundation/UloPens.h"
+#include "chart/foundation/UloPicture.h"
 #include "chart/foundation/UloShadow.h"
 #include "chart/foundation/UloZoom.h"
 #include "chart/foundation/View3D.h"
@@ -126,9 +127,13 @@ void DefineChartBrush(TPropertyTable &t, TChartBrush &brush) {
       std::span<const TEnumName<TBrushStyle>>(kBrushStyles));
   t.Color(
       "BackColor", [&brush] { return brush.BackColor(); }, [&brush](TColor c) { brush.SetBackColor(c); }, clNone);
+  t.Object("Image", [&brush] { return static_cast<streaming::TPersistent *>(&brush.Image()); }).StoredWhen([&brush] {
+    return brush.ExistingImage() != nullptr;
+  });
 }
 
-void DefineUloFont(TPropertyTable &t, TUloFont &font) {
+void DefineUloFont(TPropertyTable &t, TUloFont &font, TUloStoredParts &parts, std::string_view prefix) {
+  const std::string path(prefix);
   t.Define(
        "Color",
        [&font](const streaming::TValue &v, streaming::TReadContext &) { font.SetColor(streaming::ValueToColor(v)); },
@@ -147,8 +152,23 @@ void DefineUloFont(TPropertyTable &t, TUloFont &font) {
        [&font](uint64_t bits) { font.SetStyle(TFontStyles::FromBits(static_cast<unsigned>(bits))); }, 0,
        std::span<const TSetBit>(kFontStyles))
       .StoredWhen([&font] { return font.IsStyleStored(); });
+  t.Object("Gradient", parts.Get(path + ".Gradient", [&font](TPropertyTable &p) {
+     TUloFontGradient &g = font.Gradient();
+     DefineUloGradient(p, g);
+     p.Property(
+         "Outline", [&g] { return g.Outline(); }, [&g](bool v) { g.SetOutline(v); }, false);
+   })).StoredWhen([&font] { return font.ExistingGradient() != nullptr; });
   t.Property(
       "InterCharSize", [&font] { return font.InterCharSize(); }, [&font](int v) { font.SetInterCharSize(v); }, 0);
+  t.Object("OutLine", parts.Get(path + ".OutLine", [&font](TPropertyTable &p) {
+     DefineChartPen(p, font.OutLine());
+   })).StoredWhen([&font] { return font.ExistingOutLine() != nullptr; });
+  t.Object("Picture", [&font] { return static_cast<streaming::TPersistent *>(&font.Picture()); }).StoredWhen([&font] {
+    return font.ExistingPicture() != nullptr;
+  });
+  t.Object("Shadow", parts.Get(path + ".Shadow", [&font](TPropertyTable &p) {
+     DefineUloShadow(p, font.Shadow());
+   })).StoredWhen([&font] { return font.ExistingShadow() != nullptr; });
 }
 
 void DefineUloShadow(TPropertyTable &t, TUloShadow &shadow) {

@@ -38,11 +38,15 @@ private:
 // own defaults are written.
 void DefineChartPen(streaming::TPropertyTable &table, TChartPen &pen, TColor defaultColor = clBlack);
 void DefineChartBrush(streaming::TPropertyTable &table, TChartBrush &brush);
-void DefineUloFont(streaming::TPropertyTable &table, TUloFont &font);
+class TUloStoredParts;
+// The font's gradient, outline and shadow are nested parts kept in Parts
+// under Prefix ("Font" gives "Font.Shadow"), so that several fonts of one
+// owner keep apart; each, and the picture, is stored only once something
+// made it.
+void DefineUloFont(streaming::TPropertyTable &table, TUloFont &font, TUloStoredParts &parts, std::string_view prefix);
 void DefineUloShadow(streaming::TPropertyTable &table, TUloShadow &shadow);
 void DefineUloGradient(streaming::TPropertyTable &table, TCustomUloGradient &gradient);
 void DefineView3DOptions(streaming::TPropertyTable &table, TView3DOptions &options);
-class TUloStoredParts;
 // The zoom's pen and brush are nested parts kept in Parts.
 void DefineUloZoom(streaming::TPropertyTable &table, TUloZoom &zoom, TUloStoredParts &parts);
 

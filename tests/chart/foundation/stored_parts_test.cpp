@@ -1,0 +1,152 @@
+// The optional parts of stored fonts, brushes and pictures: each is written
+// only once something made it, and every setting comes back from the text,
+// images included.
+#include "chart/foundation/TestPanel.h"
+#include "chart/foundation/TestSurface.h"
+#include "chart/foundation/UloFilters.h"
+#include "chart/foundation/UloGradient.h"
+#include "chart/foundation/UloShadow.h"
+#include "chart/foundation/UloShape.h"
+#include "platform/rtl/Files.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+namespace {
+
+using foundation_test::Pixels;
+using foundation_test::TTestPanel;
+
+// Distinct pixels, so a transposed or re-sampled image reads back different.
+gdi::Bitmap Sample(int width, int height) {
+  gdi::Bitmap b(width, height);
+  for (int y = 0; y < height; ++y)
+    for (int x = 0; x < width; ++x)
+      b.SetPixel(x, y, RGBColor(x * 40, y * 60, (x + y) * 20));
+  return b;
+}
+
+class TShapeHolder : public streaming::TStoredComponent {
+public:
+  std::string_view ClassName() const override { return "TShapeHolder"; }
+  void DefineProperties(streaming::TPropertyTable &t) override {
+    t.Object("Shape", [this] { return static_cast<streaming::TPersistent *>(&Shape); });
+    t.Object("Brush", parts_.Get("Brush", [this](streaming::TPropertyTable &p) { DefineChartBrush(p, Brush); }));
+  }
+  TUloShape Shape;
+  TChartBrush Brush;
+
+private:
+  TUloStoredParts parts_;
+};
+
+// Reading filters needs their classes registered.
+template <class C> class WithFilters : public foundation_test::WithStoredClass<C, foundation_test::WithApplication> {
+protected:
+  using Base = foundation_test::WithStoredClass<C, foundation_test::WithApplication>;
+  void SetUp() override {
+    Base::SetUp();
+    StartUloFilters();
+  }
+  void TearDown() override {
+    StopUloFilters();
+    Base::TearDown();
+  }
+};
+
+using StoredShapeParts = WithFilters<TShapeHolder>;
+using StoredPanelParts = WithFilters<TTestPanel>;
+
+TEST_F(StoredShapeParts, WritingMakesNoFontPart) {
+  TShapeHolder holder;
+  (void)holder.Shape.Font();
+  const std::string text = streaming::WriteComponent(holder);
+  EXPECT_EQ(text.find("Shape."), std::string::npos) << text;
+  EXPECT_EQ(text.find("Image"), std::string::npos) << text;
+  const TUloFont &f = holder.Shape.Font();
+  EXPECT_EQ(f.ExistingGradient(), nullptr);
+  EXPECT_EQ(f.ExistingOutLine(), nullptr);
+  EXPECT_EQ(f.ExistingPicture(), nullptr);
+  EXPECT_EQ(f.ExistingShadow(), nullptr);
+  EXPECT_EQ(holder.Brush.ExistingImage(), nullptr);
+}
+
+TEST_F(StoredShapeParts, FontBrushAndPicturePartsRoundTrip) {
+  TShapeHolder holder;
+  TUloShape &s = holder.Shape;
+  TUloFont &f = s.Font();
+  f.Shadow().SetHorizSize(3);
+  f.Shadow().SetColor(clRed);
+  f.OutLine().SetVisible(true);
+  f.OutLine().SetColor(clBlue);
+  f.Gradient().SetVisible(true);
+  f.Gradient().SetOutline(true);
+  f.Gradient().SetStartColor(clYellow);
+  const gdi::Bitmap fontImage = Sample(4, 3);
+  f.Picture().SetGraphic(&fontImage);
+  const gdi::Bitmap brushImage = Sample(2, 2);
+  holder.Brush.Image().SetGraphic(&brushImage);
+  const gdi::Bitmap shapeImage = Sample(5, 2);
+  s.Picture().SetGraphic(&shapeImage);
+  s.Picture().Filters().Add<TBlurFilter>().SetSteps(2);
+  const std::string text = streaming::WriteComponent(holder);
+
+  // Every setting above differs from its default and is written only then,
+  // so the copy writes the same text only when it read each one back.
+  TShapeHolder copy;
+  streaming::ReadComponent(text, copy);
+  EXPECT_EQ(streaming::WriteComponent(copy), text);
+  TUloFont &g = copy.Shape.Font();
+  ASSERT_NE(g.ExistingShadow(), nullptr);
+  EXPECT_EQ(g.Shadow().HorizSize(), 3);
+  ASSERT_NE(g.ExistingGradient(), nullptr);
+  EXPECT_TRUE(g.Gradient().Outline());
+  ASSERT_NE(g.ExistingOutLine(), nullptr);
+  EXPECT_TRUE(g.OutLine().Visible());
+  struct Image {
+    const TUloPicture *picture;
+    const gdi::Bitmap &expected;
+  };
+  const Image images[] = {{g.ExistingPicture(), fontImage},
+                          {copy.Brush.ExistingImage(), brushImage},
+                          {copy.Shape.ExistingPicture(), shapeImage}};
+  for (const Image &i : images) {
+    ASSERT_NE(i.picture, nullptr);
+    ASSERT_NE(i.picture->Graphic(), nullptr);
+    EXPECT_EQ(Pixels(*i.picture->Graphic()), Pixels(i.expected));
+  }
+  ASSERT_EQ(copy.Shape.Picture().Filters().Count(), 1);
+  EXPECT_EQ(dynamic_cast<TBlurFilter &>(copy.Shape.Picture().Filters().Item(0)).Steps(), 2);
+}
+
+TEST_F(StoredPanelParts, BackImageKeepsTheBytesOfItsFile) {
+  const std::string path = testing::TempDir() + "kvel_back_image.bmp";
+  const gdi::Bitmap image = Sample(6, 4);
+  image.SaveToFile(path);
+  const std::string file = rtl::ReadFileBytes(path);
+
+  TTestPanel panel;
+  panel.BackImage().LoadFromFile(path);
+  panel.BackImage().SetMode(TUloBackImageMode::pbmTile);
+  EXPECT_EQ(panel.BackImage().GraphicBytes(), file) << "a loaded file is stored as it was, not re-encoded";
+  const std::string text = streaming::WriteComponent(panel);
+
+  TTestPanel copy;
+  streaming::ReadComponent(text, copy);
+  ASSERT_NE(copy.ExistingBackImage(), nullptr);
+  ASSERT_NE(copy.BackImage().Graphic(), nullptr);
+  EXPECT_EQ(Pixels(*copy.BackImage().Graphic()), Pixels(image));
+  EXPECT_EQ(copy.BackImage().GraphicBytes(), file);
+  EXPECT_EQ(streaming::WriteComponent(copy), text);
+
+  // A block that is no image fails and leaves the picture as it was.
+  for (const char *bad : {"<>", "<00ff10>"}) {
+    EXPECT_THROW(streaming::ReadComponent(std::string("TTestPanel Chart1 {\n BackImage.Data = ") + bad + "\n}\n", copy),
+                 streaming::EDefinitionError)
+        << bad;
+    EXPECT_EQ(copy.BackImage().GraphicBytes(), file) << bad;
+  }
+}
+
+} // namespace
