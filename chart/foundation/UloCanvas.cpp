@@ -410,6 +410,12 @@ void TUloCanvas::BevelFrame(TRect &rect, TColor topColor, TColor bottomColor, in
   if (width <= 0) return;
   pen_.SetWidth(1);
   pen_.SetStyle(TPenStyle::psSolid);
+  // A pen of small dots is solid and one pixel wide as well: the frame
+  // must not keep its dots when its colour happens to be the same.
+  if (extendedPen_) {
+    extendedPen_ = false;
+    penDirty_ = true;
+  }
   --rect.Right;
   --rect.Bottom;
   for (int i = 0; i < width; ++i) {

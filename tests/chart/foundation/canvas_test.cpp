@@ -176,6 +176,15 @@ TEST(Canvas, SmallDotsEveryOtherPixelOrEverySpacePlusTwo) {
     for (std::size_t i = 1; i < xs.size(); ++i)
       EXPECT_EQ(xs[i] - xs[i - 1], step) << space;
   }
+  // A bevel drawn next in the same colour is whole.
+  Scene s;
+  TChartPen pen;
+  pen.SetColor(clRed);
+  pen.SetSmallDots(true);
+  s.canvas.ApplyPen(pen);
+  TRect r{0, 0, 10, 10};
+  s.canvas.BevelFrame(r, clRed, clBlue, 1);
+  EXPECT_EQ(s.Count(clRed, {0, 0, 9, 1}), 9);
 }
 
 TEST(Canvas, WideChartPensTakeTheirEndCaps) {
