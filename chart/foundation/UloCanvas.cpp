@@ -364,6 +364,7 @@ void TUloCanvas::ResetDefaults() {
   pen_.SetStyle(TPenStyle::psSolid);
   extendedPen_ = false;
   penDirty_ = true;
+  brush_.SetBitmap(nullptr);
   brush_.SetColor(clWhite);
   brush_.SetStyle(TBrushStyle::bsSolid);
   patternBrush_ = false;

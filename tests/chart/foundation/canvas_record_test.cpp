@@ -261,6 +261,8 @@ TEST(CanvasOrder, ResetDefaults) {
   Recorded r;
   r.canvas.Pen().SetWidth(5);
   r.canvas.Brush().SetStyle(TBrushStyle::bsCross);
+  gdi::Bitmap pattern(8, 8);
+  r.canvas.Brush().SetBitmap(&pattern);
   r.canvas.Font().SetStyle(TFontStyle::fsItalic);
   r.canvas.SetBkMode(UloOpaqueMode);
   r.canvas.SetTextAlign(6);
@@ -269,6 +271,7 @@ TEST(CanvasOrder, ResetDefaults) {
   EXPECT_EQ(r.canvas.Pen().Width(), 1);
   EXPECT_EQ(r.canvas.Brush().Style(), TBrushStyle::bsSolid);
   EXPECT_EQ(r.canvas.Brush().Color(), clWhite);
+  EXPECT_EQ(r.canvas.Brush().Bitmap(), nullptr);
   EXPECT_TRUE(r.canvas.Font().Style().Empty());
   EXPECT_EQ(r.canvas.Font().Color(), clBlack);
   EXPECT_EQ(r.canvas.GetBkMode(), UloTransparentMode);
