@@ -119,11 +119,11 @@ std::function<streaming::TPersistent *()> TUloStoredParts::Get(std::string_view 
 
 void DefineChartPen(TPropertyTable &t, TChartPen &pen, TColor defaultColor) { DefinePenKeys(t, pen, defaultColor); }
 
-void DefineChartBrush(TPropertyTable &t, TChartBrush &brush) {
+void DefineChartBrush(TPropertyTable &t, TChartBrush &brush, TColor defaultColor, TBrushStyle defaultStyle) {
   t.Color(
-      "Color", [&brush] { return brush.Color(); }, [&brush](TColor c) { brush.SetColor(c); }, clWhite);
+      "Color", [&brush] { return brush.Color(); }, [&brush](TColor c) { brush.SetColor(c); }, defaultColor);
   t.Enum(
-      "Style", [&brush] { return brush.Style(); }, [&brush](TBrushStyle s) { brush.SetStyle(s); }, TBrushStyle::bsSolid,
+      "Style", [&brush] { return brush.Style(); }, [&brush](TBrushStyle s) { brush.SetStyle(s); }, defaultStyle,
       std::span<const TEnumName<TBrushStyle>>(kBrushStyles));
   t.Color(
       "BackColor", [&brush] { return brush.BackColor(); }, [&brush](TColor c) { brush.SetBackColor(c); }, clNone);
@@ -276,7 +276,7 @@ void DefineUloZoom(TPropertyTable &t, TUloZoom &z, TUloStoredParts &parts) {
       "UpLeftZooms", [&z] { return z.UpLeftZooms(); }, [&z](bool v) { z.SetUpLeftZooms(v); }, false);
   // Made on first read, so stored only once something made them.
   t.Object("Brush", parts.Get("Zoom.Brush", [&z](TPropertyTable &p) {
-     DefineChartBrush(p, z.Brush());
+     DefineChartBrush(p, z.Brush(), clWhite, TBrushStyle::bsClear);
    })).StoredWhen([&z] { return z.ExistingBrush() != nullptr; });
   t.Object("Pen", parts.Get("Zoom.Pen", [&z](TPropertyTable &p) {
      DefineChartPen(p, z.Pen(), z.Pen().DefaultColor());

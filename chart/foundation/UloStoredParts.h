@@ -11,12 +11,10 @@
 #include <utility>
 #include <vector>
 
+#include "chart/foundation/UloPens.h"
 #include "platform/rtl/Colors.h"
 #include "platform/streaming/Streaming.h"
 
-class TChartPen;
-class TChartBrush;
-class TUloFont;
 class TUloShadow;
 class TCustomUloGradient;
 class TUloGradient;
@@ -37,7 +35,10 @@ private:
 // Keys of each settings object; only values that differ from the object's
 // own defaults are written.
 void DefineChartPen(streaming::TPropertyTable &table, TChartPen &pen, TColor defaultColor = clBlack);
-void DefineChartBrush(streaming::TPropertyTable &table, TChartBrush &brush);
+// Colour and style are stored against those the brush was made with, so
+// that a value left out reads back as what was written.
+void DefineChartBrush(streaming::TPropertyTable &table, TChartBrush &brush, TColor defaultColor = clDefault,
+                      TBrushStyle defaultStyle = TBrushStyle::bsSolid);
 class TUloStoredParts;
 // The font's gradient, outline and shadow are nested parts kept in Parts
 // under Prefix ("Font" gives "Font.Shadow"), so that several fonts of one

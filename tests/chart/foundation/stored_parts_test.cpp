@@ -81,6 +81,7 @@ TEST_F(StoredShapeParts, FontBrushAndPicturePartsRoundTrip) {
   const gdi::Bitmap fontImage = Sample(4, 3);
   f.Picture().SetGraphic(&fontImage);
   holder.Brush.Image().SetGraphic(&fontImage);
+  holder.Brush.SetColor(clWhite); // not the colour a new brush has
   s.Picture().SetGraphic(&fontImage);
   s.Picture().Filters().Add<TBlurFilter>().SetSteps(2);
   const std::string text = streaming::WriteComponent(holder);
@@ -90,6 +91,7 @@ TEST_F(StoredShapeParts, FontBrushAndPicturePartsRoundTrip) {
   TShapeHolder copy;
   streaming::ReadComponent(text, copy);
   EXPECT_EQ(streaming::WriteComponent(copy), text);
+  EXPECT_EQ(copy.Brush.Color(), clWhite);
   for (const TUloPicture *p : std::initializer_list<const TUloPicture *>{
            copy.Shape.Font().ExistingPicture(), copy.Brush.ExistingImage(), copy.Shape.ExistingPicture()}) {
     ASSERT_TRUE(p && p->Graphic());
@@ -106,6 +108,7 @@ TEST_F(StoredPanelParts, BackImageKeepsTheBytesOfItsFile) {
   TTestPanel panel;
   panel.BackImage().LoadFromFile(path);
   panel.BackImage().SetMode(TUloBackImageMode::pbmTile);
+  panel.Zoom().Brush().SetStyle(TBrushStyle::bsSolid); // not the style a new zoom brush has
   EXPECT_EQ(panel.BackImage().GraphicBytes(), file) << "a loaded file is stored as it was, not re-encoded";
   const std::string text = streaming::WriteComponent(panel);
 
@@ -116,6 +119,7 @@ TEST_F(StoredPanelParts, BackImageKeepsTheBytesOfItsFile) {
   EXPECT_EQ(Pixels(*copy.BackImage().Graphic()), Pixels(image));
   EXPECT_EQ(copy.BackImage().GraphicBytes(), file);
   EXPECT_EQ(streaming::WriteComponent(copy), text);
+  EXPECT_EQ(copy.Zoom().Brush().Style(), TBrushStyle::bsSolid);
 
   // A block that is no image fails and leaves the picture as it was.
   for (const char *bad : {"<>", "<00ff10>"}) {
