@@ -232,6 +232,7 @@ void TUloPicture::DefineProperties(streaming::TPropertyTable &table) {
             }
           })
       .StoredWhen([this] { return graphic_ && !graphic_->IsEmpty(); });
+  table.Property("Transparent", this, &TUloPicture::Transparent, &TUloPicture::SetTransparent, false);
   table.Define(
       "FilterItems", [this](const streaming::TValue &v, streaming::TReadContext &ctx) { ReadFilterItems(v, ctx); },
       [this]() -> std::optional<streaming::TValue> {

@@ -176,8 +176,8 @@ public:
   const gdi::Bitmap *FilteredCopy() const;
 
   // "Data": the graphic as a binary block of its image file bytes, stored
-  // when there is a graphic; "FilterItems": the filters as records with
-  // their class names, stored when there is at least one.
+  // when there is a graphic; "Transparent"; "FilterItems": the filters as
+  // records with their class names, stored when there is at least one.
   void DefineProperties(streaming::TPropertyTable &table) override;
 
   TUloChangeEvent OnChange;

@@ -108,6 +108,7 @@ TEST_F(StoredPanelParts, BackImageKeepsTheBytesOfItsFile) {
   TTestPanel panel;
   panel.BackImage().LoadFromFile(path);
   panel.BackImage().SetMode(TUloBackImageMode::pbmTile);
+  panel.BackImage().SetTransparent(true);
   panel.Zoom().Brush().SetStyle(TBrushStyle::bsSolid); // not the style a new zoom brush has
   EXPECT_EQ(panel.BackImage().GraphicBytes(), file) << "a loaded file is stored as it was, not re-encoded";
   const std::string text = streaming::WriteComponent(panel);
@@ -120,6 +121,7 @@ TEST_F(StoredPanelParts, BackImageKeepsTheBytesOfItsFile) {
   EXPECT_EQ(copy.BackImage().GraphicBytes(), file);
   EXPECT_EQ(streaming::WriteComponent(copy), text);
   EXPECT_EQ(copy.Zoom().Brush().Style(), TBrushStyle::bsSolid);
+  EXPECT_TRUE(copy.BackImage().Transparent());
 
   // A block that is no image fails and leaves the picture as it was.
   for (const char *bad : {"<>", "<00ff10>"}) {
