@@ -305,18 +305,22 @@ void Compiler::Index() {
       prevMod_, [this](int32_t i) { return IsModAt(i); }, 'M');
   // Whether a sign at i may belong to a number: at a number's start (after
   // * / ^ or a DIV or MOD word; after - only for '+', as in A-+2) or as
-  // its exponent's sign (after an E that follows a mantissa or starts one).
+  // its exponent's sign (after an E that follows a mantissa or starts one,
+  // also at the start of a bracketed term or an argument: (E+5+A) where no
+  // variable E exists).
   const char sep = pascal_ ? '.' : rtl::DecimalSeparator();
   auto wordEndsAt = [this](int32_t last) { return last >= 2 && (IsDivAt(last - 2) || IsModAt(last - 2)); };
   auto startsNumber = [&](int32_t i, bool afterMinus) {
     if (i == 0) return true;
     const char p = text_[i - 1];
     if (p == '*' || p == '/' || p == '^' || (afterMinus && p == '-') || wordEndsAt(i - 1)) return true;
+    // A negation right of a '*' may hold a power of a signed number: A*--2^2DIV3.
+    if (p == '-' && i >= 2 && text_[i - 2] == '*') return true;
     if (p != 'E') return false;
     if (i == 1) return true;
     const char m = text_[i - 2];
     return (m >= '0' && m <= '9') || m == '.' || m == sep || m == '+' || m == '-' || m == '*' || m == '/' || m == '^' ||
-           wordEndsAt(i - 2);
+           m == '(' || m == ',' || wordEndsAt(i - 2);
   };
   scanNext(
       nextHardPlus_, [&](int32_t i) { return text_[i] == '+' && !startsNumber(i, true); }, '+');
@@ -585,10 +589,13 @@ int32_t Compiler::Difference(int32_t a, int32_t b) {
   if (!Proper(a, b)) return kFail;
   int32_t q = nextMinus_[a];
   if (q == a) q = nextMinus_[a + 1];
-  // The right side holds no operator sign, so splits before the last one fail.
+  // The right side holds no operator sign past its first two characters (a
+  // negation of a power of a signed number, as in A---2^2DIV3, starts with
+  // two), so splits further left fail.
   const int32_t hard = prevHardSign_[b];
-  if (hard != kNone && hard >= a && hard - 1 > q) {
-    int32_t from = (hard - 1 > a && text_[hard - 1] == '-') ? hard - 1 : nextMinus_[hard];
+  if (hard != kNone && hard > a + 1) {
+    int32_t from = nextMinus_[hard];
+    if (text_[hard - 1] == '-') from = (hard - 2 > a && text_[hard - 2] == '-') ? hard - 2 : hard - 1;
     if (from > q) q = from;
   }
   const char sep = pascal_ ? '.' : rtl::DecimalSeparator();

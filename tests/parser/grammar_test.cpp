@@ -1,6 +1,7 @@
 // The shape of the compiled form: which operation takes which operands.
 // The compiled records are rendered back as a fully bracketed text.
 #include "parser/FormulaCompiler.h"
+#include "parser/FormulaParser.h"
 #include "tests/parser/Shapes.h"
 
 #include <gtest/gtest.h>
@@ -80,6 +81,11 @@ TEST(ParserGrammar, PrecedenceAndGrouping) {
       {"sin(e-1)", "SIN(0)"},
       {"1E-1-A", "(0.10000000000000001-A)"},
       {"x-e-1", "(X-0)"},
+      // A negated power of a signed number on the left of DIV, right of '-' or '*'.
+      {"B---2^2DIV3", "(B-(neg(neg(sqr(2)))DIV3))"},
+      {"B--+2^2MOD3", "(B-(neg(sqr(2))MOD3))"},
+      {"A*--2^2DIV3", "(A*(neg(neg(sqr(2)))DIV3))"},
+      {"A-B*--PI^2/C", "(A-(B*(neg(neg(sqr(3.1415926535897931)))/C)))"},
   };
   Shapes shapes;
   for (const ShapeRow &r : rows) {
@@ -97,6 +103,16 @@ TEST(ParserGrammar, FormsThatMatchNothing) {
                            "+",       "-",     "2*-",  "A+",    "*A",     "A**B", "ADIV",     "DIVA",   "MAX(A)",
                            "MAX(,A)", "SIN()", "A(B)", "1\t+2", "(A)(B)", "1E",   "1..2",     "E+",     "A B"}) {
     EXPECT_THROW(shapes.Of(text), EMathParserError) << text;
+  }
+}
+
+// Without a variable E, E+5 is the number 0 wherever it stands.
+TEST(ParserGrammar, ExponentSignAfterOpeningBracket) {
+  TCustomParser p;
+  p.SetVariable("A", 1);
+  for (const char *text : {"(E+5+A)", "2*(E+5+A)/2", "-(E+5+A)*-1"}) {
+    p.SetExpression(text);
+    EXPECT_EQ(p.Value(), 1) << text;
   }
 }
 
