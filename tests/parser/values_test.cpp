@@ -6,7 +6,6 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <memory>
 #include <string>
 
 namespace {
@@ -164,6 +163,7 @@ TEST(ParserVariables, StorageStaysInPlace) {
 TEST(ParserVariables, ClearVariables) {
   TParser p;
   p.SetVariable("q", 2);
+  p.SetA(1);
   p.SetExpression("q*A");
   p.ClearVariables();
   EXPECT_EQ(p.Expression(), "");
@@ -172,7 +172,7 @@ TEST(ParserVariables, ClearVariables) {
   p.SetVariable("A", 3);
   p.SetExpression("A");
   EXPECT_EQ(p.Value(), 3);
-  EXPECT_EQ(p.A(), 0);
+  EXPECT_EQ(p.A(), 1);
 }
 
 // Without a variable E, E+5 is the number 0 wherever it stands, also after
@@ -183,15 +183,6 @@ TEST(ParserVariables, ExponentSignAfterOpeningBracket) {
   for (const char *text : {"(E+5+A)", "2*(E+5+A)/2", "-(E+5+A)*-1"}) {
     p.SetExpression(text);
     EXPECT_EQ(p.Value(), 1) << text;
-  }
-}
-
-// The parser is safe to destroy whatever it compiled.
-TEST(ParserVariables, DestroyAfterUse) {
-  for (const char *text : {"A", "q*A+1", "1/0", ""}) {
-    auto p = std::make_unique<TParser>();
-    p->SetVariable("q", 1);
-    p->SetExpression(text);
   }
 }
 
