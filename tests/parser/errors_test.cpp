@@ -71,7 +71,8 @@ TEST(ParserErrors, BadNames) {
 // Faults surface when Value is read, every time, even where the formula's
 // value comes out finite; the first fault met is the one raised. Infinite or
 // NaN inputs fault only where the operation itself does. The compiled form
-// stays usable: at `fine` the formula has a value.
+// stays usable: at `fine` the formula has a value. A fault other code left
+// is not blamed on the formula.
 TEST(ParserErrors, EvaluationFaults) {
   const double none = std::nan(""), inf = std::numeric_limits<double>::infinity(), big = 1e200;
   const std::type_info *zero = &typeid(rtl::EZeroDivide), *invalid = &typeid(rtl::EInvalidOp),
@@ -122,6 +123,8 @@ TEST(ParserErrors, EvaluationFaults) {
     p.SetX(r.x);
     ASSERT_NO_THROW(p.SetExpression(r.text)) << r.text;
     for (int round = 0; round < 2; ++round) {
+      volatile double zero = 0, stale = 1 / zero; // left by other code: not this formula's fault
+      (void)stale;
       try {
         (void)p.Value();
         EXPECT_EQ(r.type, nullptr) << r.text << " raised nothing";
@@ -134,16 +137,6 @@ TEST(ParserErrors, EvaluationFaults) {
     p.SetX(r.fine);
     EXPECT_NO_THROW((void)p.Value()) << r.text;
   }
-}
-
-// A fault left by other code is not blamed on the formula.
-TEST(ParserErrors, StaleFlagsAreNotThisFormulasFault) {
-  TParser p;
-  p.SetExpression("X+1");
-  volatile double zero = 0;
-  volatile double junk = 1 / zero;
-  (void)junk;
-  EXPECT_EQ(p.Value(), 1);
 }
 
 TEST(ParserErrors, HandlerSwallowsOnlyParserErrors) {
