@@ -3,6 +3,8 @@
 // Point arrays are passed as spans (their count), never with a highest index.
 #pragma once
 
+#include "platform/rtl/Numbers.h"
+
 #include <array>
 #include <cmath>
 #include <span>
@@ -39,23 +41,13 @@ using TPoint3DArray = std::vector<TPoint3D>;
 constexpr int UloPixelLimit = 0x3FFFFFF;
 
 // A floating value turned into a pixel: halves to even, clamped to the
-// pixel limit, NaN as 0.
-// Nearest integral value, halves to even, for |value| below 2^51: adding and
-// taking away 1.5 * 2^52 leaves no fraction bits, and the default rounding
-// mode rounds halves to even. A library call per point would cost more than
-// the rest of projecting.
-inline double UloRoundEven(double value) noexcept {
-  constexpr double kShift = 6755399441055744.0;
-  return (value + kShift) - kShift;
-}
-
-// Clamped before converting, so the conversion can neither overflow nor
-// raise the invalid-operation flag.
+// pixel limit before converting (so the conversion can neither overflow nor
+// raise the invalid-operation flag), NaN as 0.
 inline int UloPixel(double value) noexcept {
   if (value >= UloPixelLimit) return UloPixelLimit;
   if (value <= -UloPixelLimit) return -UloPixelLimit;
   if (value != value) return 0;
-  return static_cast<int>(UloRoundEven(value));
+  return static_cast<int>(rtl::RoundHalfEvenSmall(value));
 }
 // An integer held to the pixel limit.
 constexpr int UloClampPixel(long long value) noexcept {

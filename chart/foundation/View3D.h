@@ -112,7 +112,7 @@ private:
     if (v >= UloPixelLimit) return UloPixelLimit;
     if (v <= -UloPixelLimit) return -UloPixelLimit;
     if (v != v) return origin;
-    return UloClampPixel(static_cast<long long>(UloRoundEven(v)) + origin);
+    return UloClampPixel(static_cast<long long>(rtl::RoundHalfEvenSmall(v)) + origin);
   }
   TPoint ProjectDouble(double x, double y, int z, bool useTilt) const noexcept {
     if (orthogonal) return TPoint{Place(((x - XC) + z * xsign) * zoom, SX), Place(((y - YC) - z * slope) * zoom, SY)};

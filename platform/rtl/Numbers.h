@@ -10,8 +10,20 @@
 
 namespace rtl {
 
-// Nearest integral value, halves to even, as a double.
-inline double RoundHalfEven(double x) noexcept { return std::nearbyint(x); }
+// Nearest integral value, halves to even, as a double. Below 2^51, adding
+// and taking away 1.5 * 2^52 leaves no fraction bits and the default rounding
+// mode rounds halves to even; it is inline, where the library call is not,
+// and per-pixel loops call it. Larger values are integral already or take
+// the library path; NaN stays NaN.
+inline double RoundHalfEvenSmall(double x) noexcept {
+  // For callers that have already held |x| below 2^51 (pixels).
+  constexpr double kShift = 6755399441055744.0;
+  return (x + kShift) - kShift;
+}
+inline double RoundHalfEven(double x) noexcept {
+  if (std::fabs(x) < 2251799813685248.0) return RoundHalfEvenSmall(x);
+  return std::nearbyint(x);
+}
 
 // Saturating conversion: NaN gives 0, values beyond the range give the
 // range's ends. For pixel coordinates and other places where an
@@ -31,7 +43,7 @@ inline int64_t ClampToInt64(long double x) noexcept {
 }
 
 // A floating value turned into a pixel: rounded halves to even, clamped.
-inline int RoundPixel(double x) noexcept { return ClampToInt(std::nearbyint(x)); }
+inline int RoundPixel(double x) noexcept { return ClampToInt(RoundHalfEven(x)); }
 
 // Integer halving toward zero, as the drawing rules want it.
 inline int Half(int x) noexcept { return x / 2; }

@@ -67,8 +67,8 @@ struct HandProjection {
   gdi::Point operator()(int X, int Y, int Z) const {
     const double x = X - xc, y = Y - yc, z = Z - zc;
     const double t = z * cosR - x * sinR;
-    return gdi::Point{static_cast<int>(UloRoundEven(x * cosR + z * sinR)) + sx,
-                      static_cast<int>(UloRoundEven(y * cosE - sinE * t)) + sy};
+    return gdi::Point{static_cast<int>(rtl::RoundHalfEvenSmall(x * cosR + z * sinR)) + sx,
+                      static_cast<int>(rtl::RoundHalfEvenSmall(y * cosE - sinE * t)) + sy};
   }
 };
 

@@ -36,6 +36,12 @@ TEST(Numbers, RoundingIsHalfToEvenAndConversionsAreChecked) {
   EXPECT_EQ(rtl::RoundHalfEven(1.5), 2);
   EXPECT_EQ(rtl::RoundHalfEven(2.5), 2);
   EXPECT_EQ(rtl::RoundHalfEven(-2.5), -2);
+  // Both sides of the fast path's limit, and values already integral.
+  EXPECT_EQ(rtl::RoundHalfEven(2251799813685247.5), 2251799813685248.0);
+  EXPECT_EQ(rtl::RoundHalfEven(-2251799813685246.5), -2251799813685246.0);
+  EXPECT_EQ(rtl::RoundHalfEven(3000000000000000.5), 3000000000000000.0);
+  EXPECT_EQ(rtl::RoundHalfEven(1e300), 1e300);
+  EXPECT_TRUE(std::isnan(rtl::RoundHalfEven(std::nan(""))));
   EXPECT_EQ(rtl::RoundPixel(3.5), 4);
   EXPECT_EQ(rtl::RoundPixel(1e300), std::numeric_limits<int>::max());
   EXPECT_EQ(rtl::RoundPixel(-1e300), std::numeric_limits<int>::min());
@@ -69,7 +75,8 @@ TEST(Random, UniformOnHalfOpenIntervalAndRepeatable) {
 
 TEST(TextEncoding, Cp1251RoundTripsEveryByte) {
   std::string all;
-  for (int b = 0; b < 256; ++b) all.push_back(static_cast<char>(b));
+  for (int b = 0; b < 256; ++b)
+    all.push_back(static_cast<char>(b));
   const std::string utf8 = rtl::Cp1251ToUtf8(all);
   const auto back = rtl::Utf8ToCp1251(utf8);
   ASSERT_TRUE(back.has_value());
