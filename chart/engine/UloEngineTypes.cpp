@@ -1,0 +1,3 @@
+#include "chart/engine/UloEngineTypes.h"
+
+int UloMaxPixel = 0x3FFFFFF;
