@@ -362,7 +362,11 @@ void TBlurFilter::Apply(gdi::Bitmap &bitmap, const TRect &rect) {
   weights_[4] = static_cast<float>(amount_);
   TRect limited;
   if (!PrepareRows(bitmap, rect, limited)) return;
-  for (int step = 0; step < steps_; ++step)
+  // A stored definition may carry any count; beyond the editor's 20 passes
+  // the picture no longer changes visibly, while a huge count would stall
+  // every paint.
+  const int passes = std::clamp(steps_, 0, 20);
+  for (int step = 0; step < passes; ++step)
     Convolve(bitmap, limited);
 }
 
@@ -414,28 +418,36 @@ std::vector<std::vector<TContribution>> Contributions(int sourceSize, int destSi
     const int first = static_cast<int>(std::floor(centre - width));
     const int last = static_cast<int>(std::ceil(centre + width));
     auto &list = table[static_cast<size_t>(i)];
-    int total = 0;
+    // The kernel in doubles first, normalised to a sum of 1, then handed
+    // out in 1024ths by running totals: each weight keeps its share even
+    // when a strong reduction spreads one pixel over thousands of sources,
+    // and the weights still sum to exactly 1024.
+    std::vector<std::pair<int, double>> kernel;
+    double sum = 0.0;
     for (int j = first; j <= last; ++j) {
       const double k = triangle ? Triangle((centre - j) * kernelScale) : Lanczos3((centre - j) * kernelScale);
-      const int weight = rtl::RoundPixel(k * kernelScale * 1024.0);
-      if (weight == 0) continue;
-      // Reflect at the edges; an image narrower than the support can still
-      // reflect past the other edge, so the result is also kept inside.
-      int s = j < 0 ? -j : j;
-      if (s >= sourceSize) s = 2 * sourceSize - 1 - s;
-      s = std::clamp(s, 0, sourceSize - 1);
-      list.push_back({s, weight});
-      total += weight;
+      if (k == 0.0) continue;
+      // Mirror at both edges as often as the support needs: a strong
+      // reduction reaches several image widths beyond either edge.
+      const long long period = 2LL * sourceSize;
+      long long m = ((j % period) + period) % period;
+      if (m >= sourceSize) m = period - 1 - m;
+      kernel.emplace_back(static_cast<int>(m), k);
+      sum += k;
     }
-    if (list.empty()) {
+    if (kernel.empty() || !(std::fabs(sum) > 1e-12)) {
       list.push_back({std::clamp(rtl::RoundPixel(centre), 0, sourceSize - 1), 1024});
       continue;
     }
-    // The rounding remainder goes to the largest weight, so every position
-    // sums to exactly 1024.
-    auto largest = std::max_element(list.begin(), list.end(),
-                                    [](const TContribution &a, const TContribution &b) { return a.Weight < b.Weight; });
-    largest->Weight += 1024 - total;
+    double running = 0.0;
+    int given = 0;
+    for (const auto &[source, k] : kernel) {
+      running += k / sum;
+      const int upTo = rtl::RoundPixel(running * 1024.0);
+      if (upTo != given) list.push_back({source, upTo - given});
+      given = upTo;
+    }
+    if (given != 1024) list.push_back({kernel.back().first, 1024 - given});
   }
   return table;
 }

@@ -6,9 +6,15 @@
 #include <QApplication>
 #include <QFileDialog>
 #include <QFontDatabase>
+#include <QFontMetrics>
+#include <QGridLayout>
+#include <QHeaderView>
+#include <QLibraryInfo>
 #include <QMessageBox>
 #include <QStyleFactory>
 #include <QTextBrowser>
+#include <QTranslator>
+#include <QTreeView>
 #include <QVBoxLayout>
 
 #include <cstdlib>
@@ -26,6 +32,17 @@ QString MessageText(const std::string &text) { return Q(MessageDisplayText(text)
 void RunBox(const std::string &text, const std::string &caption, QMessageBox::Icon icon) {
   QMessageBox box(icon, Q(caption), MessageText(text), QMessageBox::Ok, QApplication::activeWindow());
   box.setTextFormat(Qt::PlainText);
+  // A short text makes a narrow box whose title bar would cut its caption
+  // down to "...": a spacer keeps the box as wide as the caption needs
+  // (the title bar's font is larger than the dialog's, and it holds the
+  // close button).
+  if (auto *grid = qobject_cast<QGridLayout *>(box.layout())) {
+    QFont titleFont = box.font();
+    titleFont.setPixelSize(titleFont.pixelSize() > 0 ? titleFont.pixelSize() * 3 / 2 : 16);
+    const int width = QFontMetrics(titleFont).horizontalAdvance(Q(caption)) + 120;
+    grid->addItem(new QSpacerItem(width, 0, QSizePolicy::Minimum, QSizePolicy::Expanding), grid->rowCount(), 0, 1,
+                  grid->columnCount());
+  }
   box.exec();
 }
 
@@ -59,6 +76,15 @@ public:
   std::optional<std::string> Execute(const TFileDialogRequest &request) override {
     QFileDialog dialog(QApplication::activeWindow(), Q(request.Title));
     dialog.setOption(QFileDialog::DontUseNativeDialog);
+    if (request.Title.empty())
+      dialog.setWindowTitle(request.Save ? QStringLiteral("Сохранить как") : QStringLiteral("Открыть"));
+    // The detail columns fit their contents, so sizes and dates read whole.
+    if (auto *view = dialog.findChild<QTreeView *>()) {
+      view->header()->setSectionResizeMode(QHeaderView::ResizeToContents);
+      view->header()->setStretchLastSection(false);
+      view->header()->setSectionResizeMode(0, QHeaderView::Stretch);
+    }
+    dialog.resize(640, 400);
     dialog.setNameFilter(QtFilter(request.Filter));
     if (request.Save) {
       dialog.setAcceptMode(QFileDialog::AcceptSave);
@@ -131,6 +157,20 @@ void ChooseFont() {
   QApplication::setFont(font);
 }
 
+// Qt's own words (the file dialogs' columns and places, the standard
+// buttons) in Russian, like the rest of the program; without the
+// translation files they stay English.
+void InstallTranslations() {
+  QCoreApplication *app = QCoreApplication::instance();
+  if (!app || app->findChild<QTranslator *>(QStringLiteral("kvelQtWords"))) return;
+  auto *translator = new QTranslator(app);
+  translator->setObjectName(QStringLiteral("kvelQtWords"));
+  if (translator->load(QStringLiteral("qtbase_ru"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+    QCoreApplication::installTranslator(translator);
+  else
+    delete translator;
+}
+
 } // namespace
 
 void Dispatch(const std::function<void()> &handler) noexcept {
@@ -190,6 +230,7 @@ void TApplication::Initialize(int &argc, char **argv) {
   QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
   QApplication::setQuitOnLastWindowClosed(false);
   ChooseFont();
+  InstallTranslations();
   terminated_ = false;
 }
 

@@ -27,6 +27,9 @@
 #include <QToolBar>
 #include <QToolButton>
 #include <QVBoxLayout>
+#include <QValidator>
+
+#include <algorithm>
 
 namespace forms {
 namespace {
@@ -463,7 +466,33 @@ void TRadioButton::SetChecked(bool checked) {
   button->setAutoExclusive(true);
 }
 
-TSpinEdit::TSpinEdit(TWinControl *parent) : TControl(parent, new QSpinBox(ParentWidget(parent))) {
+namespace {
+
+// A spin box that takes any number typed into it and clamps it to the range
+// when editing ends, as a spin edit does; Qt's own refuses the keystroke that
+// leaves the range, so typing 11 into a box of 1 to 10 would leave 1.
+class ClampingSpinBox : public QSpinBox {
+public:
+  using QSpinBox::QSpinBox;
+
+protected:
+  QValidator::State validate(QString &input, int &pos) const override {
+    const QValidator::State state = QSpinBox::validate(input, pos);
+    if (state != QValidator::Invalid) return state;
+    bool ok = false;
+    input.trimmed().toLongLong(&ok);
+    return ok ? QValidator::Intermediate : QValidator::Invalid;
+  }
+  void fixup(QString &input) const override {
+    bool ok = false;
+    const qlonglong typed = input.trimmed().toLongLong(&ok);
+    if (ok) input = QString::number(std::clamp<qlonglong>(typed, minimum(), maximum()));
+  }
+};
+
+} // namespace
+
+TSpinEdit::TSpinEdit(TWinControl *parent) : TControl(parent, new ClampingSpinBox(ParentWidget(parent))) {
   auto *spin = static_cast<QSpinBox *>(Widget());
   spin->setRange(0, 100);
   spin->setGeometry(0, 0, 121, 22);

@@ -265,6 +265,32 @@ TEST(Resample, UniformStaysUniformAtEverySize) {
     }
 }
 
+TEST(Resample, AStrongReductionAveragesEverySource) {
+  // 1000 columns, the left half black and the right half white, down to one
+  // pixel: every source counts, so the result is the mean grey.
+  gdi::Bitmap source = Uniform(1000, 1, clBlack);
+  for (int x = 500; x < 1000; ++x)
+    source.SetPixel(x, 0, clWhite);
+  for (bool triangle : {false, true}) {
+    gdi::Bitmap dest(1, 1);
+    ResampleBitmap(source, dest, triangle);
+    const int red = static_cast<int>(dest.Pixel(0, 0) & 0xFF);
+    EXPECT_NEAR(red, 128, 2) << triangle;
+  }
+}
+
+TEST(Convolution, AHugeStoredStepCountStillEnds) {
+  TBlurFilter blur;
+  blur.SetSteps(2000000000);
+  gdi::Bitmap b = Make(16, 16, Distinct);
+  blur.ApplyTo(b);
+  TBlurFilter twenty;
+  twenty.SetSteps(20);
+  gdi::Bitmap c = Make(16, 16, Distinct);
+  twenty.ApplyTo(c);
+  EXPECT_EQ(Pixels(b), Pixels(c));
+}
+
 // ---- bitmap operations ------------------------------------------------------------------
 
 TEST(BitmapFilters, ResizeTakesTheNewSize) {
