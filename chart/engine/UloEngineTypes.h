@@ -47,3 +47,6 @@ public:
 // The largest pixel coordinate drawing may use; set by the engine's
 // start-up. Axis positions are clamped to plus or minus this value.
 extern int UloMaxPixel;
+
+// ---- text alignment (UloWalls.h: titles; also legend titles and text boxes)
+enum class TAlignment { taLeftJustify, taRightJustify, taCenter };

@@ -33,6 +33,15 @@ std::span<const gdi::Point> TUloCanvas3D::DevicePoints(std::span<const TPoint> p
   return devicePoints_;
 }
 
+std::span<const gdi::Point> TUloCanvas3D::ThinLinePoints(std::span<const TPoint> points) {
+  devicePoints_.resize(points.size());
+  gdi::Point *const begin = devicePoints_.data();
+  gdi::Point *out = begin;
+  for (const TPoint &p : points)
+    if (out == begin || out[-1].x != p.X || out[-1].y != p.Y) *out++ = gdi::Point{p.X, p.Y};
+  return {begin, static_cast<size_t>(out - begin)};
+}
+
 std::span<const gdi::Point> TUloCanvas3D::DevicePointsAtDepth(std::span<const TPoint> points, int z) {
   devicePoints_.resize(points.size());
   gdi::Point *out = devicePoints_.data();
@@ -134,6 +143,30 @@ void TUloCanvas3D::SetupProjection(int maxDepth, const TRect &rect) {
   projection_.Setup(view3DOptions_, maxDepth, rect, zoomText_);
 }
 
+void TUloCanvas3D::RecalcProjection(int maxDepth, const TRect &rect) {
+  projection_.Prepare(view3DOptions_, projection_.is3D);
+  projection_.Setup(view3DOptions_, maxDepth, rect, zoomText_);
+}
+
+bool TUloCanvas3D::DirectDraw(const std::function<void()> &draw) {
+  if (!dc_) return false;
+  if (buffered_ && buffer_ && dc_ != &buffer_->DC()) {
+    gdi::DeviceContext *const shown = dc_;
+    struct Rebind {
+      TUloCanvas3D &canvas;
+      gdi::DeviceContext *dc;
+      ~Rebind() { canvas.Bind(dc); }
+    };
+    {
+      Bind(&buffer_->DC());
+      Rebind back{*this, shown};
+      draw();
+    }
+  }
+  draw();
+  return true;
+}
+
 void TUloCanvas3D::CopyBufferTo(int x, int y, gdi::DeviceContext *canvas) {
   if (!buffer_ || !canvas || canvas == &buffer_->DC()) return;
   buffer_->DC().Flush();
@@ -205,7 +238,10 @@ void TUloCanvas3D::MoveTo(int x, int y) {
 void TUloCanvas3D::Polyline(std::span<const TPoint> points) {
   if (!dc_) return;
   SelectDevicePen();
-  dc_->Polyline(DevicePoints(points));
+  // A one-pixel line draws nothing for a segment of no length and carries
+  // its dash phase by length only, so repeated points can go: dense
+  // polylines repeat most of their points once projected to pixels.
+  dc_->Polyline(Pen().Width() <= 1 ? ThinLinePoints(points) : DevicePoints(points));
 }
 
 void TUloCanvas3D::Polygon(std::span<const TPoint> points) {
@@ -456,9 +492,17 @@ void TUloCanvas3D::PolygonAtDepth(std::span<const TPoint> points, int z) {
 
 void TUloCanvas3D::PolylineAtDepth(std::span<const TPoint> points, int z) {
   if (!dc_) return;
-  const auto device = DevicePointsAtDepth(points, z);
+  const bool thin = Pen().Width() <= 1;
+  devicePoints_.resize(points.size());
+  gdi::Point *const begin = devicePoints_.data();
+  gdi::Point *out = begin;
+  for (const TPoint &p : points) {
+    const TPoint q = projection_.Project(p.X, p.Y, z);
+    // As in Polyline: a thin line loses nothing by a repeated point.
+    if (!thin || out == begin || out[-1].x != q.X || out[-1].y != q.Y) *out++ = gdi::Point{q.X, q.Y};
+  }
   SelectDevicePen();
-  dc_->Polyline(device);
+  dc_->Polyline({begin, static_cast<size_t>(out - begin)});
 }
 
 void TUloCanvas3D::Polygon3DPoints(std::span<const TPoint3D> points) {

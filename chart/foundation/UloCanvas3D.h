@@ -3,6 +3,7 @@
 #pragma once
 
 #include <array>
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -62,6 +63,15 @@ public:
   TRect PrepareTarget(gdi::DeviceContext *dest, TView3DOptions *options, const TRect &rect, bool is3D,
                       TColor backColor = clNone) override;
   void SetupProjection(int maxDepth, const TRect &rect) override;
+  // The projection again from the view options as they are now, for a tool
+  // that turned the view between paints; the 2D or 3D kind of the last
+  // paint stays.
+  void RecalcProjection(int maxDepth, const TRect &rect);
+  // Drawing between paints: Draw runs into the kept image (when buffered)
+  // and then on the bound device, so that what it adds is on screen now and
+  // survives the next paint from the kept image. False, with nothing run,
+  // before the first paint bound a device.
+  bool DirectDraw(const std::function<void()> &draw);
   void PresentBuffer(gdi::DeviceContext *dest, gdi::DeviceContext *defaultCanvas, const TRect &rect) override;
   bool RepaintFromBuffer() override;
   void DrawArrow(bool filled, const TPoint &fromPoint, const TPoint &toPoint, int headWidth, int headHeight, int z,
@@ -115,6 +125,8 @@ private:
   void Bind(gdi::DeviceContext *dc);
   // The device points of Points, in a buffer reused between calls.
   std::span<const gdi::Point> DevicePoints(std::span<const TPoint> points);
+  // The same without points that repeat the one before (for thin lines).
+  std::span<const gdi::Point> ThinLinePoints(std::span<const TPoint> points);
   // The same for Points projected at depth Z.
   std::span<const gdi::Point> DevicePointsAtDepth(std::span<const TPoint> points, int z);
   void Shape() {

@@ -256,6 +256,8 @@ public:
 
   // ---- canvas and drawing
   TUloCanvas3D &Canvas() noexcept { return *canvas_; }
+  // Another canvas of the same kind (one that records its calls, say).
+  void ReplaceCanvas(std::unique_ptr<TUloCanvas3D> canvas) { canvas_ = std::move(canvas); }
   // The window surface the panel's paints draw into.
   gdi::WindowSurface &WindowSurface() noexcept { return surface_; }
   // The state of a mouse drag.

@@ -152,6 +152,8 @@ void TProjection::Setup(const TView3DOptions *options, int maxDepth, const TRect
   }
 }
 
+TPoint TProjection::ProjectSlow(int x, int y, int z) const noexcept { return ProjectDouble(x, y, z, tilted); }
+
 void TProjection::ScreenTo3D(int &x, int &y, int z) const noexcept {
   if (zoom == 0) return;
   const double inv = 1 / zoom;

@@ -43,10 +43,10 @@ void ComputeIntegral(TForm1 &window) {
     // under the busy cursor, and the cursor comes back even on failure.
     forms::TScreenCursorScope busy(forms::kCursorBusy);
     ControlSeries series;
-    series.Form5Series1 = &Form5->Series1;
-    series.Form5Series2 = &Form5->Series2;
-    series.Form6Series3 = &Form6->Series3;
-    series.Form6Series4 = &Form6->Series4;
+    series.Form5Series1 = &Form5->Sink1;
+    series.Form5Series2 = &Form5->Sink2;
+    series.Form6Series3 = &Form6->Sink3;
+    series.Form6Series4 = &Form6->Sink4;
     CalculateIntegral(window.State, ReadGameInput(window), ReadSettings(*Form3), series);
   }
   forms::Application().MessageBox(kIntegralDoneText, kMessageCaption);

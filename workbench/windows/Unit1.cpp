@@ -1,9 +1,13 @@
 #include "workbench/windows/Unit1.h"
 
+#include <initializer_list>
+#include <vector>
+
 #include "platform/forms/Application.h"
 #include "platform/rtl/Conversions.h"
 #include "platform/rtl/Exceptions.h"
 #include "platform/rtl/Files.h"
+#include "workbench/ResultPlots.h"
 #include "workbench/windows/Computations.h"
 #include "workbench/windows/Definitions.h"
 #include "workbench/windows/ResultWindows.h"
@@ -249,8 +253,95 @@ void TForm1::Button2Click() { Form3->Show(); }
 void TForm1::Button4Click() { ComputeIntegral(*this); }
 void TForm1::Button5Click() { ComputeGuaranteedTime(*this); }
 
-void TForm1::Button3Click() { throw rtl::ENotImplemented("Plotting the alternating integral (the result charts)"); }
-void TForm1::Button6Click() { throw rtl::ENotImplemented("Plotting the controls (the result charts)"); }
-void TForm1::Button7Click() { throw rtl::ENotImplemented("Plotting the control sets (the result charts)"); }
+// ---- The plotting buttons ------------------------------------------------------
+
+namespace {
+
+// While a plot fills: the window's buttons are off, so that no computation
+// can start in the middle, and the charts do not repaint point by point.
+class TPlotScope {
+public:
+  TPlotScope(TForm1 &window, std::initializer_list<TChart *> charts) : charts_(charts) {
+    for (forms::TButton *b : Buttons(window)) {
+      enabled_.push_back(b->Enabled());
+      b->SetEnabled(false);
+    }
+    buttons_ = Buttons(window);
+    for (TChart *c : charts_)
+      c->SetAutoRepaint(false);
+  }
+  TPlotScope(const TPlotScope &) = delete;
+  TPlotScope &operator=(const TPlotScope &) = delete;
+  ~TPlotScope() {
+    for (size_t i = 0; i < buttons_.size(); ++i)
+      buttons_[i]->SetEnabled(enabled_[i]);
+    // One paint of each chart, with everything in it.
+    for (TChart *c : charts_) {
+      c->SetAutoRepaint(true);
+      c->Invalidate();
+    }
+  }
+
+private:
+  static std::vector<forms::TButton *> Buttons(TForm1 &w) {
+    return {w.Button1, w.Button2, w.Button3, w.Button4, w.Button5, w.Button6, w.Button7};
+  }
+  std::vector<TChart *> charts_;
+  std::vector<forms::TButton *> buttons_;
+  std::vector<bool> enabled_;
+};
+
+} // namespace
+
+void TForm1::Button3Click() {
+  Form4->Show();
+  IntegralSeries series;
+  series.Series1 = &Form4->Sink1;
+  series.Series2 = &Form4->Sink2;
+  series.Series3 = &Form4->Sink3;
+  series.Series4 = &Form4->Sink4;
+  series.Series5 = &Form4->Sink5;
+  series.Series6 = &Form4->Sink6;
+  IntegralLayout layout;
+  {
+    TPlotScope scope(*this, {Form4->Chart1, Form4->Chart2});
+    layout = PlotIntegral(State, DimL, Edit1->Text(), series, [] { Application().ProcessMessages(); });
+  }
+  if (!layout.Plotted) return;
+  Form4->SetCaption(layout.Caption);
+  Form4->Chart2->SetVisible(layout.Chart2Visible);
+}
+
+void TForm1::Button6Click() {
+  switch (ControlsWindowFor(State, DimL)) {
+  case TControlsWindow::cwForm5:
+    Form5->Show();
+    Form5->Chart1->SetVisible(true);
+    Form5->Chart2->SetVisible(true);
+    break;
+  case TControlsWindow::cwForm6:
+    Form6->Show();
+    Form6->Chart3->SetVisible(true);
+    Form6->Chart4->SetVisible(true);
+    break;
+  case TControlsWindow::cwNone:
+    break;
+  }
+}
+
+void TForm1::Button7Click() {
+  SetSeries series;
+  series.Form7Series3 = &Form7->Sink3;
+  series.Form7Series4 = &Form7->Sink4;
+  series.Form8Series1 = &Form8->Sink1;
+  series.Form8Series2 = &Form8->Sink2;
+  TSetsWindow window = TSetsWindow::swNone;
+  {
+    TPlotScope scope(*this, {Form7->Chart1, Form7->Chart2, Form8->Chart1, Form8->Chart2});
+    window = PlotSets(State, DimL, series);
+  }
+  if (window == TSetsWindow::swForm7) Form7->Show();
+  if (window == TSetsWindow::swForm8) Form8->Show();
+}
 
 } // namespace workbench

@@ -2,6 +2,11 @@
 // answers the dialogs and records the message boxes.
 #pragma once
 
+#include "chart/engine/Chart.h"
+#include "chart/engine/UloEngineStartup.h"
+#include "chart/foundation/UloStartup.h"
+#include "chart/series/SeriesStartup.h"
+#include "chart/tools/ToolsStartup.h"
 #include "platform/forms/Application.h"
 #include "platform/rtl/Exceptions.h"
 #include "resources/Resources.h"
@@ -25,10 +30,22 @@ protected:
     int argc = 0;
     forms::Application().Initialize(argc, nullptr);
     forms::RegisterFormClasses();
+    StartChartFoundation();
+    StartChartEngine();
+    StartChartUnit();
+    StartChartSeries();
+    StartChartTools();
     forms::Application().SetResourceLookup([](const std::string &name) -> std::optional<std::string> {
       if (auto bytes = kvel_resources::Find(name)) return std::string(*bytes);
       return std::nullopt;
     });
+  }
+  static void TearDownTestSuite() {
+    StopChartTools();
+    StopChartSeries();
+    StopChartUnit();
+    StopChartEngine();
+    StopChartFoundation();
   }
   void SetUp() override {
     workbench::CreateWindows();

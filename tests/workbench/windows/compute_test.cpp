@@ -52,9 +52,9 @@ TEST_F(WindowsTest, GuaranteedTimeThenTheIntegralEndWithTheirMessages) {
   EXPECT_EQ(user.Boxes[1].Caption, "kvelvatum");
   EXPECT_TRUE(Form1->State.HasSections);
   // U = V = L = 2: the plane control windows' series received the controls.
-  EXPECT_FALSE(Form5->Series1.Points.empty());
-  EXPECT_FALSE(Form5->Series2.Points.empty());
-  EXPECT_TRUE(Form6->Series3.Points.empty());
+  EXPECT_GT(Form5->Series1->PointCount(), 0);
+  EXPECT_GT(Form5->Series2->PointCount(), 0);
+  EXPECT_EQ(Form6->Series3->PointCount(), 0);
   EXPECT_EQ(forms::ScreenCursor(), forms::kCursorDefault);
 }
 

@@ -174,17 +174,6 @@ TEST_F(WindowsTest, MenuAndButtonsOpenTheirWindows) {
   EXPECT_EQ(Form2->Image1->Picture().Height, 265);
 }
 
-TEST_F(WindowsTest, ThePlottingButtonsRefuseWithAMessageUntilTheChartsExist) {
-  for (forms::TButton *button : {Form1->Button3, Form1->Button6, Form1->Button7}) {
-    user.Boxes.clear();
-    button->Click();
-    ASSERT_EQ(user.Boxes.size(), 1u) << button->Caption();
-    EXPECT_TRUE(user.Boxes[0].Error);
-    EXPECT_NE(user.Boxes[0].Text.find("not implemented"), std::string::npos);
-    EXPECT_FALSE(Form4->Showing());
-  }
-}
-
 TEST_F(WindowsTest, ClosingTheMainWindowEndsTheProgram) {
   for (const char *how : {"Закрыть", "Выйти"}) {
     SCOPED_TRACE(how);

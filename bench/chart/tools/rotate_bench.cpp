@@ -1,0 +1,217 @@
+// What one step of the rotation tool costs: a drag move turns the view and
+// the whole chart paints again with 10,000 3D points drawn as shaded
+// boxes; against the same boxes projected by hand and drawn with QPainter
+// straight into an image.
+#include <benchmark/benchmark.h>
+
+#include <QGuiApplication>
+#include <QImage>
+#include <QPainter>
+#include <QPolygon>
+
+#include <algorithm>
+#include <array>
+#include <chrono>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <memory>
+#include <numbers>
+#include <vector>
+
+#include "chart/engine/Chart.h"
+#include "chart/engine/UloAxis.h"
+#include "chart/engine/UloEngineStartup.h"
+#include "chart/foundation/UloStartup.h"
+#include "chart/series/UloPoin3.h"
+#include "chart/tools/UloRotateTool.h"
+#include "platform/forms/Application.h"
+#include "platform/rtl/Numbers.h"
+
+namespace {
+
+bool Smoke() { return std::getenv("KVEL_BENCH_SMOKE") != nullptr; }
+// KVEL_ROTATE_POINTS measures another cloud size (the workbench's largest
+// plots hold about 200,000 points).
+int PointCount() {
+  if (const char *n = std::getenv("KVEL_ROTATE_POINTS")) return std::max(1, std::atoi(n));
+  return Smoke() ? 1000 : 10000;
+}
+constexpr int kWidth = 900;
+constexpr int kHeight = 700;
+
+struct Units {
+  Units() {
+    static int argc = 1;
+    static char name[] = "rotate_bench";
+    static char *argv[] = {name, nullptr};
+    forms::Application().Initialize(argc, argv);
+    StartChartFoundation();
+    StartChartEngine();
+    StartChartUnit();
+    StartPoint3DUnit();
+    StartRotateToolUnit();
+  }
+};
+
+void EnsureUnits() { static Units units; }
+
+// The cloud every run draws: reproducible without the run-time's generator.
+std::vector<std::array<double, 3>> Cloud(int n) {
+  std::vector<std::array<double, 3>> pts(static_cast<size_t>(n));
+  uint32_t s = 12345;
+  auto next = [&s] {
+    s = s * 1664525u + 1013904223u;
+    return static_cast<double>((s >> 8) % 10000u) / 100.0;
+  };
+  for (auto &p : pts)
+    p = {next(), next(), next()};
+  return pts;
+}
+
+// ---- through the chart -------------------------------------------------------------
+
+struct ChartRun {
+  bool started = (EnsureUnits(), true);
+  std::unique_ptr<TChart> chart = std::make_unique<TChart>();
+  TRotateTool *tool = nullptr;
+  TPoint3DSeries *series = nullptr;
+  int x = 100;
+
+  ChartRun() {
+    chart->SetBounds(0, 0, kWidth, kHeight);
+    chart->Legend().SetVisible(false);
+    series = chart->AddSeries(std::make_unique<TPoint3DSeries>());
+    series->LinePen().SetVisible(false);
+    series->Pointer().SetSize(3);
+    series->SetSeriesColor(0x3060C0);
+    series->BeginUpdate();
+    for (const auto &p : Cloud(PointCount()))
+      series->AddPointXYZ(p[0], p[1], p[2]);
+    series->EndUpdate();
+    tool = chart->Tools().Add(std::make_unique<TRotateTool>());
+    tool->SetCursor(0);
+    chart->View3DOptions().SetPerspective(0);
+    chart->Invalidate();
+    chart->Paint();
+    chart->MouseDown(forms::TMouseButton::mbLeft, 0, x, 300);
+  }
+  // One drag move (a small turn), then the paint it asked for.
+  void Step() {
+    x = x >= kWidth - 100 ? 100 : x + 3;
+    chart->MouseMove(0, x, 300);
+    chart->Paint();
+  }
+};
+
+// ---- by hand with QPainter ---------------------------------------------------------
+
+struct RawRun {
+  QImage image{kWidth, kHeight, QImage::Format_RGB32};
+  std::vector<std::array<double, 3>> cloud = Cloud(PointCount());
+  double rotation = 345;
+  double elevation = 345;
+
+  static QColor ToQColor(TColor c) { return QColor(GetRValue(c), GetGValue(c), GetBValue(c)); }
+
+  void Step() {
+    rotation = std::fmod(rotation + 3 * 90.0 / kWidth, 360);
+    QPainter painter(&image);
+    painter.setRenderHint(QPainter::Antialiasing, false);
+    painter.fillRect(image.rect(), ToQColor(clWhite));
+    const double r = -rotation * std::numbers::pi / 180, e = -elevation * std::numbers::pi / 180;
+    const double cosR = std::cos(r), sinR = std::sin(r), cosE = std::cos(e), sinE = std::sin(e);
+    // The same plot area and depth as the chart's, in round numbers.
+    const double left = 60, top = 30, width = kWidth - 120, height = kHeight - 90, depth = 0.3 * width;
+    const double xc = left + width / 2, yc = top + height / 2, zc = depth / 2;
+    auto project = [&](double x, double y, double z) {
+      const double dx = x - xc, dy = y - yc, dz = z - zc;
+      const double t = dz * cosR - dx * sinR;
+      return QPoint(static_cast<int>(rtl::RoundHalfEvenSmall(dx * cosR + dz * sinR + xc)),
+                    static_cast<int>(rtl::RoundHalfEvenSmall(dy * cosE - sinE * t + yc)));
+    };
+    auto facing = [](const QPoint(&q)[4]) {
+      return (static_cast<double>(q[3].x()) - q[2].x()) * (static_cast<double>(q[1].y()) - q[2].y()) -
+                 (static_cast<double>(q[1].x()) - q[2].x()) * (static_cast<double>(q[3].y()) - q[2].y()) >
+             0;
+    };
+    const TColor base = 0x3060C0;
+    const QBrush front(ToQColor(base)), side(ToQColor(DarkenColor(base, 128))), flat(ToQColor(DarkenColor(base, 64)));
+    painter.setPen(QPen(ToQColor(clBlack), 0));
+    for (const auto &p : cloud) {
+      const double px = left + p[0] / 100 * width, py = top + height - p[1] / 100 * height, pz = p[2] / 100 * depth;
+      const double l = px - 3, rr = px + 3, t = py - 3, b = py + 3, z0 = pz - 1, z1 = pz + 1;
+      const QPoint c[8] = {project(l, t, z0), project(rr, t, z0), project(rr, b, z0), project(l, b, z0),
+                           project(l, t, z1), project(rr, t, z1), project(rr, b, z1), project(l, b, z1)};
+      const QPoint faces[6][4] = {{c[0], c[1], c[2], c[3]}, {c[4], c[5], c[6], c[7]}, {c[1], c[5], c[6], c[2]},
+                                  {c[4], c[0], c[3], c[7]}, {c[4], c[5], c[1], c[0]}, {c[3], c[2], c[6], c[7]}};
+      painter.setBrush(front);
+      painter.drawPolygon(facing(faces[0]) ? faces[0] : faces[1], 4);
+      for (int f = 2; f < 6; ++f) {
+        if (!facing(faces[f])) continue;
+        painter.setBrush(f < 4 ? side : flat);
+        painter.drawPolygon(faces[f], 4);
+      }
+    }
+  }
+};
+
+// ---- Google Benchmark entries ------------------------------------------------------
+
+void BM_RotateStepChart(benchmark::State &state) {
+  ChartRun run;
+  for (auto _ : state)
+    run.Step();
+  state.SetItemsProcessed(state.iterations() * PointCount());
+}
+BENCHMARK(BM_RotateStepChart)->Unit(benchmark::kMillisecond);
+
+void BM_RotateStepRawQPainter(benchmark::State &state) {
+  EnsureUnits();
+  RawRun run;
+  for (auto _ : state)
+    run.Step();
+  state.SetItemsProcessed(state.iterations() * PointCount());
+}
+BENCHMARK(BM_RotateStepRawQPainter)->Unit(benchmark::kMillisecond);
+
+// The best of a few runs, so that one slow run does not decide the ratio.
+template <class F> double BestSeconds(F &&run) {
+  double best = 1e300;
+  for (int i = 0; i < (Smoke() ? 2 : 10); ++i) {
+    const auto start = std::chrono::steady_clock::now();
+    run();
+    const std::chrono::duration<double> took = std::chrono::steady_clock::now() - start;
+    best = std::min(best, took.count());
+  }
+  return best;
+}
+
+void PrintRatio() {
+  ChartRun chart;
+  RawRun raw;
+  chart.Step(); // warm both, so first-use costs do not count
+  raw.Step();
+  const double c = BestSeconds([&] { chart.Step(); });
+  const double r = BestSeconds([&] { raw.Step(); });
+  std::printf("rotation step, %d 3D points as boxes: chart %8.2f ms, raw QPainter %8.2f ms, ratio %.3f\n", PointCount(),
+              c * 1e3, r * 1e3, c / r);
+}
+
+} // namespace
+
+int main(int argc, char **argv) {
+  if (!std::getenv("QT_QPA_PLATFORM")) setenv("QT_QPA_PLATFORM", "offscreen", 1);
+  benchmark::Initialize(&argc, argv);
+  benchmark::RunSpecifiedBenchmarks();
+  PrintRatio();
+  std::fflush(stdout);
+  benchmark::Shutdown();
+  StopRotateToolUnit();
+  StopPoint3DUnit();
+  StopChartUnit();
+  StopChartEngine();
+  StopChartFoundation();
+  forms::Application().Finalize();
+  return 0;
+}

@@ -1,0 +1,38 @@
+#include "chart/series/SeriesStartup.h"
+
+#include "chart/engine/UloFunci.h"
+#include "chart/series/Series.h"
+#include "chart/series/UloContour.h"
+#include "chart/series/UloIsoSurface.h"
+#include "chart/series/UloPoin3.h"
+#include "chart/series/UloShape.h"
+#include "chart/series/UloSpline.h"
+#include "chart/series/UloSurfa.h"
+#include "chart/series/UloTriSurface.h"
+
+// The units in the order they stand on each other: the basic functions of
+// the engine, the 2D series, smoothing, the grid series and the series cut
+// from grids, the triangulated surface, the 3D points, the shapes.
+void StartChartSeries() {
+  RegisterUloBasicFunctions();
+  StartSeriesUnit();
+  RegisterUloSmoothingFunction();
+  StartSurfaceUnit();
+  StartContourUnit();
+  StartIsoSurfaceUnit();
+  StartTriSurfaceUnit();
+  StartPoint3DUnit();
+  StartShapeUnit();
+}
+
+void StopChartSeries() {
+  StopShapeUnit();
+  StopPoint3DUnit();
+  StopTriSurfaceUnit();
+  StopIsoSurfaceUnit();
+  StopContourUnit();
+  StopSurfaceUnit();
+  UnregisterUloSmoothingFunction();
+  StopSeriesUnit();
+  UnregisterUloBasicFunctions();
+}

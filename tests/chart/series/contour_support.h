@@ -1,0 +1,69 @@
+// Scaffolding of the contour and iso-surface tests: the chart units
+// started once per binary, and a plain white chart of a fixed size painted
+// into its window surface.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+#include "chart/engine/Chart.h"
+#include "chart/engine/UloAxis.h"
+#include "chart/engine/UloEngineStartup.h"
+#include "chart/foundation/TestPanel.h"
+#include "chart/foundation/UloStartup.h"
+#include "chart/series/UloContour.h"
+#include "chart/series/UloIsoSurface.h"
+
+namespace contour_test {
+
+class WithGridSeries : public foundation_test::WithApplication {
+protected:
+  static void SetUpTestSuite() {
+    foundation_test::WithApplication::SetUpTestSuite();
+    StartChartFoundation();
+    StartChartEngine();
+    StartChartUnit();
+    StartIsoSurfaceUnit();
+    StartContourUnit();
+  }
+  static void TearDownTestSuite() {
+    StopContourUnit();
+    StopIsoSurfaceUnit();
+    StopChartUnit();
+    StopChartEngine();
+    StopChartFoundation();
+  }
+
+  void SetUp() override {
+    chart = std::make_unique<TChart>();
+    chart->SetName("Chart1");
+    chart->SetBounds(0, 0, 400, 300);
+    chart->WindowSurface().SetSize(400, 300);
+    chart->Legend().SetVisible(false);
+    chart->SetColor(clWhite);
+    chart->SetBevelOuter(TBevelCut::bvNone);
+    chart->SetView3D(false);
+  }
+  void TearDown() override {
+    chart.reset();
+    foundation_test::WithApplication::TearDown();
+  }
+  void Paint() {
+    chart->Invalidate();
+    chart->Paint();
+  }
+  TColor At(int x, int y) { return chart->WindowSurface().Pixel(x, y); }
+  // Fills Series with an N x N grid at X, Z = 1..N and Y = F(X, Z).
+  template <class S, class F> static void Grid(S &series, int n, F f) {
+    series.BeginUpdate();
+    for (int z = 1; z <= n; ++z)
+      for (int x = 1; x <= n; ++x)
+        series.AddPointXYZ(x, f(x, z), z);
+    series.EndUpdate();
+  }
+
+  std::unique_ptr<TChart> chart;
+};
+
+} // namespace contour_test

@@ -1,0 +1,330 @@
+// The 3D point and bubble series on a painted chart: where the markers
+// land, the line through the drawn points, hit tests, ranges and the
+// gallery entries.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "chart/engine/UloGallery.h"
+#include "chart/series/UloPoin3.h"
+#include "chart/series/series3d_support.h"
+#include "platform/streaming/Streaming.h"
+
+namespace {
+
+using s3d_test::TTestChart;
+
+class Point3D : public s3d_test::WithChartUnits {};
+
+// Any pixel of colour C within one pixel of P.
+bool NearColour(TTestChart &c, TPoint p, TColor colour) {
+  for (int dy = -1; dy <= 1; ++dy)
+    for (int dx = -1; dx <= 1; ++dx)
+      if (c.At(p.X + dx, p.Y + dy) == colour) return true;
+  return false;
+}
+
+TPoint Mid(TPoint a, TPoint b) { return TPoint{(a.X + b.X) / 2, (a.Y + b.Y) / 2}; }
+
+// A series of lines only: no markers, a red connecting line.
+TPoint3DSeries *LineSeries(TTestChart &c) {
+  auto *s = c->AddSeries(std::make_unique<TPoint3DSeries>());
+  s->Pointer().SetVisible(false);
+  s->LinePen().SetColor(clRed);
+  return s;
+}
+
+TPoint ScreenOf(TTestChart &c, TPoint3DSeries &s, int i) {
+  return c.Project(s.PointPixelX(i), s.PointPixelY(i), s.CalcZPos(i));
+}
+
+TEST_F(Point3D, MarkersLandAtTheirProjectedDepth) {
+  TTestChart c;
+  auto *s = c->AddSeries(std::make_unique<TPoint3DSeries>());
+  s->SetSeriesColor(clLime);
+  s->LinePen().SetVisible(false);
+  s->Pointer().SetDraw3D(false);
+  s->AddPointXYZ(0, 0, 0);
+  s->AddPointXYZ(5, 8, 50);
+  s->AddPointXYZ(10, 4, 100);
+  c.Paint();
+  ASSERT_TRUE(c->View3DOptions().Orthogonal());
+  int lastDepth = -1;
+  for (int i = 0; i < 3; ++i) {
+    s->CalcZPositions(i);
+    const int x = s->PointPixelX(i);
+    const int y = s->PointPixelY(i);
+    const int z = s->StartZ;
+    // The default orthogonal view moves a point at depth Z right and up by Z.
+    const TPoint p = c.Project(x, y, z);
+    EXPECT_EQ(c.At(p), clLime) << i;
+    // The marker is 2 * 4 + 1 pixels wide: its frame at +-4, nothing beyond.
+    EXPECT_EQ(c.At(p.X + 3, p.Y), clLime) << i;
+    EXPECT_EQ(c.At(p.X + 4, p.Y), clBlack) << i;
+    EXPECT_NE(c.At(p.X + 5, p.Y), clLime) << i;
+    EXPECT_GT(s->CalcZPos(i), lastDepth);
+    lastDepth = s->CalcZPos(i);
+  }
+}
+
+TEST_F(Point3D, DepthsOfOnePoint) {
+  TTestChart c;
+  auto *s = c->AddSeries(std::make_unique<TPoint3DSeries>());
+  s->AddPointXYZ(0, 0, 0);
+  s->AddPointXYZ(1, 1, 10);
+  c.Paint();
+  // No depth size: a half depth of at least one pixel.
+  s->CalcZPositions(1);
+  EXPECT_EQ(s->MiddleZ, s->CalcZPos(1));
+  EXPECT_EQ(s->StartZ, s->MiddleZ - 1);
+  EXPECT_EQ(s->EndZ, s->MiddleZ + 1);
+  s->SetDepthSize(4);
+  c.Paint();
+  const int h = c->DepthAxis()->CalcSizeValue(4) / 2;
+  ASSERT_GT(h, 1);
+  s->CalcZPositions(1);
+  EXPECT_EQ(s->EndZ - s->StartZ, 2 * h);
+  EXPECT_EQ(s->MaxZ(), 14);
+  EXPECT_EQ(s->MinZ(), 0);
+}
+
+TEST_F(Point3D, LineJoinsDrawnPointsAcrossANullPoint) {
+  TTestChart c;
+  auto *s = LineSeries(c);
+  s->AddPointXYZ(0, 0, 0);
+  s->AddPointXYZLabelColor(5, 10, 0, "", clNone);
+  s->AddPointXYZ(10, 0, 0);
+  c.Paint();
+  const TPoint a = ScreenOf(c, *s, 0), b = ScreenOf(c, *s, 1), e = ScreenOf(c, *s, 2);
+  EXPECT_TRUE(NearColour(c, Mid(a, e), clRed));
+  EXPECT_FALSE(NearColour(c, Mid(a, b), clRed));
+  EXPECT_FALSE(NearColour(c, Mid(b, e), clRed));
+}
+
+TEST_F(Point3D, LineNeverReachesBackIntoAnEarlierPaint) {
+  TTestChart c;
+  auto *s = LineSeries(c);
+  s->AddPointXYZ(0, 0, 0);
+  s->AddPointXYZ(20, 10, 0);
+  c.Paint();
+  const TPoint lastOfFirstPaint = ScreenOf(c, *s, 1);
+
+  // The same axis ranges, but now the first point is null.
+  s->ClearPoints();
+  s->AddPointXYZLabelColor(0, 0, 0, "", clNone);
+  s->AddPointXYZ(0, 10, 0);
+  s->AddPointXYZ(20, 0, 0);
+  c.Paint();
+  const TPoint f = ScreenOf(c, *s, 1), g = ScreenOf(c, *s, 2);
+  EXPECT_TRUE(NearColour(c, Mid(f, g), clRed));
+  EXPECT_FALSE(NearColour(c, Mid(lastOfFirstPaint, f), clRed));
+}
+
+TEST_F(Point3D, FirstPaintStartsNoLineFromTheCorner) {
+  TTestChart c;
+  auto *s = LineSeries(c);
+  s->AddPointXYZLabelColor(0, 0, 0, "", clNone);
+  s->AddPointXYZ(10, 10, 0);
+  c.Paint();
+  const TPoint f = ScreenOf(c, *s, 1);
+  EXPECT_FALSE(NearColour(c, Mid(TPoint{0, 0}, f), clRed));
+  EXPECT_FALSE(NearColour(c, Mid(c.Project(0, 0, 0), f), clRed));
+}
+
+TEST_F(Point3D, BaseLineRunsDownToTheAxisEnd) {
+  TTestChart c;
+  auto *s = c->AddSeries(std::make_unique<TPoint3DSeries>());
+  s->LinePen().SetVisible(false);
+  s->BaseLine().SetVisible(true);
+  s->BaseLine().SetColor(clBlue);
+  // The lowest marker then sits on the axis end.
+  s->Pointer().SetInflateMargins(false);
+  s->AddPointXYZ(0, 0, 0);
+  s->AddPointXYZ(1, 10, 0);
+  c.Paint();
+  const int bottom = s->GetVertAxis()->IEndPos;
+  const int z = s->CalcZPos(1);
+  const int x = s->PointPixelX(1);
+  const int yMid = (s->PointPixelY(1) + bottom) / 2;
+  EXPECT_EQ(c.At(c.Project(x, yMid, z)), clBlue);
+  // The lowest point's marker reaches the axis end: no base line under it.
+  const int x0 = s->PointPixelX(0);
+  ASSERT_GE(s->PointPixelY(0) + s->Pointer().VertSize(), bottom);
+  EXPECT_NE(c.At(c.Project(x0, bottom + 2, s->CalcZPos(0))), clBlue);
+}
+
+TEST_F(Point3D, HitTestIsStrictOnBothSides) {
+  TTestChart c;
+  auto *s = c->AddSeries(std::make_unique<TPoint3DSeries>());
+  s->AddPointXYZ(0, 0, 0);
+  s->AddPointXYZ(10, 10, 30);
+  c.Paint();
+  std::vector<std::pair<int, int>> clicks;
+  s->OnClickPointer = [&clicks](TPoint3DSeries *, int i, int x, int y) { clicks.push_back({i * 10000 + x, y}); };
+  const TPoint p = ScreenOf(c, *s, 1);
+  const struct {
+    int dx, dy, expected;
+  } cases[] = {{0, 0, 1}, {3, 3, 1}, {-3, -3, 1}, {4, 0, -1}, {0, 4, -1}, {-4, 0, -1}};
+  for (const auto &k : cases)
+    EXPECT_EQ(s->PointAtPixel(p.X + k.dx, p.Y + k.dy), k.expected) << k.dx << "," << k.dy;
+  ASSERT_EQ(clicks.size(), 3u);
+  // The event hears the mouse position itself, not the depth-mapped one.
+  EXPECT_EQ(clicks[0], (std::pair<int, int>{10000 + p.X, p.Y}));
+  s->Pointer().SetVisible(false);
+  EXPECT_EQ(s->PointAtPixel(p.X, p.Y), -1);
+}
+
+TEST_F(Point3D, BubbleSizesArePerPointAndThePointerKeepsItsOwn) {
+  TTestChart c;
+  auto *s = c->AddSeries(std::make_unique<TBubble3DSeries>());
+  EXPECT_EQ(s->Pointer().Style(), TSeriesPointerStyle::psCircle);
+  EXPECT_TRUE(s->ColorEachPoint());
+  EXPECT_FALSE(s->LinePen().Visible());
+  EXPECT_EQ(s->AddBubble(0, 0, 0, 1), 0);
+  EXPECT_EQ(s->AddBubble(10, 10, 40, 3), 1);
+  EXPECT_EQ(s->RadiusValues().Value(1), 3);
+  EXPECT_EQ(s->ZValues().Value(1), 40);
+  c.Paint();
+  EXPECT_EQ(s->Pointer().HorizSize(), 4);
+  EXPECT_EQ(s->Pointer().VertSize(), 4);
+  int h = 0, v = 0;
+  s->MarkerHalfSize(1, h, v);
+  EXPECT_EQ(h, s->GetVertAxis()->CalcSizeValue(3));
+  ASSERT_GT(h, 6);
+  // The hit test uses the bubble's own size.
+  const TPoint p = ScreenOf(c, *s, 1);
+  EXPECT_EQ(s->PointAtPixel(p.X + h - 1, p.Y), 1);
+  EXPECT_EQ(s->PointAtPixel(p.X + h, p.Y), -1);
+  // A bubble lies behind its Z position.
+  s->CalcZPositions(1);
+  EXPECT_EQ(s->StartZ, s->CalcZPos(1));
+  EXPECT_EQ(s->MiddleZ, s->StartZ + s->DepthHalfSize(1));
+}
+
+TEST_F(Point3D, OnATrue3DCanvasABubbleIsCentredOnItsZ) {
+  struct TTrue3DCanvas : TUloCanvas3D {
+    bool CapabilityFlagA() const override { return true; }
+  };
+  TTestChart c;
+  auto *s = c->AddSeries(std::make_unique<TBubble3DSeries>());
+  s->AddBubble(0, 0, 0, 1);
+  s->AddBubble(10, 10, 40, 3);
+  c.Paint();
+  c->ReplaceCanvas(std::make_unique<TTrue3DCanvas>());
+  s->CalcZPositions(1);
+  const int h = s->DepthHalfSize(1);
+  EXPECT_EQ(s->MiddleZ, s->CalcZPos(1));
+  EXPECT_EQ(s->StartZ, s->MiddleZ - h);
+  EXPECT_EQ(s->EndZ, s->MiddleZ + h);
+  // Flat bubbles lie behind their Z even there.
+  s->Pointer().SetDraw3D(false);
+  s->CalcZPositions(1);
+  EXPECT_EQ(s->StartZ, s->CalcZPos(1));
+}
+
+TEST_F(Point3D, BubbleRangesTakeInTheRadius) {
+  TBubble3DSeries s;
+  s.AddBubble(0, 5, 10, 2);
+  s.AddBubble(1, 1, 3, 4);
+  EXPECT_EQ(s.MaxY(), 7);
+  EXPECT_EQ(s.MinY(), -3);
+  EXPECT_EQ(s.MaxZ(), 12);
+  EXPECT_EQ(s.MinZ(), -1);
+}
+
+TEST_F(Point3D, SubStylesAndTheirEffects) {
+  std::vector<std::string> point, bubble;
+  TPoint3DSeries p;
+  TBubble3DSeries b;
+  p.ListSubStyles([&point](const std::string &n) { point.push_back(n); });
+  b.ListSubStyles([&bubble](const std::string &n) { bubble.push_back(n); });
+  ASSERT_EQ(point.size(), 16u);
+  EXPECT_EQ(point[1], "No Point");
+  EXPECT_EQ(point[7], "No Border");
+  EXPECT_EQ(point[8], "Point 2D");
+  EXPECT_EQ(point[15], "Hexagon");
+  EXPECT_EQ(bubble.size(), 8u);
+
+  p.ApplySubStyle(2);
+  EXPECT_TRUE(p.BaseLine().Visible());
+  p.ApplySubStyle(13);
+  EXPECT_EQ(p.Pointer().Style(), TSeriesPointerStyle::psCross);
+  p.ApplySubStyle(1);
+  EXPECT_FALSE(p.Pointer().Visible());
+}
+
+TEST_F(Point3D, GalleryEntriesComeAndGoWithTheUnit) {
+  const auto *point = UloSeriesTypes().Find(UloClass<TPoint3DSeries>());
+  const auto *bubble = UloSeriesTypes().Find(UloClass<TBubble3DSeries>());
+  ASSERT_NE(point, nullptr);
+  ASSERT_NE(bubble, nullptr);
+  EXPECT_EQ(point->Description, "Point 3D");
+  EXPECT_EQ(bubble->Description, "Bubble 3D");
+  EXPECT_EQ(point->Page, "3D");
+  EXPECT_EQ(point->SampleSeriesCount, 1);
+  StopPoint3DUnit();
+  EXPECT_EQ(UloSeriesTypes().Find(UloClass<TPoint3DSeries>()), nullptr);
+  StartPoint3DUnit();
+  EXPECT_NE(UloSeriesTypes().Find(UloClass<TPoint3DSeries>()), nullptr);
+}
+
+TEST_F(Point3D, SettingsSurviveAStoredDefinition) {
+  TPoint3DSeries s;
+  s.SetName("Series1");
+  s.Pointer().SetStyle(TSeriesPointerStyle::psNothing);
+  s.BaseLine().SetVisible(true);
+  s.SetDepthSize(2.5);
+  s.LinePen().SetColor(clRed);
+  s.StoreDataAlways = true;
+  s.AddPointXYZ(1, 2, 3);
+  const std::string text = streaming::WriteComponent(s);
+  auto back = streaming::ReadComponent(text);
+  auto *read = dynamic_cast<TPoint3DSeries *>(back.get());
+  ASSERT_NE(read, nullptr) << text;
+  EXPECT_EQ(read->Pointer().Style(), TSeriesPointerStyle::psNothing);
+  EXPECT_TRUE(read->BaseLine().Visible());
+  EXPECT_EQ(read->DepthSize(), 2.5);
+  EXPECT_EQ(read->LinePen().Color(), clRed);
+  ASSERT_EQ(read->PointCount(), 1);
+  EXPECT_EQ(read->ZValues().Value(0), 3);
+  EXPECT_EQ(streaming::WriteComponent(*read), text);
+}
+
+TEST_F(Point3D, SampleValuesStayInTheirRanges) {
+  TPoint3DSeries p;
+  p.FillSampleValues(50);
+  ASSERT_EQ(p.PointCount(), 50);
+  for (int i = 0; i < 50; ++i)
+    for (double v : {p.XValues()->Value(i), p.YValues()->Value(i), p.ZValues().Value(i)}) {
+      EXPECT_EQ(v, std::floor(v));
+      EXPECT_GE(v, 0);
+      EXPECT_LT(v, 100);
+    }
+  TBubble3DSeries b;
+  b.FillSampleValues(20);
+  ASSERT_EQ(b.PointCount(), 20);
+  for (int i = 0; i < 20; ++i) {
+    // Radius: Round(1000 / (r + 10)) + 1000 / 15 with r below 15.
+    EXPECT_GE(b.RadiusValues().Value(i), 40 + 1000.0 / 15);
+    EXPECT_LE(b.RadiusValues().Value(i), 100 + 1000.0 / 15);
+    EXPECT_LT(b.ZValues().Value(i), 200);
+  }
+}
+
+TEST_F(Point3D, AssignCopiesPointerDepthAndBaseLine) {
+  TPoint3DSeries a, b;
+  a.Pointer().SetHorizSize(7);
+  a.SetDepthSize(3);
+  a.BaseLine().SetVisible(true);
+  a.SetTimesZOrder(6);
+  b.Assign(a);
+  EXPECT_EQ(b.Pointer().HorizSize(), 7);
+  EXPECT_EQ(b.DepthSize(), 3);
+  EXPECT_TRUE(b.BaseLine().Visible());
+  EXPECT_EQ(b.TimesZOrder(), 6);
+}
+
+} // namespace

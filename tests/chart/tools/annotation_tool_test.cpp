@@ -1,0 +1,355 @@
+// The annotation and rectangle tools on a shown chart: where the box goes,
+// its size for its text, the callout, clicks, and dragging and resizing
+// the rectangle with real mouse events in both unit modes, with the cursor
+// each zone shows.
+#include "chart/engine/chart_support.h"
+#include "chart/foundation/TestSurface.h"
+#include "chart/tools/UloAnnotation.h"
+#include "platform/forms/Cursors.h"
+#include "platform/streaming/DefinitionReader.h"
+#include "platform/streaming/DefinitionWriter.h"
+
+#include <vector>
+
+namespace {
+
+using namespace chart_test;
+
+class AnnotationToolTest : public WithChartUnits {
+protected:
+  static void SetUpTestSuite() {
+    WithChartUnits::SetUpTestSuite();
+    StartAnnotationUnit();
+  }
+  static void TearDownTestSuite() {
+    StopAnnotationUnit();
+    WithChartUnits::TearDownTestSuite();
+  }
+  // A shown 2D chart of dots with the tool T added and painted.
+  template <class T> T *WithTool(TChart *&chart) {
+    chart = ShownChart(400, 300);
+    chart->SetView3D(false);
+    chart->Legend().SetVisible(false);
+    AddLineOfDots(*chart);
+    T *tool = chart->Tools().Add(std::make_unique<T>());
+    Repaint(*chart);
+    return tool;
+  }
+  static void Repaint(TChart &c) {
+    c.Invalidate();
+    Settle();
+  }
+  static int FontHeight(TChart &c, TUloFont &font) {
+    c.Canvas().ApplyFont(font);
+    return c.Canvas().StandardTextHeight();
+  }
+};
+
+TEST_F(AnnotationToolTest, PositionsInTheChart) {
+  TChart *c = nullptr;
+  TAnnotationTool *a = WithTool<TAnnotationTool>(c);
+  a->SetText("Note");
+  struct Case {
+    TAnnotationPosition position;
+    const char *name;
+  };
+  const int w = c->Width(), h = c->Height();
+  for (const Case &k :
+       {Case{TAnnotationPosition::ppLeftTop, "left top"}, Case{TAnnotationPosition::ppLeftBottom, "left bottom"},
+        Case{TAnnotationPosition::ppRightTop, "right top"}, Case{TAnnotationPosition::ppRightBottom, "right bottom"},
+        Case{TAnnotationPosition::ppCenter, "centre"}}) {
+    a->SetPosition(k.position);
+    Repaint(*c);
+    const TRect b = a->Box();
+    EXPECT_GT(b.Right - b.Left, 10) << k.name;
+    switch (k.position) {
+    case TAnnotationPosition::ppLeftTop:
+      EXPECT_EQ(b.Left, 10) << k.name;
+      EXPECT_EQ(b.Top, 10) << k.name;
+      break;
+    case TAnnotationPosition::ppLeftBottom:
+      EXPECT_EQ(b.Left, 10) << k.name;
+      EXPECT_EQ(b.Bottom, h) << k.name;
+      break;
+    case TAnnotationPosition::ppRightTop:
+      EXPECT_EQ(b.Right, w) << k.name;
+      EXPECT_EQ(b.Top, 10) << k.name;
+      break;
+    case TAnnotationPosition::ppRightBottom:
+      EXPECT_EQ(b.Right, w) << k.name;
+      EXPECT_EQ(b.Bottom, h) << k.name;
+      break;
+    case TAnnotationPosition::ppCenter:
+      EXPECT_NEAR((b.Left + b.Right) / 2, w / 2, 4) << k.name;
+      EXPECT_NEAR((b.Top + b.Bottom) / 2, h / 2, 4) << k.name;
+      break;
+    }
+  }
+  // A custom place in percent of the chart's bounds.
+  a->SetLeft(50);
+  a->SetTop(25);
+  a->SetPositionUnits(TUloUnits::muPercent);
+  Repaint(*c);
+  EXPECT_EQ(a->Box().Left, rtl::RoundPixel(50 * (w + 1) * 0.01));
+  EXPECT_EQ(a->Box().Top, rtl::RoundPixel(25 * (h + 1) * 0.01));
+  EXPECT_EQ(a->Left(), 50);
+}
+
+TEST_F(AnnotationToolTest, AutoSizeFitsTheTextAndAnEmptyTextIsOneBlank) {
+  TChart *c = nullptr;
+  TAnnotationTool *a = WithTool<TAnnotationTool>(c);
+  a->SetText("");
+  Repaint(*c);
+  const TRect empty = a->Box();
+  EXPECT_GT(empty.Right - empty.Left, 0);
+  EXPECT_GT(empty.Bottom - empty.Top, 0);
+  a->SetText("one\rtwo\rthree");
+  Repaint(*c);
+  const int fh = FontHeight(*c, a->Shape().Font());
+  const TRect three = a->Box();
+  EXPECT_EQ((three.Bottom - three.Top) - (empty.Bottom - empty.Top), 2 * fh);
+  EXPECT_EQ(a->Width(), three.Right - three.Left + 1);
+  // A fixed size turns AutoSize off and holds.
+  a->SetWidth(120);
+  EXPECT_FALSE(a->AutoSize());
+  a->SetHeight(30);
+  Repaint(*c);
+  EXPECT_EQ(a->Box().Right - a->Box().Left + 1, 120);
+  EXPECT_EQ(a->Box().Bottom - a->Box().Top + 1, 30);
+}
+
+TEST_F(AnnotationToolTest, EventsAroundTheDrawingAtTheLastStage) {
+  TChart *c = nullptr;
+  TAnnotationTool *a = WithTool<TAnnotationTool>(c);
+  std::vector<std::string> log;
+  a->OnBeforeDraw = [&](TAnnotationTool *) { log.push_back("before"); };
+  a->OnAfterDraw = [&](TAnnotationTool *) { log.push_back("after"); };
+  c->OnAfterDraw = [&] { log.push_back("chart"); };
+  Repaint(*c);
+  EXPECT_EQ(log, (std::vector<std::string>{"before", "after", "chart"}));
+}
+
+TEST_F(AnnotationToolTest, CalloutAttachesAtTheCentreOrTheNearerSide) {
+  TChart *c = nullptr;
+  TAnnotationTool *a = WithTool<TAnnotationTool>(c);
+  a->SetText("Callout");
+  a->Callout().Arrow().SetVisible(true);
+  a->Callout().Arrow().SetColor(clRed);
+  Repaint(*c);
+  const TRect b = a->Box();
+  const int cx = (b.Left + b.Right) / 2;
+  // Straight below the box: the line leaves the bottom at the centre.
+  a->Callout().SetXPosition(cx);
+  a->Callout().SetYPosition(b.Bottom + 60);
+  Repaint(*c);
+  QImage img = W(*c)->grab().toImage();
+  EXPECT_EQ(img.pixel(cx, b.Bottom + 30) & 0xFFFFFF, 0xFF0000u);
+  // Far to the right and level with it: the right side, half way down.
+  a->Callout().SetXPosition(b.Right + 100);
+  a->Callout().SetYPosition((b.Top + b.Bottom) / 2);
+  Repaint(*c);
+  img = W(*c)->grab().toImage();
+  EXPECT_EQ(img.pixel(b.Right + 50, (b.Top + b.Bottom) / 2) & 0xFFFFFF, 0xFF0000u);
+  EXPECT_NE(img.pixel(cx, b.Bottom + 30) & 0xFFFFFF, 0xFF0000u);
+}
+
+TEST_F(AnnotationToolTest, ClicksInsideTheBox) {
+  TChart *c = nullptr;
+  TAnnotationTool *a = WithTool<TAnnotationTool>(c);
+  a->SetText("Click me");
+  Repaint(*c);
+  std::vector<std::string> log;
+  a->OnClick = [&](TAnnotationTool *, forms::TMouseButton, forms::TShiftState, int, int) { log.push_back("click"); };
+  a->OnDblClick = [&](TAnnotationTool *, forms::TMouseButton, forms::TShiftState, int, int) {
+    log.push_back("double");
+  };
+  const TRect b = a->Box();
+  QTest::mouseClick(W(*c), Qt::LeftButton, {}, QPoint(b.Left + 3, b.Top + 3));
+  EXPECT_EQ(log, (std::vector<std::string>{"click"}));
+  log.clear();
+  QTest::mouseClick(W(*c), Qt::LeftButton, {}, QPoint(b.Right + 20, b.Bottom + 20));
+  EXPECT_TRUE(log.empty());
+  QTest::mouseDClick(W(*c), Qt::LeftButton, {}, QPoint(b.Left + 3, b.Top + 3));
+  EXPECT_EQ(log.back(), "double");
+  // A cursor of its own shows over the box.
+  a->SetCursor(forms::kCursorHandPoint);
+  MoveTo(*c, b.Left + 4, b.Top + 4, Qt::NoButton);
+  EXPECT_EQ(c->Cursor(), forms::kCursorHandPoint);
+}
+
+TEST_F(AnnotationToolTest, RectangleDefaults) {
+  TRectangleTool r;
+  EXPECT_FALSE(r.AutoSize());
+  EXPECT_TRUE(r.Shape().CustomPosition());
+  EXPECT_EQ(r.Shape().Transparency(), 75);
+  EXPECT_EQ(r.Left(), 10);
+  EXPECT_EQ(r.Top(), 10);
+  EXPECT_EQ(r.Width(), 50);
+  EXPECT_EQ(r.Height(), 50);
+  EXPECT_EQ(r.Cursor(), forms::kCursorHandPoint);
+  EXPECT_EQ(r.PositionUnits(), TUloUnits::muPixels);
+  EXPECT_TRUE(r.AllowDrag());
+  EXPECT_TRUE(r.AllowResize());
+  TAnnotationTool a;
+  EXPECT_EQ(a.GetGalleryName(), "Annotation");
+  EXPECT_EQ(r.GetGalleryName(), "Rectangle");
+  EXPECT_EQ(r.GetGalleryHint(), "Displays custom text at any location inside Chart within a resizable box.");
+}
+
+TEST_F(AnnotationToolTest, HitZonesAndTheirCursors) {
+  TChart *c = nullptr;
+  TRectangleTool *r = WithTool<TRectangleTool>(c);
+  r->SetLeft(100);
+  r->SetTop(80);
+  r->SetWidth(100);
+  r->SetHeight(60);
+  Repaint(*c);
+  const TRect b = r->Box();
+  ASSERT_EQ(b, (TRect{100, 80, 199, 139}));
+  struct Case {
+    const char *name;
+    int x, y, zone, cursor;
+  };
+  const std::vector<Case> cases = {
+      {"top-left corner, 3 px in", b.Left + 3, b.Top + 3, 4, forms::kCursorSizeNWSE},
+      {"4 px in: the inside", b.Left + 4, b.Top + 4, -1, forms::kCursorHandPoint},
+      {"bottom-left corner", b.Left + 1, b.Bottom - 2, 5, forms::kCursorSizeNESW},
+      {"left edge", b.Left, b.Top + 30, 0, forms::kCursorSizeWE},
+      {"top-right corner", b.Right - 2, b.Top + 1, 6, forms::kCursorSizeNESW},
+      {"top edge", b.Left + 50, b.Top + 3, 1, forms::kCursorSizeNS},
+      {"bottom-right corner", b.Right, b.Bottom, 7, forms::kCursorSizeNWSE},
+      {"right edge", b.Right - 3, b.Top + 30, 2, forms::kCursorSizeWE},
+      {"bottom edge", b.Left + 50, b.Bottom - 1, 3, forms::kCursorSizeNS},
+  };
+  for (const Case &k : cases) {
+    EXPECT_EQ(r->HitZone(k.x, k.y), k.zone) << k.name;
+    MoveTo(*c, k.x, k.y, Qt::NoButton);
+    EXPECT_EQ(c->Cursor(), k.cursor) << k.name;
+  }
+  EXPECT_EQ(r->HitZone(b.Left - 1, b.Top + 30), -1);
+}
+
+TEST_F(AnnotationToolTest, DragInPixelsMovesTheBoxAndStopsTheZoom) {
+  TChart *c = nullptr;
+  TRectangleTool *r = WithTool<TRectangleTool>(c);
+  r->SetLeft(100);
+  r->SetTop(80);
+  Repaint(*c);
+  std::vector<std::string> log;
+  r->OnDragging = [&](TRectangleTool *) {
+    if (log.empty() || log.back() != "dragging") log.push_back("dragging");
+  };
+  r->OnDragged = [&](TRectangleTool *) { log.push_back("dragged"); };
+  Drag(*c, Qt::LeftButton, 120, 100, 180, 140);
+  EXPECT_EQ(log, (std::vector<std::string>{"dragging", "dragged"}));
+  EXPECT_EQ(r->Left(), 160);
+  EXPECT_EQ(r->Top(), 120);
+  EXPECT_EQ(r->Width(), 50);
+  EXPECT_FALSE(c->Zoomed);
+  EXPECT_FALSE(r->Dragging());
+  Repaint(*c);
+  EXPECT_EQ(r->Box(), (TRect{160, 120, 209, 169}));
+  // Without AllowDrag the press goes on to the chart.
+  r->SetAllowDrag(false);
+  r->SetAllowResize(false);
+  Press(*c, Qt::LeftButton, 180, 140);
+  EXPECT_TRUE(c->Zoom().Active);
+  Release(*c, Qt::LeftButton, 180, 140);
+}
+
+TEST_F(AnnotationToolTest, ResizeKeepsThreePixelsAndFiresItsEvents) {
+  TChart *c = nullptr;
+  TRectangleTool *r = WithTool<TRectangleTool>(c);
+  r->SetLeft(100);
+  r->SetTop(80);
+  Repaint(*c);
+  int resizing = 0, resized = 0;
+  r->OnResizing = [&](TRectangleTool *) { ++resizing; };
+  r->OnResized = [&](TRectangleTool *) { ++resized; };
+  // The right edge, 1 px in, dragged 30 px to the right.
+  Drag(*c, Qt::LeftButton, 148, 100, 178, 100);
+  EXPECT_EQ(r->Width(), 80);
+  EXPECT_EQ(r->Left(), 100);
+  EXPECT_GT(resizing, 0);
+  EXPECT_EQ(resized, 1);
+  EXPECT_EQ(r->ResizeZone(), -1);
+  Repaint(*c);
+  // The left edge dragged far past the right one stops 3 px before it.
+  Drag(*c, Qt::LeftButton, 100, 100, 300, 100);
+  EXPECT_EQ(r->Box().Left, r->Box().Right - 3);
+  EXPECT_EQ(r->Width(), 4);
+  // The bottom-left corner moves two edges.
+  Repaint(*c);
+  const TRect before = r->Box();
+  Drag(*c, Qt::LeftButton, before.Left + 1, before.Bottom - 1, before.Left - 40, before.Bottom + 20);
+  EXPECT_EQ(r->Box().Left, before.Left - 41);
+  EXPECT_EQ(r->Box().Bottom, before.Bottom + 21);
+  EXPECT_EQ(r->Box().Top, before.Top);
+}
+
+TEST_F(AnnotationToolTest, PercentUnitsKeepTheDroppedBoxWhereItWasDropped) {
+  TChart *c = nullptr;
+  TRectangleTool *r = WithTool<TRectangleTool>(c);
+  r->SetPositionUnits(TUloUnits::muPercent);
+  r->SetLeft(25);
+  r->SetTop(25);
+  Repaint(*c);
+  const TRect b = r->Box();
+  const int w = c->Width() + 1, h = c->Height() + 1;
+  EXPECT_EQ(b.Left, rtl::RoundPixel(25 * w * 0.01));
+  Drag(*c, Qt::LeftButton, b.Left + 20, b.Top + 20, b.Left + 80, b.Top + 50);
+  EXPECT_EQ(r->Left(), rtl::RoundPixel((b.Left + 60) * 100.0 / w));
+  EXPECT_EQ(r->Top(), rtl::RoundPixel((b.Top + 30) * 100.0 / h));
+  Repaint(*c);
+  EXPECT_NEAR(r->Box().Left, b.Left + 60, 2);
+  EXPECT_NEAR(r->Box().Top, b.Top + 30, 2);
+  // Resizing stores the size in pixels and the place in percent.
+  const TRect moved = r->Box();
+  Drag(*c, Qt::LeftButton, moved.Right - 1, moved.Bottom - 1, moved.Right + 29, moved.Bottom + 19);
+  EXPECT_EQ(r->Width(), 80);
+  EXPECT_EQ(r->Height(), 70);
+  Repaint(*c);
+  EXPECT_NEAR(r->Box().Left, moved.Left, 2);
+}
+
+TEST_F(AnnotationToolTest, StoredAndReadBack) {
+  TChart c;
+  c.SetName("Chart1");
+  auto *r = c.Tools().Add(std::make_unique<TRectangleTool>());
+  r->SetName("Rect1");
+  r->SetText("Hello\rworld");
+  r->SetLeft(33);
+  r->SetAllowResize(false);
+  r->Callout().SetXPosition(7);
+  const std::string text = streaming::WriteComponent(c);
+  auto back = streaming::ReadComponent(text);
+  auto *chart = dynamic_cast<TChart *>(back.get());
+  ASSERT_NE(chart, nullptr);
+  ASSERT_EQ(chart->Tools().Count(), 1);
+  auto *rb = dynamic_cast<TRectangleTool *>(chart->Tools()[0]);
+  ASSERT_NE(rb, nullptr);
+  EXPECT_EQ(rb->Text(), "Hello\rworld");
+  EXPECT_EQ(rb->Left(), 33);
+  EXPECT_FALSE(rb->AllowResize());
+  EXPECT_EQ(rb->Callout().XPosition(), 7);
+  EXPECT_EQ(streaming::WriteComponent(*chart), text);
+}
+
+TEST_F(AnnotationToolTest, CalloutLineIn3D) {
+  TChart *c = nullptr;
+  TAnnotationTool *a = WithTool<TAnnotationTool>(c);
+  c->SetView3D(true);
+  a->SetText("Callout");
+  a->SetLeft(300);
+  a->SetTop(250);
+  a->Callout().Arrow().SetVisible(true);
+  a->Callout().Arrow().SetColor(clRed);
+  a->Callout().SetXPosition(250);
+  a->Callout().SetYPosition(150);
+  Repaint(*c);
+  gdi::Bitmap b(c->Width(), c->Height());
+  DrawInto(*c, b);
+  EXPECT_GT(foundation_test::CountOf(b, clRed, TRect{250, 150, 300, 250}), 20);
+}
+
+} // namespace

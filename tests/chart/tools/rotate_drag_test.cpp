@@ -1,0 +1,338 @@
+// Turning the 3D view by dragging through the chart's own mouse handling:
+// step sizes, angle limits and wrapping, the exclusive-or outline, the
+// inertia timer and the screen cursor.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstring>
+#include <memory>
+#include <vector>
+
+#include "chart/engine/UloGallery.h"
+#include "chart/series/series3d_support.h"
+#include "chart/tools/UloRotateTool.h"
+#include "platform/forms/Cursors.h"
+#include "platform/forms/Timer.h"
+
+namespace {
+
+using forms::TMouseButton;
+using s3d_test::TTestChart;
+
+class Rotate : public s3d_test::WithChartUnits {
+protected:
+  static void SetUpTestSuite() {
+    s3d_test::WithChartUnits::SetUpTestSuite();
+    StartRotateToolUnit();
+  }
+  static void TearDownTestSuite() {
+    StopRotateToolUnit();
+    s3d_test::WithChartUnits::TearDownTestSuite();
+  }
+  void SetUp() override {
+    // Timers that tick only when the test says so.
+    forms::SetTimerFactory([this] {
+      auto t = std::make_unique<forms::TManualTimer>();
+      timers.push_back(t.get());
+      return std::unique_ptr<forms::TTimer>(std::move(t));
+    });
+  }
+  void TearDown() override {
+    forms::SetTimerFactory({});
+    forms::SetScreenCursor(forms::kCursorDefault);
+    s3d_test::WithChartUnits::TearDown();
+  }
+
+  // A 3D chart of 400 x 300 with one point series and a rotation tool.
+  TRotateTool *Setup(TTestChart &c) {
+    auto *s = c->AddSeries(std::make_unique<TPoint3DSeries>());
+    s->AddPointXYZ(0, 0, 0);
+    s->AddPointXYZ(10, 10, 10);
+    auto *tool = c->Tools().Add(std::make_unique<TRotateTool>());
+    c->View3DOptions().SetRotation(100);
+    c->View3DOptions().SetElevation(300);
+    c.Paint();
+    return tool;
+  }
+  // A drag from (X0, Y0) to (X1, Y1) in Steps moves, then the release.
+  static void Drag(TTestChart &c, int x0, int y0, int x1, int y1, int steps = 1,
+                   TMouseButton button = TMouseButton::mbLeft) {
+    c->MouseDown(button, 0, x0, y0);
+    for (int i = 1; i <= steps; ++i)
+      c->MouseMove(0, x0 + (x1 - x0) * i / steps, y0 + (y1 - y0) * i / steps);
+    c->MouseUp(button, 0, x1, y1);
+  }
+  static double Rotation(TTestChart &c) { return c->View3DOptions().FloatRotation(); }
+  static double Elevation(TTestChart &c) { return c->View3DOptions().FloatElevation(); }
+
+  std::vector<forms::TManualTimer *> timers;
+};
+
+TEST_F(Rotate, FullWidthDragTurnsByTheSpeedsAmount) {
+  const struct {
+    int speed;
+    bool inverted;
+    double turn;
+  } cases[] = {{50, false, 90}, {0, false, 45}, {150, false, 180}, {50, true, -90}};
+  for (const auto &k : cases) {
+    TTestChart c;
+    auto *tool = Setup(c);
+    tool->SetSpeed(k.speed);
+    tool->SetInverted(k.inverted);
+    Drag(c, 0, 150, 400, 150, 4);
+    EXPECT_DOUBLE_EQ(Rotation(c), 100 + k.turn) << k.speed;
+    EXPECT_DOUBLE_EQ(Elevation(c), 300) << k.speed;
+  }
+}
+
+TEST_F(Rotate, SlowDragsTurnTheViewToo) {
+  TTestChart c;
+  Setup(c);
+  // 200 moves of one pixel: 0.225 degrees each, all of them kept.
+  Drag(c, 100, 150, 300, 150, 200);
+  EXPECT_NEAR(Rotation(c), 145, 1e-9);
+  EXPECT_EQ(c->View3DOptions().Rotation(), 145);
+}
+
+TEST_F(Rotate, DraggingDownLowersTheElevationWithinItsLimits) {
+  TTestChart c;
+  auto *tool = Setup(c);
+  Drag(c, 200, 100, 200, 130);
+  EXPECT_DOUBLE_EQ(Elevation(c), 300 - 30 * 90.0 / 300);
+  EXPECT_DOUBLE_EQ(Rotation(c), 100);
+  Drag(c, 200, 0, 200, 300, 3);
+  EXPECT_DOUBLE_EQ(Elevation(c), 270);
+  Drag(c, 200, 300, 200, 0, 1);
+  EXPECT_DOUBLE_EQ(Elevation(c), 360);
+  tool->SetInverted(true);
+  Drag(c, 200, 100, 200, 130);
+  EXPECT_DOUBLE_EQ(Elevation(c), 360);
+}
+
+TEST_F(Rotate, RotationWrapsIntoZeroToThreeSixty) {
+  const struct {
+    double start, step, expected;
+  } cases[] = {{350, 20, 10}, {5, -10, 355}, {350, 10, 360}, {0, -0.5, 359.5}, {10, 800, 90}, {10, -1010, 80}};
+  TTestChart c;
+  auto *tool = Setup(c);
+  for (const auto &k : cases) {
+    c->View3DOptions().ChangeRotation(k.start);
+    tool->RotateBy(k.step, 0);
+    EXPECT_DOUBLE_EQ(Rotation(c), k.expected) << k.start << " + " << k.step;
+  }
+}
+
+// A canvas that draws true 3D itself: both angles wrap round.
+class TTrue3DCanvas : public TUloCanvas3D {
+public:
+  bool CapabilityFlagA() const override { return true; }
+};
+
+TEST_F(Rotate, OnATrue3DCanvasBothAnglesWrap) {
+  const struct {
+    double elevation, step, expected;
+  } cases[] = {{350, 20, 10}, {280, -20, 260}, {10, -730, 0}, {300, 0, 300}};
+  TTestChart c;
+  auto *tool = Setup(c);
+  c->ReplaceCanvas(std::make_unique<TTrue3DCanvas>());
+  for (const auto &k : cases) {
+    c->View3DOptions().ChangeElevation(k.elevation);
+    c->View3DOptions().ChangeRotation(355);
+    tool->RotateBy(10, k.step);
+    EXPECT_DOUBLE_EQ(Elevation(c), k.expected) << k.elevation << " + " << k.step;
+    EXPECT_DOUBLE_EQ(Rotation(c), 5);
+  }
+}
+
+TEST_F(Rotate, StyleLimitsWhichAngleTurns) {
+  TTestChart c;
+  auto *tool = Setup(c);
+  tool->SetStyle(TRotateToolStyles::rsElevation);
+  Drag(c, 0, 0, 100, 30);
+  EXPECT_DOUBLE_EQ(Rotation(c), 100);
+  EXPECT_DOUBLE_EQ(Elevation(c), 291);
+  tool->SetStyle(TRotateToolStyles::rsRotation);
+  Drag(c, 0, 0, 100, 30);
+  EXPECT_DOUBLE_EQ(Rotation(c), 122.5);
+  EXPECT_DOUBLE_EQ(Elevation(c), 291);
+}
+
+TEST_F(Rotate, AStepLeavesTheOrthogonalViewAndShowsThreeD) {
+  TTestChart c;
+  Setup(c);
+  c->SetView3D(false);
+  ASSERT_TRUE(c->View3DOptions().Orthogonal());
+  Drag(c, 10, 10, 11, 10);
+  EXPECT_FALSE(c->View3DOptions().Orthogonal());
+  EXPECT_TRUE(c->View3D());
+}
+
+TEST_F(Rotate, AClickWithoutMovementChangesNothing) {
+  TTestChart c;
+  auto *tool = Setup(c);
+  tool->Pen().SetVisible(true);
+  c->MouseDown(TMouseButton::mbLeft, 0, 50, 50);
+  c->MouseUp(TMouseButton::mbLeft, 0, 50, 50);
+  EXPECT_TRUE(c->View3DOptions().Orthogonal());
+  EXPECT_TRUE(c->AutoRepaint());
+  EXPECT_DOUBLE_EQ(Rotation(c), 100);
+}
+
+TEST_F(Rotate, OnlyItsButtonStartsADragAndTheDragIsItsAlone) {
+  TTestChart c;
+  auto *tool = Setup(c);
+  int laterTool = 0;
+  struct TCounter : TUloCustomTool {
+    int *n;
+    explicit TCounter(int *count) : n(count) {}
+    void ChartMouseEvent(int, forms::TMouseButton, forms::TShiftState, int, int) override { ++*n; }
+  };
+  c->Tools().Add(std::make_unique<TCounter>(&laterTool));
+  int rotations = 0;
+  tool->OnRotate = [&rotations](TRotateTool *) { ++rotations; };
+
+  Drag(c, 0, 0, 100, 0, 2, TMouseButton::mbRight);
+  EXPECT_DOUBLE_EQ(Rotation(c), 100);
+  EXPECT_EQ(rotations, 0);
+  const int heardWhileIgnored = laterTool;
+  EXPECT_GT(heardWhileIgnored, 0);
+
+  Drag(c, 0, 0, 100, 0, 2);
+  EXPECT_EQ(rotations, 2);
+  // Down and moves were cancelled for the tools after it.
+  EXPECT_LE(laterTool - heardWhileIgnored, 1);
+  EXPECT_FALSE(c->Zoom().Active);
+}
+
+TEST_F(Rotate, OutlineIsErasedByteForByte) {
+  TTestChart c;
+  auto *tool = Setup(c);
+  tool->Pen().SetVisible(true);
+  const gdi::Bitmap &img = c.Image();
+  auto pixels = [&img] {
+    std::vector<TColor> v;
+    for (int y = 0; y < img.Height(); ++y)
+      for (int x = 0; x < img.Width(); ++x)
+        v.push_back(img.Pixel(x, y));
+    return v;
+  };
+  const auto before = pixels();
+  c->MouseDown(TMouseButton::mbLeft, 0, 100, 100);
+  c->MouseMove(0, 140, 110);
+  EXPECT_FALSE(c->AutoRepaint());
+  const auto withBox = pixels();
+  EXPECT_NE(withBox, before);
+  // The view turned, yet the kept image is the old paint plus the box.
+  tool->DrawOutlineBox();
+  EXPECT_EQ(pixels(), before);
+  tool->DrawOutlineBox();
+  c->MouseMove(0, 180, 120);
+  const auto secondBox = pixels();
+  EXPECT_NE(secondBox, withBox);
+  tool->DrawOutlineBox();
+  EXPECT_EQ(pixels(), before);
+  tool->DrawOutlineBox();
+  c->MouseUp(TMouseButton::mbLeft, 0, 180, 120);
+  EXPECT_TRUE(c->AutoRepaint());
+}
+
+TEST_F(Rotate, InertiaKeepsTurningAndDecaysWithEachPaintStage) {
+  TTestChart c;
+  auto *tool = Setup(c);
+  tool->SetInertia(50);
+  Drag(c, 100, 100, 140, 100);
+  ASSERT_EQ(timers.size(), 1u);
+  EXPECT_TRUE(tool->Spinning());
+  EXPECT_EQ(timers[0]->Interval(), 1);
+  const double step = 40 * 90.0 / 400;
+  EXPECT_DOUBLE_EQ(tool->RotationStep(), step);
+
+  const double before = Rotation(c);
+  timers[0]->Tick();
+  EXPECT_DOUBLE_EQ(Rotation(c), before + step);
+  EXPECT_TRUE(tool->Spinning());
+  // Every stage notification takes (100 - 50) per mille off.
+  tool->ChartEvent(UloToolStageAfterDraw);
+  EXPECT_DOUBLE_EQ(tool->RotationStep(), step * 0.95);
+  c.Paint();
+  EXPECT_NEAR(tool->RotationStep(), step * std::pow(0.95, 6), 1e-12);
+
+  for (int i = 0; i < 1000 && tool->Spinning(); ++i)
+    tool->ChartEvent(UloToolStageAfterDraw);
+  EXPECT_FALSE(tool->Spinning());
+  EXPECT_LE(std::fabs(tool->RotationStep()), 0.01);
+}
+
+TEST_F(Rotate, SpinStopsWhenTheToolCannotHearPaints) {
+  TTestChart c;
+  Setup(c)->SetActive(false);
+  TRotateTool tool;
+  tool.SetParentChart(c.chart.get());
+  tool.SetInertia(100);
+  Drag(c, 100, 100, 140, 100);
+  ASSERT_TRUE(tool.Spinning());
+  tool.SetActive(false);
+  EXPECT_FALSE(tool.Spinning());
+
+  tool.SetActive(true);
+  Drag(c, 100, 100, 140, 100);
+  ASSERT_TRUE(tool.Spinning());
+  tool.SetParentChart(nullptr);
+  EXPECT_FALSE(tool.Spinning());
+  // A tick without a chart turns nothing and does not start again.
+  const double before = Rotation(c);
+  timers.back()->Start();
+  timers.back()->Tick();
+  EXPECT_DOUBLE_EQ(Rotation(c), before);
+  EXPECT_FALSE(tool.Spinning());
+}
+
+TEST_F(Rotate, InertiaIsHeldToItsRange) {
+  TRotateTool tool;
+  tool.SetInertia(150);
+  EXPECT_EQ(tool.Inertia(), 100);
+  tool.SetInertia(-3);
+  EXPECT_EQ(tool.Inertia(), 0);
+}
+
+TEST_F(Rotate, ScreenCursorDuringTheDrag) {
+  TTestChart c;
+  auto *tool = Setup(c);
+  forms::SetScreenCursor(forms::kCursorCross);
+  c->MouseDown(TMouseButton::mbLeft, 0, 10, 10);
+  EXPECT_EQ(forms::ScreenCursor(), 2020);
+  c->MouseUp(TMouseButton::mbLeft, 0, 10, 10);
+  EXPECT_EQ(forms::ScreenCursor(), forms::kCursorCross);
+  tool->SetCursor(0);
+  c->MouseDown(TMouseButton::mbLeft, 0, 10, 10);
+  EXPECT_EQ(forms::ScreenCursor(), forms::kCursorCross);
+  c->MouseUp(TMouseButton::mbLeft, 0, 10, 10);
+}
+
+TEST_F(Rotate, RegistryDefaultsAndCopies) {
+  EXPECT_GE(UloToolTypes().IndexOf("TRotateTool"), 0);
+  TRotateTool a;
+  EXPECT_EQ(a.GetGalleryName(), "Rotate");
+  EXPECT_EQ(a.GetGalleryHint(), "Allows rotating Chart dragging with mouse button.");
+  EXPECT_EQ(a.GetEditor(), "TRotateToolEditor");
+  EXPECT_FALSE(a.Pen().Visible());
+  EXPECT_EQ(a.Pen().Mode(), TPenMode::pmXor);
+  EXPECT_EQ(a.Pen().Color(), clWhite);
+  EXPECT_EQ(a.Cursor(), 2020);
+  a.SetButton(TMouseButton::mbRight);
+  a.SetInertia(20);
+  a.SetInverted(true);
+  a.SetSpeed(70);
+  a.SetStyle(TRotateToolStyles::rsRotation);
+  a.SetCursor(5);
+  TRotateTool b;
+  b.Assign(a);
+  EXPECT_EQ(b.Button(), TMouseButton::mbRight);
+  EXPECT_EQ(b.Inertia(), 20);
+  EXPECT_TRUE(b.Inverted());
+  EXPECT_EQ(b.Speed(), 70);
+  EXPECT_EQ(b.Style(), TRotateToolStyles::rsRotation);
+  EXPECT_EQ(b.Cursor(), 2020);
+}
+
+} // namespace

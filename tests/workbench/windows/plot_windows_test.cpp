@@ -1,0 +1,287 @@
+// The main road through the windows: a game typed in, "Рассчитать АИ",
+// then the three plotting buttons, read back from the real chart series.
+#include "WindowsFixture.h"
+
+#include "platform/rtl/Conversions.h"
+
+#include <cmath>
+
+using namespace workbench;
+using windows_test::WindowsTest;
+
+namespace {
+
+// Simple motion x' = u + v in L dimensions: the pursuer's unit ball against
+// the evader's ball of radius 0.5, the target the ball of radius 0.1, from
+// (1, 0, ...). Its sections are balls about the origin of radius
+// 0.1 + 0.5 (T - t).
+void EnterSimpleMotion(int l, const char *horizon) {
+  for (forms::TSpinEdit *spin : {Form1->X, Form1->U, Form1->V, Form1->L})
+    spin->SetValue(l);
+  for (int i = 1; i <= l; ++i) {
+    for (int j = 1; j <= l; ++j) {
+      const char *unit = i == j ? "1" : "0";
+      Form1->A->SetCells(j, i, "0");
+      Form1->B->SetCells(j, i, unit);
+      Form1->C->SetCells(j, i, unit);
+      Form1->Pi->SetCells(j, i, unit);
+    }
+    Form1->X0->SetCells(1, i, i == 1 ? "1" : "0");
+  }
+  const std::string norm = l == 2 ? "sqrt(psi1^2+psi2^2)" : "sqrt(psi1^2+psi2^2+psi3^2)";
+  Form1->P->SetText(norm);
+  Form1->Q->SetText("0.5*" + norm);
+  Form1->M1->SetText("0.1*" + norm);
+  Form1->Edit1->SetText(horizon);
+  Form3->b1->SetChecked(true);
+  Form3->Nod->SetText("8");
+  Form3->timestep->SetText("0.25");
+}
+
+class PlotWindows : public WindowsTest {
+protected:
+  // With U = V = L the step count comes from the guaranteed time, which
+  // also replaces the horizon.
+  void Compute() {
+    user.Boxes.clear();
+    Form1->Button5->Click();
+    ASSERT_EQ(user.Boxes.size(), 1u);
+    ASSERT_FALSE(user.Boxes[0].Error) << user.Boxes[0].Text;
+    user.Boxes.clear();
+    Form1->Button4->Click();
+    ASSERT_EQ(user.Boxes.size(), 1u);
+    ASSERT_FALSE(user.Boxes[0].Error) << user.Boxes[0].Text;
+    user.Boxes.clear();
+  }
+  void Press(forms::TButton *button) {
+    button->Click();
+    ASSERT_TRUE(user.Boxes.empty()) << user.Boxes[0].Text;
+  }
+};
+
+TEST_F(PlotWindows, PlaneIntegralStacksTheSectionsUpTheTimeAxis) {
+  EnterSimpleMotion(2, "1");
+  Compute();
+  const int n = Form1->State.SectionSteps;
+  const int g = Form1->State.GridDirs.Count;
+  const double dt = Form1->State.SectionTimeStep;
+  const double horizon = rtl::StrToFloat(Form1->Edit1->Text());
+  ASSERT_GT(n, 2);
+  Press(Form1->Button3);
+  EXPECT_TRUE(Form4->Showing());
+  EXPECT_EQ(Form4->Caption(), "Двумерный случай");
+  EXPECT_TRUE(Form4->Chart2->Visible());
+  // Every section closed by its first point again.
+  ASSERT_EQ(Form4->Series4->PointCount(), (n + 1) * (g + 1));
+  for (int i = 0; i < Form4->Series4->PointCount(); ++i) {
+    const double x = Form4->Series4->XValues()->Value(i);
+    const double height = Form4->Series4->YValues()->Value(i);
+    const double z = Form4->Series4->ZValues().Value(i);
+    const double k = (horizon - height) / dt;
+    EXPECT_NEAR(k, std::round(k), 1e-9) << i;
+    EXPECT_NEAR(std::hypot(x, z), 0.1 + 0.5 * std::round(k) * dt, 1e-6) << i;
+  }
+  // The points stay in their order: the first and the closing point agree.
+  EXPECT_EQ(Form4->Series4->XValues()->Value(0), Form4->Series4->XValues()->Value(g));
+  EXPECT_EQ(Form4->Series4->ZValues().Value(0), Form4->Series4->ZValues().Value(g));
+  // The trajectory, one point per section, starts at x0 = (1, 0) at the
+  // bottom of the tube: X is the second coordinate, Z the first.
+  ASSERT_EQ(Form4->Series5->PointCount(), n + 1);
+  const int last = n;
+  EXPECT_NEAR(Form4->Series5->XValues()->Value(last), 0, 1e-9);
+  EXPECT_NEAR(Form4->Series5->ZValues().Value(last), 1, 1e-9);
+  EXPECT_NEAR(Form4->Series5->YValues()->Value(last), horizon - n * dt, 1e-9);
+  EXPECT_EQ(Form4->Series1->PointCount(), 0);
+  // The buttons are back once the plot is done, and the charts repaint.
+  EXPECT_TRUE(Form1->Button4->Enabled());
+  EXPECT_TRUE(Form4->Chart2->AutoRepaint());
+}
+
+TEST_F(PlotWindows, SpaceIntegralFillsTheCloudAndHidesThePlaneChart) {
+  EnterSimpleMotion(3, "0.5");
+  Compute();
+  const int n = Form1->State.SectionSteps;
+  const int g = Form1->State.GridDirs.Count;
+  Press(Form1->Button3);
+  EXPECT_EQ(Form4->Caption(), "Трехмерный случай");
+  EXPECT_FALSE(Form4->Chart2->Visible());
+  ASSERT_EQ(Form4->Series1->PointCount(), (n + 1) * g);
+  const double r0 =
+      std::sqrt(std::pow(Form4->Series1->XValues()->Value(0), 2) + std::pow(Form4->Series1->YValues()->Value(0), 2) +
+                std::pow(Form4->Series1->ZValues().Value(0), 2));
+  EXPECT_NEAR(r0, 0.1, 1e-6);
+  EXPECT_EQ(Form4->Series4->PointCount(), 0);
+  // The sets go to Form8 in space, the controls are shown in Form6.
+  Press(Form1->Button7);
+  EXPECT_TRUE(Form8->Showing());
+  EXPECT_EQ(Form8->Series1->PointCount(), g);
+  EXPECT_EQ(Form8->Series2->PointCount(), g);
+  Press(Form1->Button6);
+  EXPECT_TRUE(Form6->Showing());
+  EXPECT_GT(Form6->Series3->PointCount(), 0);
+  EXPECT_EQ(Form6->Series3->PointCount(), Form6->Series4->PointCount());
+}
+
+TEST_F(PlotWindows, ControlsAndSetsOfThePlane) {
+  EnterSimpleMotion(2, "1");
+  Compute();
+  const int g = Form1->State.GridDirs.Count;
+  Press(Form1->Button6);
+  EXPECT_TRUE(Form5->Showing());
+  EXPECT_FALSE(Form6->Showing());
+  // One point per step for each player, sorted by X as the lists want.
+  const int steps = Form5->Series1->PointCount();
+  EXPECT_EQ(steps, Form1->State.SectionSteps);
+  for (int i = 1; i < steps; ++i)
+    EXPECT_LE(Form5->Series2->XValues()->Value(i - 1), Form5->Series2->XValues()->Value(i));
+  Press(Form1->Button7);
+  EXPECT_TRUE(Form7->Showing());
+  ASSERT_EQ(Form7->Series3->PointCount(), g);
+  ASSERT_EQ(Form7->Series4->PointCount(), g);
+  // The candidate controls lie on their discs: radius 1 and 0.5.
+  for (int i = 0; i < g; ++i) {
+    EXPECT_NEAR(std::hypot(Form7->Series3->XValues()->Value(i), Form7->Series3->YValues()->Value(i)), 1, 1e-9);
+    EXPECT_NEAR(std::hypot(Form7->Series4->XValues()->Value(i), Form7->Series4->YValues()->Value(i)), 0.5, 1e-9);
+  }
+  // The inactive line series keep their stored points and are never drawn.
+  EXPECT_FALSE(Form7->Series1->Active());
+  EXPECT_GT(Form7->Series1->PointCount(), 0);
+}
+
+TEST_F(PlotWindows, ClosingKeepsThePointsAndANewRunReplacesThem) {
+  EnterSimpleMotion(2, "1");
+  Compute();
+  Press(Form1->Button3);
+  const int before = Form4->Series4->PointCount();
+  Form4->Button1->Click();
+  EXPECT_FALSE(Form4->Showing());
+  EXPECT_EQ(Form4->Series4->PointCount(), before);
+  Form4->Show();
+  EXPECT_EQ(Form4->Series4->PointCount(), before);
+
+  // A finer grid: the next plot clears what the last one drew.
+  Form3->Nod->SetText("12");
+  Compute();
+  Press(Form1->Button3);
+  EXPECT_EQ(Form4->Series4->PointCount(), (Form1->State.SectionSteps + 1) * (Form1->State.GridDirs.Count + 1));
+  EXPECT_NE(Form4->Series4->PointCount(), before);
+}
+
+TEST_F(PlotWindows, PlotsRefuseWithAMessageWhenNothingMatches) {
+  EnterSimpleMotion(2, "1");
+  for (forms::TButton *button : {Form1->Button3, Form1->Button6, Form1->Button7}) {
+    user.Boxes.clear();
+    button->Click();
+    ASSERT_EQ(user.Boxes.size(), 1u) << button->Caption();
+    EXPECT_EQ(user.Boxes[0].Text.find("not implemented"), std::string::npos) << user.Boxes[0].Text;
+    EXPECT_TRUE(Form1->Button4->Enabled());
+  }
+  // Results of the plane, asked for after switching to space.
+  Compute();
+  Form1->L->SetValue(3);
+  user.Boxes.clear();
+  Form1->Button3->Click();
+  ASSERT_EQ(user.Boxes.size(), 1u);
+  EXPECT_EQ(Form4->Series1->PointCount(), 0);
+  EXPECT_EQ(Form4->Series4->PointCount(), 0);
+}
+
+TEST_F(PlotWindows, TheIntegralChartTurnsWhenDragged) {
+  EnterSimpleMotion(3, "0.5");
+  Compute();
+  Press(Form1->Button3);
+  TChart &chart = *Form4->Chart1;
+  const double rotation = chart.View3DOptions().FloatRotation();
+  chart.MouseDown(forms::TMouseButton::mbLeft, 0, 100, 100);
+  chart.MouseMove(0, 100 + chart.Width() / 9, 100);
+  chart.MouseUp(forms::TMouseButton::mbLeft, 0, 100 + chart.Width() / 9, 100);
+  EXPECT_NEAR(chart.View3DOptions().FloatRotation(), rotation + 10, 0.5);
+}
+
+} // namespace
+
+namespace {
+
+struct ChartRow {
+  const char *window;
+  TChart *chart;
+  int left, top, width, height;
+  const char *title;
+  std::vector<TChartSeries *> series;
+};
+
+TEST_F(WindowsTest, ResultChartsStandWhereTheirDefinitionsPutThem) {
+  const std::vector<ChartRow> rows = {
+      {"Form4", Form4->Chart1, 16, 16, 521, 361, "TChart", {Form4->Series1, Form4->Series2, Form4->Series3}},
+      {"Form4",
+       Form4->Chart2,
+       16,
+       16,
+       521,
+       361,
+       "альтернированный интеграл",
+       {Form4->Series4, Form4->Series5, Form4->Series6}},
+      {"Form5", Form5->Chart1, 328, 8, 305, 249, "управление убегающего", {Form5->Series1}},
+      {"Form5", Form5->Chart2, 8, 8, 305, 249, "управление догоняющего", {Form5->Series2}},
+      {"Form6", Form6->Chart3, 472, 24, 336, 250, "управление убегающего", {Form6->Series3}},
+      {"Form6", Form6->Chart4, 24, 16, 400, 250, "управление догоняющего", {Form6->Series4}},
+      {"Form7", Form7->Chart1, 16, 8, 281, 241, "P(t)", {Form7->Series1, Form7->Series3}},
+      {"Form7", Form7->Chart2, 304, 8, 281, 241, "Q(t)", {Form7->Series2, Form7->Series4}},
+      {"Form8", Form8->Chart1, 16, 24, 321, 257, "P(t)", {Form8->Series1}},
+      {"Form8", Form8->Chart2, 352, 24, 305, 257, "Q(t)", {Form8->Series2}},
+  };
+  for (const auto &r : rows) {
+    SCOPED_TRACE(std::string(r.window) + " " + r.chart->Name());
+    EXPECT_EQ(r.chart->Left(), r.left);
+    EXPECT_EQ(r.chart->Top(), r.top);
+    EXPECT_EQ(r.chart->Width(), r.width);
+    EXPECT_EQ(r.chart->Height(), r.height);
+    EXPECT_EQ(r.chart->Title().Text(), std::vector<std::string>{r.title});
+    ASSERT_EQ(r.chart->SeriesCount(), static_cast<int>(r.series.size()));
+    for (size_t i = 0; i < r.series.size(); ++i) {
+      EXPECT_EQ(r.chart->GetSeries(static_cast<int>(i)), r.series[i]);
+      EXPECT_FALSE(r.series[i]->Marks().Visible());
+      const bool is3D = dynamic_cast<TCustom3DSeries *>(r.series[i]) != nullptr;
+      EXPECT_EQ(r.series[i]->XValues()->Order(), is3D ? TChartListOrder::loNone : TChartListOrder::loAscending);
+    }
+  }
+  // The alternating integral's two views and their tools.
+  TView3DOptions &v1 = Form4->Chart1->View3DOptions();
+  EXPECT_EQ(v1.Elevation(), 343);
+  EXPECT_EQ(v1.Rotation(), 340);
+  EXPECT_EQ(v1.HorizOffset(), 14);
+  EXPECT_EQ(v1.Zoom(), 97);
+  EXPECT_FALSE(v1.Orthogonal());
+  EXPECT_EQ(Form4->Chart1->Chart3DPercent(), 45);
+  EXPECT_EQ(Form4->Chart1->BackWall().Color(), 0xF5A7FC);
+  EXPECT_EQ(Form4->Chart1->LeftWall().Color(), 0xF5A7FC);
+  EXPECT_EQ(Form4->Chart1->BackWall().Brush().Style(), TBrushStyle::bsClear);
+  TView3DOptions &v2 = Form4->Chart2->View3DOptions();
+  EXPECT_EQ(v2.Elevation(), 352);
+  EXPECT_EQ(v2.Rotation(), 314);
+  EXPECT_EQ(v2.HorizOffset(), -14);
+  EXPECT_EQ(v2.Perspective(), 6);
+  EXPECT_EQ(v2.Zoom(), 88);
+  EXPECT_FALSE(Form4->Chart2->Legend().Visible());
+  EXPECT_EQ(Form4->Chart2->MarginLeft(), 5);
+  EXPECT_EQ(Form4->Series4->Pointer().Style(), TSeriesPointerStyle::psNothing);
+  EXPECT_EQ(Form4->Series5->Pointer().Style(), TSeriesPointerStyle::psRectangle);
+  for (TRotateTool *tool : {Form4->ChartTool1, Form4->ChartTool2}) {
+    EXPECT_EQ(tool->Pen().Mode(), TPenMode::pmXor);
+    EXPECT_EQ(tool->Pen().Color(), clWhite);
+    EXPECT_EQ(tool->Inertia(), 0);
+  }
+  EXPECT_EQ(Form4->ChartTool1->ParentChart(), Form4->Chart1);
+  EXPECT_EQ(Form4->ChartTool2->ParentChart(), Form4->Chart2);
+  // The other windows.
+  EXPECT_EQ(Form5->Chart2->BackWall().Color(), 0xFBCDFC);
+  EXPECT_EQ(Form5->Series1->SeriesColor(), clRed);
+  EXPECT_FALSE(Form7->Chart1->View3D());
+  EXPECT_EQ(Form7->Series3->Pointer().Style(), TSeriesPointerStyle::psCircle);
+  EXPECT_EQ(Form7->Series3->Pointer().HorizSize(), 2);
+  EXPECT_FALSE(Form7->Series3->ClickableLine());
+  EXPECT_FALSE(Form7->Series2->Active());
+  EXPECT_TRUE(Form6->Chart3->View3D());
+}
+
+} // namespace
