@@ -619,6 +619,11 @@ void TChart::DefineProperties(TPropertyTable &t) {
   object("Foot", [this] { return &Foot(); });
   object("SubFoot", [this] { return &SubFoot(); });
   object("Legend", [this] { return &Legend(); });
+  // The back wall's frame under its published alias: read, and written
+  // once, as BackWall.Pen.
+  t.Object("Frame", StoredParts().Get("Frame", [this](TPropertyTable &p) {
+     DefineChartPen(p, Frame());
+   })).StoredWhen([] { return false; });
   t.Enum(
       "ScrollMouseButton", [this] { return ScrollMouseButton(); }, [this](TMouseButton b) { SetScrollMouseButton(b); },
       TMouseButton::mbRight, kMouseButtonNames);

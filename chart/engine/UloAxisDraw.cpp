@@ -16,6 +16,9 @@ namespace {
 
 constexpr TColor kDefaultGridColor = 0x808080;
 constexpr int kMaxEventLabels = 2001;
+// 1 January of the year 1 and the end of 31 December 9999, in days.
+constexpr double kFirstDate = -693593;
+constexpr double kLastDate = 2958466;
 
 bool IsAlong(bool horizontal, int angle) noexcept {
   return horizontal ? (angle == 0 || angle == 180) : (angle == 90 || angle == 270);
@@ -316,8 +319,10 @@ double TChartAxis::StepDown(double value, double inc, int step) const {
 }
 
 void TChartAxis::DrawValueLabels(double inc, int step) {
-  // Nothing sensible to label on an axis whose ends are not numbers.
+  // Nothing sensible to label on an axis whose ends are not numbers, nor
+  // dates on one that runs off the calendar (years 1 to 9999).
   if (!std::isfinite(IMinimum) || !std::isfinite(IMaximum)) return;
+  if (IsDateTime && (IMinimum < kFirstDate || IMaximum > kLastDate)) return;
   if (!(std::fabs(IRange / inc) < UloAxisMaxLabels)) return;
   double v;
   if (IsDateTime && exactDateTime_ && step >= 16 && step <= 26)

@@ -87,7 +87,9 @@ TChartLegendGradient::TChartLegendGradient(TUloChangeEvent onChange) : TUloGradi
 }
 
 TLegendSymbol::TLegendSymbol(TCustomChartLegend *legend)
-    : legend_(legend), pen_(std::make_unique<TChartPen>([this] { Repaint(); })) {}
+    : legend_(legend), pen_(std::make_unique<TChartPen>([this] { Repaint(); })) {
+  Shadow();
+}
 
 TLegendSymbol::~TLegendSymbol() = default;
 
@@ -122,9 +124,7 @@ void TLegendSymbol::SetGradient(const TUloGradient *value) {
 TUloShadow &TLegendSymbol::Shadow() {
   if (!shadow_) {
     shadow_ = std::make_unique<TUloShadow>();
-    shadow_->InitColorAndSize(clBlack, 3);
-    // A symbol shows no shadow until one is asked for.
-    shadow_->SetVisible(false);
+    shadow_->InitColorAndSize(shadow_->Color(), 3);
     shadow_->OnChange = [this] { Repaint(); };
   }
   return *shadow_;
@@ -479,12 +479,12 @@ void TCustomChartLegend::CalcRowTexts(int first, int last, int &width1, int &wid
 
 int TCustomChartLegend::ShadowVert() {
   TUloShadow *s = ExistingShadow();
-  return s && s->Visible() && !Transparent() ? s->VertSize() : 0;
+  return s && s->Visible() ? s->VertSize() : 0;
 }
 
 int TCustomChartLegend::ShadowHoriz() {
   TUloShadow *s = ExistingShadow();
-  return s && s->Visible() && !Transparent() ? s->HorizSize() : 0;
+  return s && s->Visible() ? s->HorizSize() : 0;
 }
 
 int TCustomChartLegend::TextWidth() const noexcept {
@@ -565,7 +565,9 @@ void TCustomChartLegend::DrawLegend() {
       ShapeBounds.Top = rtl::RoundPixel(topPos_ * ((pb.Bottom - pb.Top) - d) * 0.01) + d + pb.Top;
       ShapeBounds.Bottom = ShapeBounds.Top + h;
     }
-    const int t = titleShown_ ? ShapeBounds.Top + titleHeight + 4 : ShapeBounds.Top;
+    // The rows start below the title block, whose box ends 2 pixels below
+    // the title's text height.
+    const int t = titleShown_ ? ShapeBounds.Top + 2 + titleHeight : ShapeBounds.Top;
     if (chart->ChartRect.Bottom > t)
       rows_ = std::clamp((chart->ChartRect.Bottom - t - 2 * frameWidth) / itemHeight_, 0, total);
     lastValue_ = firstShown_ + std::min(total, rows_) - 1;
@@ -630,7 +632,7 @@ void TCustomChartLegend::DrawLegend() {
   titleRect_ = TRect{ShapeBounds.Left, ShapeBounds.Top, ShapeBounds.Right, ShapeBounds.Top};
   if (titleShown_) {
     TRect tr{ShapeBounds.Left + 2, ShapeBounds.Top + 2, ShapeBounds.Right - 2, ShapeBounds.Top + 2 + titleHeight};
-    if (TUloShadow *ts = title_->ExistingShadow(); ts && ts->Visible() && !title_->Transparent()) {
+    if (TUloShadow *ts = title_->ExistingShadow(); ts && ts->Visible()) {
       if (ts->HorizSize() > 0) tr.Right -= ts->HorizSize();
       if (ts->HorizSize() < 0) tr.Left -= ts->HorizSize();
       if (ts->VertSize() < 0) tr.Top -= ts->VertSize();
@@ -658,7 +660,7 @@ void TCustomChartLegend::DrawLegend() {
       }
       canvas.TextOut(x, tr.Top + static_cast<int>(i) * lh, line);
     }
-    titleRect_.Bottom = ShapeBounds.Top + titleHeight + 3;
+    titleRect_.Bottom = tr.Bottom;
   }
   rowsTop_ = titleRect_.Bottom + 1;
   canvas.ApplyFont(Font());

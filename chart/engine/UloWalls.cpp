@@ -526,8 +526,9 @@ void TCustomChart::DrawBackWall() {
     picture->Draw(*this, r, z);
     canvas.Brush().SetStyle(TBrushStyle::bsClear);
   } else if (BackImageInside()) {
+    // With a frame the image reaches under it, so no gap shows inside.
     const int grow = wall.Pen().Visible() ? 1 : 0;
-    DrawBackImageRect(TRect{r.Left + grow, r.Top + grow, r.Right, r.Bottom}, z);
+    DrawBackImageRect(TRect{r.Left, r.Top, r.Right + grow, r.Bottom + grow}, z);
     canvas.Brush().SetStyle(TBrushStyle::bsClear);
   }
   canvas.ApplyPen(wall.Pen());

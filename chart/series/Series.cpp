@@ -481,7 +481,7 @@ void TCustomSeries::DrawPlanes(TCanvas3D &canvas, int x, int y, TColor color, bo
       canvas.ApplyDarkBrushColor(c, kSlopeDarkness);
     else
       canvas.ApplyBrushColor(drawArea_ ? *areaBrush_ : Brush(), c);
-    if (gradient_->Visible() && drawArea_) {
+    if (gradient_->Visible()) {
       const TFourPoints quad{canvas.ProjectPoint(p.X, p.Y, StartZ), canvas.ProjectPoint(q.X, q.Y, StartZ),
                              canvas.ProjectPoint(q.X, q.Y, EndZ), canvas.ProjectPoint(p.X, p.Y, EndZ)};
       canvas.GradientPolygon(quad, *gradient_);

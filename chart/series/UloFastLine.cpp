@@ -269,9 +269,12 @@ void TFastLineSeries::AfterPointAdded(int valueIndex) {
     batching_ = false;
     const int from = valueIndex > 0 ? valueIndex - 1 : 0;
     Position(from, lastX_, lastY_);
-    if (fastPen_)
-      canvas.Pen().SetColor(SeriesColor());
-    else
+    if (fastPen_) {
+      // The device's own pen: solid, one pixel, only its colour set, so
+      // nothing of the pen the last paint left selected carries over.
+      const TPen devicePen;
+      canvas.ApplyPenColor(devicePen, Pen().Color());
+    } else
       PrepareCanvas(canvas, SeriesColor());
     MoveToPos(lastX_, lastY_);
     DrawOne(valueIndex);

@@ -419,6 +419,9 @@ void TChartShape::DrawText(const TRect &rect) {
 // ---- hit test, legend ----------------------------------------------------------------
 
 int TChartShape::PointAtPixel(int x, int y) {
+  // A shape short of its two points draws nothing, so nothing is hit; and a
+  // hover test must not add the missing points as reading them would.
+  if (PointCount() != 2) return -1;
   if (TCustomAxisPanel *chart = ParentChart()) chart->Canvas().ScreenTo3D(x, y, StartZ);
   const TRect r = OrderedShapeRect();
   const TPoint p{x, y};

@@ -605,7 +605,7 @@ void TSurfaceSeries::DrawSides(bool back) {
   vAxis_ = v;
   xs_ = XValues()->Values();
   ys_ = YValues()->Values();
-  FillGridIndex(0);
+
   const int nx = NumXValues(), nz = NumZValues();
   if (nx < 1 || nz < 1) return;
   canvas.ApplyBrush(*sideBrush_);

@@ -10,14 +10,6 @@
 #include <vector>
 
 #include "chart/series/UloSeries3D.h"
-#include "platform/rtl/Exceptions.h"
-
-// Points the triangulation cannot use ("Similar XYZ points. Cannot
-// calculate triangles.").
-class ETriSurfaceException : public rtl::Exception {
-public:
-  using rtl::Exception::Exception;
-};
 
 // A triangulation of points in a plane: three point indexes per triangle,
 // counter-clockwise, and the border as pairs of point indexes in

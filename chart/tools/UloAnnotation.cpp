@@ -327,12 +327,13 @@ void TAnnotationTool::ComputeBox(TRect &rect, int &lineCount, int &x, int &y) {
 void TAnnotationTool::PaintAnnotation() {
   TCustomAxisPanel *chart = ParentChart();
   if (!chart) return;
+  // The box is measured for the text it will show.
+  const std::string shown = GetShownText();
+  if (shown != shape_->Text()) shape_->SetText(shown);
   TRect rect;
   int lines = 0, x = 0, y = 0;
   ComputeBox(rect, lines, x, y);
   box_ = rect;
-  const std::string shown = GetShownText();
-  if (shown != shape_->Text()) shape_->SetText(shown);
   shape_->PaintTextBox(*chart, rect, lines, GetXOffset());
 
   TAnnotationCallout &callout = *callout_;
@@ -390,6 +391,36 @@ void TAnnotationTool::DefineProperties(TPropertyTable &t) {
       "PositionUnits", [this] { return PositionUnits(); }, [this](TUloUnits u) { SetPositionUnits(u); },
       TUloUnits::muPixels, kUnitsNames);
   t.Object("Shape", [this] { return static_cast<streaming::TPersistent *>(shape_.get()); });
+  // The shape's settings under the tool's own names are read too; they are
+  // written once, under Shape.
+  t.Property(
+       "AutoSize", [this] { return AutoSize(); }, [this](bool v) { SetAutoSize(v); })
+      .ReadOnly();
+  t.Property(
+       "ClipText", [this] { return ClipText(); }, [this](bool v) { SetClipText(v); })
+      .ReadOnly();
+  t.Property(
+       "Cursor", [this] { return Cursor(); }, [this](int v) { SetCursor(v); })
+      .ReadOnly();
+  t.Property(
+       "Text", [this] { return Text(); }, [this](std::string v) { SetText(v); })
+      .ReadOnly();
+  t.Enum(
+       "TextAlignment", [this] { return TextAlignment(); }, [this](TAlignment a) { SetTextAlignment(a); },
+       TAlignment::taLeftJustify, kAlignmentNames)
+      .ReadOnly();
+  t.Property(
+       "Left", [this] { return Left(); }, [this](int v) { SetLeft(v); })
+      .ReadOnly();
+  t.Property(
+       "Top", [this] { return Top(); }, [this](int v) { SetTop(v); })
+      .ReadOnly();
+  t.Property(
+       "Width", [this] { return Width(); }, [this](int v) { SetWidth(v); })
+      .ReadOnly();
+  t.Property(
+       "Height", [this] { return Height(); }, [this](int v) { SetHeight(v); })
+      .ReadOnly();
 }
 
 // ---- rectangle tool ----------------------------------------------------------------------

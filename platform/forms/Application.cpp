@@ -18,6 +18,9 @@
 #include <QVBoxLayout>
 
 #include <cstdlib>
+#if defined(__x86_64__) || defined(__i386__)
+#include <immintrin.h>
+#endif
 
 namespace forms {
 namespace {
@@ -171,6 +174,19 @@ void InstallTranslations() {
     delete translator;
 }
 
+// Starting Qt leaves the upper halves of the wide vector registers in use on
+// some processors; until they are cleared every plain floating-point
+// instruction pays a transition penalty (atan2 measured twelve times
+// slower for the rest of the run).
+#if defined(__x86_64__) || defined(__i386__)
+__attribute__((target("avx"))) void ZeroUpper() { _mm256_zeroupper(); }
+void ClearUpperVectorState() {
+  if (__builtin_cpu_supports("avx")) ZeroUpper();
+}
+#else
+void ClearUpperVectorState() {}
+#endif
+
 } // namespace
 
 void Dispatch(const std::function<void()> &handler) noexcept {
@@ -227,6 +243,7 @@ void TApplication::Initialize(int &argc, char **argv) {
   // change them.
   if (!qEnvironmentVariableIsSet("QT_FONT_DPI")) qputenv("QT_FONT_DPI", "96");
   if (!QApplication::instance()) ownQt_ = std::make_unique<QApplication>(argc, argv);
+  ClearUpperVectorState();
   QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
   QApplication::setQuitOnLastWindowClosed(false);
   ChooseFont();

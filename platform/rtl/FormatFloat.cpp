@@ -263,8 +263,8 @@ constexpr std::array<const char *, 12> kShortMonths{"Jan", "Feb", "Mar", "Apr", 
 constexpr std::array<const char *, 12> kLongMonths{"January",   "February", "March",    "April",
                                                    "May",       "June",     "July",     "August",
                                                    "September", "October",  "November", "December"};
-const std::string kLongTimeFormat = "hh:nn:ss";
-const std::string kLongDateFormat = "dddd, d mmmm yyyy";
+constexpr std::string_view kLongTimeFormat = "hh:nn:ss";
+constexpr std::string_view kLongDateFormat = "dddd, d mmmm yyyy";
 
 struct DateParts {
   int year = 0, month = 0, day = 0, dayOfWeek = 0;

@@ -4,6 +4,8 @@
 #include <benchmark/benchmark.h>
 
 #include <cstdlib>
+#include <initializer_list>
+#include <span>
 #include <vector>
 
 #include "chart/engine/UloEngineStartup.h"
@@ -88,6 +90,15 @@ struct Target {
 void DirectShape(TUloCanvas3D &c, TSeriesPointerStyle style, int x, int y) {
   const int l = x - 4, t = y - 4, r = x + 4, b = y + 4;
   using S = TSeriesPointerStyle;
+  auto polygon = [&c](std::initializer_list<TPoint> p) { c.Polygon(std::span<const TPoint>(p.begin(), p.size())); };
+  auto cross = [&] {
+    c.DrawLine(x, t, x, b + 1);
+    c.DrawLine(l, y, r + 1, y);
+  };
+  auto diagonals = [&] {
+    c.DrawLine(l, t, r + 1, b + 1);
+    c.DrawLine(l, b, r + 1, t - 1);
+  };
   switch (style) {
   case S::psRectangle:
     c.Rectangle(l, t, r + 1, b + 1);
@@ -95,34 +106,44 @@ void DirectShape(TUloCanvas3D &c, TSeriesPointerStyle style, int x, int y) {
   case S::psCircle:
     c.Ellipse(l, t, r + 1, b + 1);
     break;
-  case S::psTriangle: {
-    const TPoint p[3] = {{l, b}, {r, b}, {x, t}};
-    c.Polygon(p);
+  case S::psTriangle:
+    polygon({{l, b}, {r, b}, {x, t}});
     break;
-  }
+  case S::psDownTriangle:
+    polygon({{l, t}, {r, t}, {x, b}});
+    break;
   case S::psCross:
-    c.DrawLine(x, t, x, b + 1);
-    c.DrawLine(l, y, r + 1, y);
+    cross();
     break;
-  case S::psDiamond: {
-    const TPoint p[4] = {{x, t}, {r, y}, {x, b}, {l, y}};
-    c.Polygon(p);
+  case S::psDiagCross:
+    diagonals();
     break;
-  }
+  case S::psStar:
+    cross();
+    diagonals();
+    break;
+  case S::psDiamond:
+    polygon({{x, t}, {r, y}, {x, b}, {l, y}});
+    break;
   case S::psSmallDot:
     c.SetPixel(x, y, c.Brush().Color());
     break;
-  default:
+  case S::psNothing:
+    break;
+  case S::psLeftTriangle:
+    polygon({{l, y}, {r, t}, {r, b}});
+    break;
+  case S::psRightTriangle:
+    polygon({{r, y}, {l, b}, {l, t}});
+    break;
+  case S::psHexagon:
+    polygon({{l, y}, {l + 2, t}, {r - 2, t}, {r, y}, {r - 2, b}, {l + 2, b}});
     break;
   }
 }
 
-constexpr TSeriesPointerStyle kStyles[] = {TSeriesPointerStyle::psRectangle, TSeriesPointerStyle::psCircle,
-                                           TSeriesPointerStyle::psTriangle,  TSeriesPointerStyle::psCross,
-                                           TSeriesPointerStyle::psDiamond,   TSeriesPointerStyle::psSmallDot};
-
 void BM_PointerDrawMarker(benchmark::State &state) {
-  const auto style = kStyles[state.range(0)];
+  const auto style = static_cast<TSeriesPointerStyle>(state.range(0));
   Target t;
   TSeriesPointer pointer;
   pointer.Brush().SetColor(clRed);
@@ -134,10 +155,10 @@ void BM_PointerDrawMarker(benchmark::State &state) {
   state.counters["ns_per_marker"] = benchmark::Counter(static_cast<double>(n) * static_cast<double>(state.iterations()),
                                                        benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
 }
-BENCHMARK(BM_PointerDrawMarker)->DenseRange(0, 5)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_PointerDrawMarker)->DenseRange(0, 12)->Unit(benchmark::kMillisecond);
 
 void BM_CanvasDirectShape(benchmark::State &state) {
-  const auto style = kStyles[state.range(0)];
+  const auto style = static_cast<TSeriesPointerStyle>(state.range(0));
   Target t;
   TSeriesPointer pointer;
   pointer.Brush().SetColor(clRed);
@@ -149,7 +170,7 @@ void BM_CanvasDirectShape(benchmark::State &state) {
   state.counters["ns_per_marker"] = benchmark::Counter(static_cast<double>(n) * static_cast<double>(state.iterations()),
                                                        benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
 }
-BENCHMARK(BM_CanvasDirectShape)->DenseRange(0, 5)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_CanvasDirectShape)->DenseRange(0, 12)->Unit(benchmark::kMillisecond);
 
 } // namespace
 

@@ -4,6 +4,7 @@
 #include <limits>
 
 #include "axis_support.h"
+#include "chart/foundation/UloConst.h"
 #include "chart/foundation/UloProcs.h"
 #include "platform/rtl/DateTime.h"
 
@@ -41,6 +42,19 @@ TEST_F(AxisDraw, ElevenLabelsFromTheTopDown) {
   EXPECT_EQ(ticks.front(), 450);
   EXPECT_EQ(ticks.back(), 50);
   EXPECT_EQ(ticks[1], 410);
+}
+
+TEST_F(AxisDraw, InvertedAxisMirrorsThePositions) {
+  TChartAxis &axis = Bottom(0, 100);
+  axis.SetIncrement(10);
+  axis.SetInverted(true);
+  Draw(axis);
+  EXPECT_EQ(LabelValues(axis).front(), 100) << "still from the highest value down";
+  const std::vector<int> &ticks = axis.TickPositions();
+  ASSERT_EQ(ticks.size(), 11u);
+  EXPECT_EQ(ticks.front(), 50);
+  EXPECT_EQ(ticks[1], 90);
+  EXPECT_EQ(ticks.back(), 450);
 }
 
 TEST_F(AxisDraw, LabelChoiceTable) {
@@ -342,6 +356,47 @@ TEST_F(AxisDraw, DrawingOrderThroughARecordingCanvas) {
   Draw(axis);
   EXPECT_EQ(rec->log, (std::vector<std::string>{"text", "1", "2", "3", "4", "5", "6"}))
       << "title and labels, line, ticks, grid, inner ticks, minor ticks, minor grid";
+}
+
+// Notes every text drawn.
+class TTextCanvas : public TUloCanvas3D {
+public:
+  std::vector<std::string> texts;
+  void TextOut(int x, int y, std::string_view text) override {
+    texts.emplace_back(text);
+    TUloCanvas3D::TextOut(x, y, text);
+  }
+};
+
+TEST_F(AxisDraw, ExponentLabelsRaiseTheExponent) {
+  auto recorder = std::make_unique<TTextCanvas>();
+  TTextCanvas *rec = recorder.get();
+  panel->ReplaceCanvas(std::move(recorder));
+  panel->SetView3D(false);
+  Bind(panel->ChartRect);
+  TChartAxis &axis = Bottom(0, 2000);
+  axis.SetIncrement(1000);
+  axis.SetAxisValuesFormat(UloMsgDefScientificFormat);
+  axis.SetLabelsExponent(true);
+  Draw(axis);
+  EXPECT_EQ(rec->texts, (std::vector<std::string>{"2.0 x10 ", "3", "1.0 x10 ", "3", ".0 x10 ", "0"}));
+  axis.Title().SetCaption("1E5 volts");
+  rec->texts.clear();
+  Draw(axis);
+  ASSERT_FALSE(rec->texts.empty());
+  EXPECT_EQ(rec->texts.front(), "1E5 volts") << "titles never raise exponents";
+}
+
+TEST_F(AxisDraw, ClickedBetweenTheLineAndTheLabels) {
+  panel->SetView3D(false);
+  TChartAxis &axis = Bottom(0, 100);
+  Draw(axis);
+  ASSERT_GT(axis.PosLabels, axis.PosAxis);
+  EXPECT_TRUE(axis.Clicked(250, axis.PosAxis + 1));
+  EXPECT_FALSE(axis.Clicked(250, axis.PosLabels + 30));
+  EXPECT_FALSE(axis.Clicked(10, axis.PosAxis + 1)) << "beyond the axis' start";
+  axis.SetVisible(false);
+  EXPECT_FALSE(axis.Clicked(250, axis.PosAxis + 1));
 }
 
 TEST_F(AxisDraw, GridEveryOtherAndCentred) {

@@ -75,6 +75,10 @@ TEST_F(ChartControlTest, PublishedPartsRoundTrip) {
   EXPECT_TRUE(back.RightWall().Visible());
   back.SetName("Chart1");
   EXPECT_EQ(streaming::WriteComponent(back), text);
+  // The frame's alias is read into the back wall's pen.
+  streaming::ReadComponent("TChart Chart1 { Frame.Color = clRed }", back);
+  EXPECT_EQ(back.BackWall().Pen().Color(), clRed);
+  EXPECT_EQ(streaming::WriteComponent(back).find("Frame"), std::string::npos);
   // Untouched walls store nothing of their colour.
   EXPECT_EQ(text.find("BottomWall.Color"), std::string::npos) << text;
 }
@@ -149,6 +153,22 @@ TEST_F(ChartControlTest, ZoomRectangleShowsBetweenPaintsAndGoesAgain) {
   Settle();
   EXPECT_EQ(W(*c)->grab().toImage(), before);
   EXPECT_EQ(draws, 0);
+}
+
+TEST_F(ChartControlTest, AResizedChartPaintsAgainAtItsNewSize) {
+  TChart *c = ShownChart(400, 300);
+  c->Legend().SetVisible(false);
+  AddLineOfDots(*c);
+  c->Invalidate();
+  Settle();
+  const TRect before = c->ChartRect;
+  int draws = 0;
+  c->OnAfterDraw = [&] { ++draws; };
+  c->SetBounds(10, 10, 300, 200);
+  Settle();
+  EXPECT_EQ(draws, 1);
+  EXPECT_EQ(c->PanelBounds, (TRect{0, 0, 300, 200}));
+  EXPECT_LT(c->ChartRect.Right, before.Right);
 }
 
 } // namespace

@@ -71,7 +71,12 @@ TEST_F(ChartDemoTest, LegendWithCheckBoxesTitleAndColumns) {
     EXPECT_GE(legend.Left, 0);
     EXPECT_LE(legend.Right, c->Width());
     EXPECT_LE(legend.Bottom, c->Height());
-    EXPECT_GT(c->Legend().Items()[0].Top(), c->Legend().TitleBottom());
+    TChartLegend &l = c->Legend();
+    EXPECT_GT(l.Items()[0].Top(), l.TitleBottom());
+    // Every row's text stays inside the box, the last column's too.
+    c->Canvas().ApplyFont(l.Font());
+    for (int row = 0; row <= l.LastValue() - l.FirstValue(); ++row)
+      EXPECT_LE(l.Items()[row].Left() + c->Canvas().MeasureTextWidth(l.Items()[row].Text()), legend.Right) << row;
   }
 }
 

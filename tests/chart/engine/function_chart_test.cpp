@@ -60,17 +60,4 @@ TEST_F(FunctionInChart, CustomFunctionFillsWithoutASource) {
   EXPECT_EQ(target.YValueAt(4), 8);
 }
 
-// A gallery preview: every series of the panel prepares itself.
-TEST_F(FunctionInChart, RecalculateSeriesPreparesAGalleryPreview) {
-  TChart chart;
-  TChartSeries a, b;
-  a.SetParentChart(&chart);
-  b.SetParentChart(&chart);
-  TAddUloFunction add;
-  add.RecalculateSeries(&chart);
-  EXPECT_EQ(a.PointCount(), 4);
-  EXPECT_EQ(b.PointCount(), 4);
-  add.RecalculateSeries(nullptr);
-}
-
 } // namespace

@@ -82,23 +82,18 @@ TEST_F(FunctionGallery, StoredWithItsSeries) {
 }
 
 TEST_F(FunctionGallery, DefaultsAreNotStored) {
-  struct Case {
-    std::unique_ptr<TUloFunction> (*make)();
-    const char *name;
-  };
-  const Case cases[] = {
-      {[] { return std::unique_ptr<TUloFunction>(new TAddUloFunction); }, "TAddUloFunction"},
-      {[] { return std::unique_ptr<TUloFunction>(new TCustomUloFunction); }, "TCustomUloFunction"},
-      {[] { return std::unique_ptr<TUloFunction>(new TModeUloFunction); }, "TModeUloFunction"},
-  };
-  for (const auto &c : cases) {
+  std::vector<std::unique_ptr<TUloFunction>> functions;
+  functions.push_back(std::make_unique<TAddUloFunction>());
+  functions.push_back(std::make_unique<TCustomUloFunction>());
+  functions.push_back(std::make_unique<TModeUloFunction>());
+  for (auto &f : functions) {
     TChartSeries series;
     series.SetName("Series1");
-    auto f = c.make();
     f->SetName("F1");
+    const std::string name(f->ClassName());
     series.AttachFunction(std::move(f));
     const std::string text = streaming::WriteComponent(series);
-    EXPECT_NE(text.find(c.name), std::string::npos) << text;
+    EXPECT_NE(text.find(name), std::string::npos) << text;
     for (const char *key : {"Period", "IncludeNulls", "NumPoints", "StartX"})
       EXPECT_EQ(text.find(key), std::string::npos) << key << " in " << text;
   }

@@ -68,30 +68,17 @@ TEST_F(PanelPipeline, StepsRunInTheirOrderWithTheAxesBehindOrInFront) {
     panel.SetAxisVisible(c.axisVisible);
     auto *s = panel.AddSeries(std::make_unique<TTestSeries>("a", &log));
     AddPoints(*s, 5);
+    // Inactive series and tools take no part.
+    auto *off = panel.AddSeries(std::make_unique<TTestSeries>("off", &log));
+    AddPoints(*off, 5);
+    off->SetActive(false);
+    panel.Tools().Add(std::make_unique<TTestTool>("off", &log))->SetActive(false);
     panel.Tools().Add(std::make_unique<TTestTool>("t", &log));
     Observe(panel, log);
     DrawOnce(panel);
     EXPECT_EQ(Join(log), c.expected) << c.axisBehind << c.axisVisible;
     EXPECT_TRUE(panel.AutoRepaint());
   }
-}
-
-TEST_F(PanelPipeline, InactiveSeriesAndToolsTakeNoPart) {
-  TLog log;
-  TTestAxisPanel panel;
-  panel.SetView3D(false);
-  auto *a = panel.AddSeries(std::make_unique<TTestSeries>("a", &log));
-  auto *b = panel.AddSeries(std::make_unique<TTestSeries>("b", &log));
-  AddPoints(*a, 3);
-  AddPoints(*b, 3);
-  b->SetActive(false);
-  auto *t = panel.Tools().Add(std::make_unique<TTestTool>("t", &log));
-  t->SetActive(false);
-  panel.Tools().Add(std::make_unique<TTestTool>("u", &log));
-  panel.Log = &log;
-  DrawOnce(panel);
-  EXPECT_EQ(Join(log), "background u:2 prepare:a titles-before walls-rect walls u:3 u:1 before:a points:a after:a "
-                       "u:4 titles-after u:0");
 }
 
 TEST_F(PanelPipeline, SeriesToolsHearTheirOwnSeriesAroundItsValuesAndMarks) {
@@ -200,6 +187,8 @@ TEST_F(PanelPipeline, DepthSlotsAndSizes) {
       {"depth axis inverted", true, true, true, {-1, -1, -1}, {0, 1, 2}, 6, 18},
       {"explicit z-orders", true, true, false, {3, -1, 0}, {1, 0, 4}, 6, 30},
       {"2D", false, true, false, {-1, 2, -1}, {0, 0, 0}, 0, 0},
+      // A huge explicit z-order must not overflow the depth.
+      {"huge z-order", true, true, false, {2147483647}, {0}, 6, UloMaxPixel},
   };
   for (const Case &c : cases) {
     TTestAxisPanel panel;
@@ -222,17 +211,6 @@ TEST_F(PanelPipeline, DepthSlotsAndSizes) {
   }
 }
 
-TEST_F(PanelPipeline, AHugeZOrderDoesNotOverflowTheDepth) {
-  TTestAxisPanel panel;
-  auto *s = panel.AddSeries(std::make_unique<TTestSeries>());
-  s->SetZOrder(2147483647);
-  panel.ChartWidth = 400;
-  panel.CalcZOrders();
-  panel.CalcSize3DWalls();
-  EXPECT_EQ(panel.HorizDepth, UloMaxPixel);
-  EXPECT_GE(panel.VertDepth, 0);
-}
-
 TEST_F(PanelPipeline, ReversedDepthFollowsTheView) {
   struct Case {
     bool view3D, orthogonal;
@@ -251,40 +229,40 @@ TEST_F(PanelPipeline, ReversedDepthFollowsTheView) {
     panel.View3DOptions().SetOrthoAngle(c.orthoAngle);
     DrawOnce(panel);
     EXPECT_EQ(panel.ReversedDepth(), c.reversed) << c.rotation << " " << c.orthoAngle;
+    // The default view sees the chart from the front: not flipped.
+    if (c.orthoAngle == 45 && c.orthogonal == c.view3D) {
+      EXPECT_FALSE(panel.ChartRectFlipped(0) || panel.ChartRectFlipped(panel.HorizDepth));
+    }
   }
 }
 
 TEST_F(PanelPipeline, SeriesSharingAZOrderDrawPointByPoint) {
+  // A kind that never draws interleaved, on the same z-order as a and b.
+  struct TAlone : TTestSeries {
+    using TTestSeries::TTestSeries;
+    bool CanShareZOrder() const override { return false; }
+  };
   TLog log;
   TTestAxisPanel panel;
   panel.SetView3D(true);
+  TTestSeries *x = panel.AddSeries(std::make_unique<TAlone>("x", &log));
   auto *a = panel.AddSeries(std::make_unique<TTestSeries>("a", &log));
   auto *b = panel.AddSeries(std::make_unique<TTestSeries>("b", &log));
   auto *c = panel.AddSeries(std::make_unique<TTestSeries>("c", &log));
-  for (auto *s : {a, b, c})
+  for (TTestSeries *s : {x, a, b, c})
     s->NotePoints = true;
+  AddPoints(*x, 2);
   AddPoints(*a, 3);
   AddPoints(*b, 2);
   AddPoints(*c, 2);
-  a->SetZOrder(0);
-  b->SetZOrder(0);
+  for (TTestSeries *s : {x, a, b})
+    s->SetZOrder(0);
   c->SetZOrder(1);
   DrawOnce(panel);
-  // Seen from the front the list order holds: a and b (the deeper slot)
-  // interleaved over the common range 0..2, then c alone.
-  EXPECT_EQ(Join(log), "prepare:a prepare:b prepare:c before:a before:b a0 b0 a1 b1 a2 after:a after:b before:c "
-                       "points:c c0 c1 after:c");
-}
-
-TEST_F(PanelPipeline, TheChartSeenFromTheFrontIsNotFlipped) {
-  TTestAxisPanel panel;
-  panel.SetView3D(false);
-  DrawOnce(panel);
-  EXPECT_FALSE(panel.ChartRectFlipped(0));
-  panel.SetView3D(true);
-  DrawOnce(panel);
-  EXPECT_FALSE(panel.ChartRectFlipped(0));
-  EXPECT_FALSE(panel.ChartRectFlipped(panel.HorizDepth));
+  // Seen from the front the list order holds: x alone, once; a and b (the
+  // deeper slot) interleaved over the common range 0..2; then c alone.
+  EXPECT_EQ(Join(log), "prepare:x prepare:a prepare:b prepare:c before:x points:x x0 x1 after:x before:a before:b a0 "
+                       "b0 a1 b1 a2 after:a after:b before:c points:c c0 c1 after:c");
 }
 
 // ---- paints in a window

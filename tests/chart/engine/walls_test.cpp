@@ -287,4 +287,24 @@ TEST_F(WallsTest, In2DOnlyTheBackWallFramesTheChart) {
   EXPECT_EQ(box.Top, c->ChartRect.Top + 1);
 }
 
+TEST_F(WallsTest, AWallWithASizeIsABlockOutsideTheChart) {
+  constexpr TColor left = 0x00FFFF;
+  TChart *c = ShownChart(400, 300);
+  c->Legend().SetVisible(false);
+  AddLineOfDots(*c);
+  c->LeftWall().SetColor(left);
+  c->LeftWall().SetDark3D(false);
+  gdi::Bitmap flat = Paint(*c);
+  const TRect flatBox = foundation_test::BoxOf(flat, left);
+  c->LeftWall().SetSize(8);
+  gdi::Bitmap block = Paint(*c);
+  const TRect blockBox = foundation_test::BoxOf(block, left);
+  ASSERT_LT(flatBox.Left, flatBox.Right);
+  // The block reaches Size pixels further out to the left (its fill starts
+  // inside the frame's pixel).
+  EXPECT_EQ(blockBox.Left, c->ChartRect.Left - 8 + 1);
+  EXPECT_GT(foundation_test::CountOf(block, left, TRect{0, 0, 400, 300}),
+            foundation_test::CountOf(flat, left, TRect{0, 0, 400, 300}));
+}
+
 } // namespace

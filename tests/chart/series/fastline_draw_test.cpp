@@ -1,6 +1,6 @@
-// The fast line drawn into a chart: the calls it makes, which points it
-// skips, how null points break it, stairs, direct drawing of an added point
-// without a paint, the hit test, margins and the colour of its pen.
+// The fast line drawn into a chart: its polyline, the points it skips, null
+// points, stairs, direct drawing of an added point without a paint, 3D, the
+// hit test, margins, the legend and the colour shared with its pen.
 #include "series2d_support.h"
 
 #include <algorithm>
@@ -9,90 +9,69 @@
 
 namespace {
 
-using s2d_test::TRecordedChart;
-using s2d_test::TTestChart;
+using Strings = std::vector<std::string>;
 
 class FastLine : public s2d_test::WithChartUnits {
 protected:
-  // A recorded chart over 0..10 on both axes with one fast line.
-  TRecordedChart c{200, 200};
-  TFastLineSeries *s = new TFastLineSeries;
+  s2d_test::TRecordedChart c{200, 200};
+  TFastLineSeries *s = nullptr;
   void SetUp() override {
     c.FixAxes(0, 10);
-    c->AddSeries(std::unique_ptr<TChartSeries>(s));
-    s->SetSeriesColor(clRed);
+    s = c.Add<TFastLineSeries>(clRed);
   }
-  std::string P(double x, double y) { return " " + std::to_string(c.X(x)) + "," + std::to_string(c.Y(y)); }
-  std::vector<std::string> Lines() { return c.recorder->Only("Polyline"); }
+  std::string P(double x, double y) { return c.P(x, y); }
+  Strings Lines() { return c.recorder->Only({"Polyline"}); }
 };
 
-TEST_F(FastLine, OnePolylineThroughTheVisiblePoints) {
+TEST_F(FastLine, OnePolylineFromOneBeforeTheVisibleRange) {
   for (int i = 0; i <= 4; ++i)
     s->AddPointXY(i * 2, i % 2 ? 8 : 2);
   c.Paint();
-  EXPECT_EQ(Lines(), (std::vector<std::string>{"Polyline" + P(0, 2) + P(2, 8) + P(4, 2) + P(6, 8) + P(8, 2)}));
-  // The pixels of a segment are in the series colour.
+  EXPECT_EQ(Lines(), (Strings{"Polyline" + P(0, 2) + P(2, 8) + P(4, 2) + P(6, 8) + P(8, 2)}));
   EXPECT_EQ(c.At(c.X(1), (c.Y(2) + c.Y(8)) / 2), clRed);
-}
-
-TEST_F(FastLine, ZoomedRangeStartsOneBeforeTheFirstVisiblePoint) {
-  for (int i = 0; i <= 10; ++i)
-    s->AddPointXY(i, 5);
-  c->BottomAxis()->SetMinMax(3.5, 6.5);
+  c->BottomAxis()->SetMinMax(3.5, 5.5);
   c.Paint();
-  ASSERT_EQ(Lines().size(), 1u);
-  // Points 3 .. 7: one before the range and the one past its end.
-  const std::string line = Lines()[0];
-  EXPECT_EQ(std::count(line.begin(), line.end(), ','), 5);
+  // Points 1 .. 3: one before the range and the one past its end.
+  EXPECT_EQ(Lines(), (Strings{"Polyline" + P(2, 8) + P(4, 2) + P(6, 8)}));
 }
 
-struct SkipCase {
-  const char *name;
-  bool drawAll;
-  double x1, y1;
-  int points; // in the drawn polyline
-};
-
-class FastLineSkip : public FastLine, public ::testing::WithParamInterface<SkipCase> {};
-
-TEST_P(FastLineSkip, SameColumn) {
-  const SkipCase &k = GetParam();
-  s->SetDrawAllPoints(k.drawAll);
-  s->AddPointXY(0, 0);
-  s->AddPointXY(k.x1, k.y1); // on point 0's pixel column
-  s->AddPointXY(5, 5);
-  c.Paint();
-  ASSERT_EQ(Lines().size(), 1u);
-  const std::string line = Lines()[0];
-  EXPECT_EQ(std::count(line.begin(), line.end(), ','), k.points) << line;
+TEST_F(FastLine, PointsOnTheLastDrawnColumn) {
+  struct Row {
+    bool drawAll;
+    double y1;
+    int points;
+  };
+  for (const Row &r : {Row{true, 5, 3}, Row{true, 0.001, 2}, Row{false, 5, 2}}) {
+    s->ClearPoints();
+    s->SetDrawAllPoints(r.drawAll);
+    s->AddPointXY(0, 0);
+    s->AddPointXY(0.001, r.y1); // on point 0's pixel column
+    s->AddPointXY(5, 5);
+    c.Paint();
+    const Strings lines = Lines();
+    ASSERT_EQ(lines.size(), 1u);
+    EXPECT_EQ(std::count(lines[0].begin(), lines[0].end(), ','), r.points) << r.drawAll << " " << r.y1;
+  }
 }
 
-INSTANTIATE_TEST_SUITE_P(Rows, FastLineSkip,
-                         ::testing::Values(SkipCase{"all_points_other_row", true, 0.001, 5, 3},
-                                           SkipCase{"all_points_same_pixel", true, 0.001, 0.001, 2},
-                                           SkipCase{"column_skip", false, 0.001, 5, 2}),
-                         [](const auto &info) { return std::string(info.param.name); });
-
-TEST_F(FastLine, NullPoints) {
+TEST_F(FastLine, NullPointsAndStairs) {
   s->AddPointXY(0, 2);
   s->AddPointXY(2, 8);
   s->AddNullPointXY(4, 5);
   s->AddPointXY(6, 8);
   s->AddPointXY(8, 2);
-  c.Paint(); // lays the axes out, so that P gives pixels
+  c.Paint();
+  const std::string all = "Polyline" + P(0, 2) + P(2, 8) + P(4, 5) + P(6, 8) + P(8, 2);
   struct Row {
     bool ignore;
     TTreatNullsStyle treat;
-    std::vector<std::string> lines;
+    Strings lines;
   };
   const std::vector<Row> rows = {
-      // Ignored: the null point is joined like any other.
-      {true, TTreatNullsStyle::tnDontPaint, {"Polyline" + P(0, 2) + P(2, 8) + P(4, 5) + P(6, 8) + P(8, 2)}},
-      // Skipped: straight on from the point before to the point after.
+      {true, TTreatNullsStyle::tnDontPaint, {all}},
       {false, TTreatNullsStyle::tnSkip, {"Polyline" + P(0, 2) + P(2, 8) + P(6, 8) + P(8, 2)}},
-      // Not painted: a gap from the point before to the point after.
       {false, TTreatNullsStyle::tnDontPaint, {"Polyline" + P(0, 2) + P(2, 8), "Polyline" + P(6, 8) + P(8, 2)}},
-      {false, TTreatNullsStyle::tnIgnore, {"Polyline" + P(0, 2) + P(2, 8) + P(4, 5) + P(6, 8) + P(8, 2)}},
+      {false, TTreatNullsStyle::tnIgnore, {all}},
   };
   for (const Row &r : rows) {
     s->SetIgnoreNulls(r.ignore);
@@ -100,169 +79,123 @@ TEST_F(FastLine, NullPoints) {
     c.Paint();
     EXPECT_EQ(Lines(), r.lines) << r.ignore << " " << static_cast<int>(r.treat);
   }
-}
-
-TEST_F(FastLine, Stairs) {
+  s->ClearPoints();
   s->AddPointXY(0, 0);
   s->AddPointXY(10, 5);
   s->SetStairs(true);
   c.Paint();
-  EXPECT_EQ(Lines(), (std::vector<std::string>{"Polyline" + P(0, 0) + P(10, 0) + P(10, 5)}));
+  EXPECT_EQ(Lines(), (Strings{"Polyline" + P(0, 0) + P(10, 0) + P(10, 5)}));
   s->SetInvertedStairs(true);
   c.Paint();
-  EXPECT_EQ(Lines(), (std::vector<std::string>{"Polyline" + P(0, 0) + P(0, 5) + P(10, 5)}));
+  EXPECT_EQ(Lines(), (Strings{"Polyline" + P(0, 0) + P(0, 5) + P(10, 5)}));
 }
 
 TEST_F(FastLine, DirectDrawingAddsOneSegmentAndNoPaint) {
   int paints = 0;
   c->OnAfterDraw = [&] { ++paints; };
   s->SetAutoRepaint(false);
+  TFastLineSeries follower;
+  follower.SetDataSource(s);
+  std::vector<int> added;
+  s->OnAfterAdd = [&](TChartSeries *, int index) { added.push_back(index); };
   // Before the first paint there is nothing to draw into: skipped.
-  s->AddPointXY(0, 0);
   s->AddPointXY(4, 4);
   EXPECT_EQ(paints, 0);
   c.Paint();
-  EXPECT_EQ(paints, 1);
   const int x = c.X(7), y = c.Y(7);
   EXPECT_EQ(c.At(x, y), clWhite);
-  c.recorder->log.clear();
-  c.recorder->recording = true;
-  s->AddPointXY(10, 10);
-  c.recorder->recording = false;
+  // One segment, into the kept image and then on the window.
+  const Strings one = {"MoveTo" + P(4, 4), "LineTo" + P(10, 10)};
+  EXPECT_EQ(c.Record([&] { s->AddPointXY(10, 10); }), (Strings{one[0], one[1], one[0], one[1]}));
   EXPECT_EQ(paints, 1);
-  // One segment, drawn into the kept image and then on the window.
-  const std::vector<std::string> one = {"MoveTo" + P(4, 4), "LineTo" + P(10, 10)};
-  std::vector<std::string> twice = one;
-  twice.insert(twice.end(), one.begin(), one.end());
-  EXPECT_EQ(c.recorder->log, twice);
   EXPECT_EQ(c.At(x, y), clRed);
   // A later window paint from the kept image keeps it.
   EXPECT_FALSE(c->Canvas().NeedsRedraw());
   c->Paint();
   EXPECT_EQ(paints, 1);
   EXPECT_EQ(c.At(x, y), clRed);
-}
-
-TEST_F(FastLine, DirectDrawingKeepsEventsAndDependents) {
-  s->SetAutoRepaint(false);
-  c.Paint();
-  TFastLineSeries follower;
-  follower.SetDataSource(s);
-  std::vector<int> added;
-  s->OnAfterAdd = [&](TChartSeries *, int index) { added.push_back(index); };
-  s->AddPointXY(1, 1);
-  s->AddPointXY(2, 3);
+  // The point's event and the series fed by this one still hear of it.
   EXPECT_EQ(added, (std::vector<int>{0, 1}));
   ASSERT_EQ(follower.PointCount(), 2);
-  EXPECT_EQ(follower.YValues()->Value(1), 3);
+  EXPECT_EQ(follower.YValues()->Value(1), 10);
+  // The first point of a series is only moved to.
+  auto *t = c.Add<TFastLineSeries>(clBlue);
+  t->SetAutoRepaint(false);
+  for (const std::string &call : c.Record([&] { t->AddPointXY(5, 5); }))
+    EXPECT_EQ(call.rfind("MoveTo", 0), 0u) << call;
 }
 
-TEST_F(FastLine, FirstPointAddedDirectlyDrawsNothing) {
+TEST_F(FastLine, FastPenIsSolidAndOnePixelWide) {
   s->SetAutoRepaint(false);
+  s->SetFastPen(true);
+  s->LinePen().SetWidth(5);
+  s->LinePen().SetStyle(TPenStyle::psDot);
+  s->AddPointXY(0, 5);
   c.Paint();
-  c.recorder->log.clear();
-  c.recorder->recording = true;
-  s->AddPointXY(5, 5);
-  c.recorder->recording = false;
-  for (const std::string &call : c.recorder->log)
-    EXPECT_TRUE(call.rfind("MoveTo", 0) == 0) << call;
+  const int before = c.Count(clRed);
+  c->Canvas().ApplyPen(s->LinePen()); // what a paint may leave selected
+  s->AddPointXY(10, 5);
+  // The new segment in one unbroken row of pixels.
+  EXPECT_GE(c.Count(clRed) - before, c.X(10) - c.X(0));
+  EXPECT_EQ(c.At(c.X(5), c.Y(5) - 1), clWhite);
+  EXPECT_EQ(c.At(c.X(5), c.Y(5) + 1), clWhite);
 }
 
-TEST_F(FastLine, In3DAtTheMiddleDepth) {
-  c->SetView3D(true);
-  s->AddPointXY(1, 1);
-  s->AddPointXY(5, 9);
-  c.Paint();
-  EXPECT_EQ(c.recorder->Only("PolylineAtDepth"),
-            (std::vector<std::string>{"PolylineAtDepth" + P(1, 1) + P(5, 9) + " z" + std::to_string(s->MiddleZ)}));
-  EXPECT_GT(s->MiddleZ, 0);
-  // The hit test maps the mouse back to that depth.
-  const TPoint onScreen = c->Canvas().ProjectPoint(c.X(5), c.Y(9), s->MiddleZ);
-  EXPECT_EQ(s->PointAtPixel(onScreen.X, onScreen.Y), 1);
-}
-
-TEST_F(FastLine, HitTest) {
+TEST_F(FastLine, In3DAtTheMiddleDepthAndHitTests) {
   for (int i = 0; i <= 5; ++i)
     s->AddPointXY(i * 2, i % 2 ? 8 : 2);
   c.Paint();
   EXPECT_EQ(s->PointAtPixel(c.X(8), c.Y(2)), 4);
   EXPECT_EQ(s->PointAtPixel((c.X(6) + c.X(8)) / 2, (c.Y(8) + c.Y(2)) / 2), 3);
   EXPECT_EQ(s->PointAtPixel(c.X(1), c.Y(8)), -1);
+  c->SetView3D(true);
+  c.Paint();
+  EXPECT_GT(s->MiddleZ, 0);
+  EXPECT_EQ(c.recorder->Only({"PolylineAtDepth"}), (Strings{"PolylineAtDepth" + P(0, 2) + P(2, 8) + P(4, 2) + P(6, 8) +
+                                                            P(8, 2) + P(10, 8) + " " + std::to_string(s->MiddleZ)}));
+  // The hit test maps the mouse back to that depth.
+  const TPoint onScreen = c->Canvas().ProjectPoint(c.X(2), c.Y(8), s->MiddleZ);
+  EXPECT_EQ(s->PointAtPixel(onScreen.X, onScreen.Y), 1);
 }
 
-TEST_F(FastLine, MarginsGrowWithThePenWidth) {
+TEST_F(FastLine, MarginsLegendAndColour) {
   const int rows[][2] = {{1, 1}, {2, 2}, {3, 3}, {4, 3}, {6, 4}};
-  for (const auto &r : rows) {
-    s->LinePen().SetWidth(r[0]);
-    int l = 0, rr = 0, t = 0, b = 0;
-    s->HorizMargins(l, rr);
+  for (auto [width, grow] : rows) {
+    s->LinePen().SetWidth(width);
+    int l = 0, r = 0, t = 0, b = 0;
+    s->HorizMargins(l, r);
     s->VertMargins(t, b);
-    EXPECT_EQ(l, r[1]) << r[0];
-    EXPECT_EQ(rr, r[1]);
-    EXPECT_EQ(t, r[1]);
-    EXPECT_EQ(b, r[1]);
+    EXPECT_EQ((std::vector<int>{l, r, t, b}), (std::vector<int>(4, grow))) << width;
   }
-}
-
-TEST_F(FastLine, SeriesColourAndPenColourFollowEachOther) {
+  c.Paint();
+  EXPECT_EQ(c.Record([&] {
+    s->DrawLegendShape(-1, TRect{10, 10, 30, 21});
+  }),
+            (Strings{"MoveTo 10,15", "LineTo 30,15"}));
+  // The series colour and the pen's colour follow each other.
   s->SetSeriesColor(clBlue);
   EXPECT_EQ(s->LinePen().Color(), clBlue);
   s->LinePen().SetColor(clGreen);
   EXPECT_EQ(s->SeriesColor(), clGreen);
-  // A change of width keeps the colour.
   s->LinePen().SetWidth(3);
   EXPECT_EQ(s->SeriesColor(), clGreen);
-}
-
-TEST_F(FastLine, AutomaticColourIsTheLineColour) {
-  TTestChart other;
-  auto *t = new TFastLineSeries;
-  other->AddSeries(std::unique_ptr<TChartSeries>(t));
-  EXPECT_EQ(t->ExplicitSeriesColor(), clDefault);
+  // The automatic colour is the pen's too, and stays automatic.
+  auto *t = c.Add<TFastLineSeries>();
   EXPECT_EQ(t->LinePen().Color(), t->SeriesColor());
   t->LinePen().SetWidth(2);
   EXPECT_EQ(t->ExplicitSeriesColor(), clDefault);
 }
 
-TEST_F(FastLine, DefaultsAndSubStyles) {
-  EXPECT_TRUE(s->AutoRepaint());
-  EXPECT_TRUE(s->DrawAllPoints());
-  EXPECT_TRUE(s->IgnoreNulls());
+TEST_F(FastLine, DefaultsAssignAndSubStyles) {
+  EXPECT_TRUE(s->AutoRepaint() && s->DrawAllPoints() && s->IgnoreNulls());
   EXPECT_EQ(s->TreatNulls(), TTreatNullsStyle::tnIgnore);
   EXPECT_EQ(s->GetEditor(), "TFastLineSeriesEditor");
   std::vector<std::string> names;
   s->ListSubStyles([&](const std::string &n) { names.push_back(n); });
   EXPECT_EQ(names, (std::vector<std::string>{"Normal", "Marks", "Dotted", "Stairs"}));
   s->ApplySubStyle(2);
-  EXPECT_TRUE(s->LinePen().SmallDots());
   s->ApplySubStyle(3);
-  EXPECT_TRUE(s->Stairs());
-}
-
-TEST_F(FastLine, AssignCopiesTheSwitches) {
-  TFastLineSeries other;
-  other.SetAutoRepaint(false);
-  other.SetDrawAllPoints(false);
-  other.SetIgnoreNulls(false);
-  other.SetStairs(true);
-  other.SetInvertedStairs(true);
-  other.SetFastPen(true);
-  s->Assign(other);
-  EXPECT_FALSE(s->AutoRepaint());
-  EXPECT_FALSE(s->DrawAllPoints());
-  EXPECT_FALSE(s->IgnoreNulls());
-  EXPECT_TRUE(s->Stairs());
-  EXPECT_TRUE(s->InvertedStairs());
-  EXPECT_TRUE(s->FastPen());
-}
-
-TEST_F(FastLine, LegendSymbolIsAHorizontalLine) {
-  c.Paint();
-  c.recorder->log.clear();
-  c.recorder->recording = true;
-  s->DrawLegendShape(-1, TRect{10, 10, 30, 21});
-  c.recorder->recording = false;
-  EXPECT_EQ(c.recorder->log, (std::vector<std::string>{"MoveTo 10,15", "LineTo 30,15"}));
+  EXPECT_TRUE(s->LinePen().SmallDots() && s->Stairs());
 }
 
 } // namespace

@@ -1,12 +1,13 @@
-// Scaffolding of the line, point and fast-line series tests: the chart
-// units started once per binary, a bare 2D chart of a fixed size with fixed
-// axis ranges, and a canvas that records the series' drawing calls.
+// Scaffolding of the line, point, fast-line and shape series tests: the
+// chart units started once per binary, a bare 2D chart of a fixed size, and
+// a canvas that records the series' drawing calls.
 #pragma once
 
 #include <gtest/gtest.h>
 
+#include <array>
+#include <initializer_list>
 #include <memory>
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -40,8 +41,10 @@ protected:
   }
 };
 
-// A chart without legend, title, walls or axes of W x H pixels, whose
-// axes run over fixed ranges, so that value (X, Y) lands on a known pixel.
+// "x,y" of a pixel.
+inline std::string Pt(int x, int y) { return std::to_string(x) + "," + std::to_string(y); }
+
+// A chart of W x H pixels without legend or bevel, white, in 2D.
 struct TTestChart {
   std::unique_ptr<TChart> chart;
 
@@ -52,10 +55,13 @@ struct TTestChart {
     chart->SetBevelOuter(TBevelCut::bvNone);
     chart->SetView3D(false);
   }
-  TChart &operator*() { return *chart; }
   TChart *operator->() { return chart.get(); }
-
-  // Both axes from Min to Max, no labels or margins in the way.
+  template <class T> T *Add(TColor colour = clDefault) {
+    auto *s = new T;
+    chart->AddSeries(std::unique_ptr<TChartSeries>(s));
+    if (colour != clDefault) s->SetSeriesColor(colour);
+    return s;
+  }
   void FixAxes(double min, double max) {
     for (TChartAxis *axis : {chart->BottomAxis(), chart->LeftAxis()})
       axis->SetMinMax(min, max);
@@ -75,106 +81,68 @@ struct TTestChart {
   }
   int X(double v) { return chart->BottomAxis()->CalcXPosValue(v); }
   int Y(double v) { return chart->LeftAxis()->CalcYPosValue(v); }
+  // " x,y" of value (X, Y), as the recorder writes points.
+  std::string P(double x, double y) { return " " + Pt(X(x), Y(y)); }
 };
 
-// Records the drawing calls the series make, then draws them.
+// Records the drawing calls as "Name x,y x,y n,n,n" (points, then numbers).
 class TRecordingCanvas : public TUloCanvas3D {
 public:
   std::vector<std::string> log;
   bool recording = false;
 
-  static std::string Pts(std::span<const TPoint> pts) {
-    std::ostringstream s;
+  void Add(std::string text, std::span<const TPoint> pts, std::initializer_list<int> nums = {}) {
+    if (!recording) return;
     for (const TPoint &p : pts)
-      s << " " << p.X << "," << p.Y;
-    return s.str();
-  }
-  void Add(const std::string &text) {
-    if (recording) log.push_back(text);
-  }
-  void MoveTo(int x, int y) override {
-    Add("MoveTo " + std::to_string(x) + "," + std::to_string(y));
-    TUloCanvas3D::MoveTo(x, y);
-  }
-  void LineTo(int x, int y) override {
-    Add("LineTo " + std::to_string(x) + "," + std::to_string(y));
-    TUloCanvas3D::LineTo(x, y);
-  }
-  void Polyline(std::span<const TPoint> p) override {
-    Add("Polyline" + Pts(p));
-    TUloCanvas3D::Polyline(p);
-  }
-  void Polygon(std::span<const TPoint> p) override {
-    Add("Polygon" + Pts(p));
-    TUloCanvas3D::Polygon(p);
-  }
-  void Rectangle(int x0, int y0, int x1, int y1) override {
-    std::ostringstream s;
-    s << "Rectangle " << x0 << "," << y0 << "," << x1 << "," << y1;
-    Add(s.str());
-    TUloCanvas3D::Rectangle(x0, y0, x1, y1);
-  }
-  void Ellipse(int x0, int y0, int x1, int y1) override {
-    std::ostringstream s;
-    s << "Ellipse " << x0 << "," << y0 << "," << x1 << "," << y1;
-    Add(s.str());
-    TUloCanvas3D::Ellipse(x0, y0, x1, y1);
-  }
-  void RoundRect(int x0, int y0, int x1, int y1, int w, int h) override {
-    std::ostringstream s;
-    s << "RoundRect " << x0 << "," << y0 << "," << x1 << "," << y1 << " " << w << "," << h;
-    Add(s.str());
-    TUloCanvas3D::RoundRect(x0, y0, x1, y1, w, h);
+      text += " " + Pt(p.X, p.Y);
+    const char *sep = " ";
+    for (int n : nums) {
+      text += sep + std::to_string(n);
+      sep = ",";
+    }
+    log.push_back(text);
   }
   void TextOut(int x, int y, std::string_view text) override {
-    Add("TextOut " + std::to_string(x) + "," + std::to_string(y) + " " + std::string(text));
+    Add("TextOut " + std::string(text), {}, {x, y});
     TUloCanvas3D::TextOut(x, y, text);
   }
-  void PolygonAtDepth(std::span<const TPoint> p, int z) override {
-    Add("PolygonAtDepth" + Pts(p) + " z" + std::to_string(z));
-    TUloCanvas3D::PolygonAtDepth(p, z);
+// Each override notes its name, points and numbers, then draws.
+#define S2D_RECORD(NAME, PARAMS, ARGS, POINTS, ...)                                                                    \
+  void NAME PARAMS override {                                                                                          \
+    Add(#NAME, POINTS, {__VA_ARGS__});                                                                                 \
+    TUloCanvas3D::NAME ARGS;                                                                                           \
   }
-  void PolylineAtDepth(std::span<const TPoint> p, int z) override {
-    Add("PolylineAtDepth" + Pts(p) + " z" + std::to_string(z));
-    TUloCanvas3D::PolylineAtDepth(p, z);
-  }
-  void VerticalQuad(const TPoint &p1, const TPoint &p2, int z0, int z1) override {
-    const TPoint p[2] = {p1, p2};
-    Add("VerticalQuad" + Pts(p) + " z" + std::to_string(z0) + "-" + std::to_string(z1));
-    TUloCanvas3D::VerticalQuad(p1, p2, z0, z1);
-  }
-  void QuadAtDepth(const TPoint &p1, const TPoint &p2, const TPoint &p3, const TPoint &p4, int z) override {
-    const TPoint p[4] = {p1, p2, p3, p4};
-    Add("QuadAtDepth" + Pts(p) + " z" + std::to_string(z));
-    TUloCanvas3D::QuadAtDepth(p1, p2, p3, p4, z);
-  }
-  void SideRectAtX(int x, int top, int bottom, int z0, int z1) override {
-    std::ostringstream s;
-    s << "SideRectAtX " << x << " " << top << "-" << bottom << " z" << z0 << "-" << z1;
-    Add(s.str());
-    TUloCanvas3D::SideRectAtX(x, top, bottom, z0, z1);
-  }
-  void HorizontalRectAtHeight(int left, int y, int right, int z0, int z1) override {
-    std::ostringstream s;
-    s << "HorizontalRectAtHeight " << left << "-" << right << " " << y << " z" << z0 << "-" << z1;
-    Add(s.str());
-    TUloCanvas3D::HorizontalRectAtHeight(left, y, right, z0, z1);
-  }
-  // Only what lies between these two marks (the series' part of a paint).
-  std::vector<std::string> Only(const std::string &prefix) const {
+  S2D_RECORD(MoveTo, (int x, int y), (x, y), {}, x, y)
+  S2D_RECORD(LineTo, (int x, int y), (x, y), {}, x, y)
+  S2D_RECORD(Polyline, (std::span<const TPoint> p), (p), p)
+  S2D_RECORD(Polygon, (std::span<const TPoint> p), (p), p)
+  S2D_RECORD(Rectangle, (int a, int b, int c, int d), (a, b, c, d), {}, a, b, c, d)
+  S2D_RECORD(Ellipse, (int a, int b, int c, int d), (a, b, c, d), {}, a, b, c, d)
+  S2D_RECORD(RoundRect, (int a, int b, int c, int d, int w, int h), (a, b, c, d, w, h), {}, a, b, c, d, w, h)
+  S2D_RECORD(PolygonAtDepth, (std::span<const TPoint> p, int z), (p, z), p, z)
+  S2D_RECORD(PolylineAtDepth, (std::span<const TPoint> p, int z), (p, z), p, z)
+  S2D_RECORD(VerticalQuad, (const TPoint &a, const TPoint &b, int z0, int z1), (a, b, z0, z1), (std::array{a, b}), z0,
+             z1)
+  S2D_RECORD(QuadAtDepth, (const TPoint &a, const TPoint &b, const TPoint &c, const TPoint &d, int z), (a, b, c, d, z),
+             (std::array{a, b, c, d}), z)
+  S2D_RECORD(SideRectAtX, (int x, int t, int b, int z0, int z1), (x, t, b, z0, z1), {}, x, t, b, z0, z1)
+  S2D_RECORD(HorizontalRectAtHeight, (int l, int y, int r, int z0, int z1), (l, y, r, z0, z1), {}, l, y, r, z0, z1)
+#undef S2D_RECORD
+  // The calls whose text starts with one of Prefixes.
+  std::vector<std::string> Only(std::initializer_list<std::string> prefixes) const {
     std::vector<std::string> r;
     for (const auto &l : log)
-      if (l.rfind(prefix, 0) == 0) r.push_back(l);
+      for (const std::string &prefix : prefixes)
+        if (l.rfind(prefix, 0) == 0) r.push_back(l);
     return r;
   }
 };
 
-// A test chart whose canvas records; Recorder() is that canvas.
+// A test chart without axes whose canvas records what the series draw.
 struct TRecordedChart : TTestChart {
   TRecordingCanvas *recorder;
   explicit TRecordedChart(int w = 200, int h = 200) : TTestChart(w, h), recorder(new TRecordingCanvas) {
     chart->ReplaceCanvas(std::unique_ptr<TUloCanvas3D>(recorder));
-    // Only the series draw between the tool stages before and after them.
     chart->SetAxisVisible(false);
     chart->OnBeforeDrawSeries = [this](TCustomAxisPanel *) { recorder->recording = true; };
   }
@@ -182,6 +150,14 @@ struct TRecordedChart : TTestChart {
     recorder->log.clear();
     TTestChart::Paint();
     recorder->recording = false;
+  }
+  // What Draw records outside a paint.
+  template <class F> std::vector<std::string> Record(F draw) {
+    recorder->log.clear();
+    recorder->recording = true;
+    draw();
+    recorder->recording = false;
+    return recorder->log;
   }
 };
 

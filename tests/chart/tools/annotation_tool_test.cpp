@@ -333,6 +333,11 @@ TEST_F(AnnotationToolTest, StoredAndReadBack) {
   EXPECT_FALSE(rb->AllowResize());
   EXPECT_EQ(rb->Callout().XPosition(), 7);
   EXPECT_EQ(streaming::WriteComponent(*chart), text);
+  // The tool's own names for the shape's settings are read as well.
+  streaming::ReadComponent("TRectangleTool Rect1 { Text = \"Hi\"  Width = 70 }", *rb);
+  EXPECT_EQ(rb->Text(), "Hi");
+  EXPECT_EQ(rb->Width(), 70);
+  EXPECT_EQ(streaming::WriteComponent(*rb).find("  Text ="), std::string::npos);
 }
 
 TEST_F(AnnotationToolTest, CalloutLineIn3D) {

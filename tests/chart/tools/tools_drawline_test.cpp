@@ -61,37 +61,28 @@ TEST_F(DrawLines, ADragDrawsASelectedLineAndDoesNotZoom) {
   // around the start is black (the chart colour is not 0).
   EXPECT_EQ(Pixel(*chart, 100 - 2, 80 - 2), 0u);
   EXPECT_EQ(Pixel(*chart, 100 + 2, 80 + 2), 0u);
-}
-
-TEST_F(DrawLines, NewLinesTakeTheToolsStyleAndSelectionSetting) {
-  TChart *chart = DotsChart();
-  TDrawLineTool *tool = AddTool(*chart);
+  // New lines take the tool's style and selection setting; another button
+  // draws nothing.
   tool->SetStyle(TDrawLineStyle::dlRectangle);
   tool->SetSelectNewLines(false);
-  Drag(*chart, Qt::LeftButton, 100, 80, 220, 160);
-  ASSERT_EQ(tool->Lines().Count(), 1);
-  EXPECT_EQ(tool->Lines()[0].Style(), TDrawLineStyle::dlRectangle);
+  Drag(*chart, Qt::LeftButton, 100, 200, 220, 250);
+  ASSERT_EQ(tool->Lines().Count(), 2);
+  EXPECT_EQ(tool->Lines()[1].Style(), TDrawLineStyle::dlRectangle);
   EXPECT_EQ(tool->Selected(), nullptr);
-  // Another button draws nothing.
   Drag(*chart, Qt::RightButton, 100, 200, 220, 250);
-  EXPECT_EQ(tool->Lines().Count(), 1);
-}
-
-TEST_F(DrawLines, AClickWithoutMovementLeavesNoLineAndNoPixel) {
-  TChart *chart = DotsChart();
-  TDrawLineTool *tool = AddTool(*chart);
-  const QImage before = Screen(*chart);
-  Press(*chart, Qt::LeftButton, 150, 120);
-  Release(*chart, Qt::LeftButton, 150, 120);
-  EXPECT_EQ(tool->Lines().Count(), 0);
-  EXPECT_TRUE(log.empty());
-  EXPECT_EQ(Screen(*chart), before);
+  EXPECT_EQ(tool->Lines().Count(), 2);
 }
 
 TEST_F(DrawLines, TheRubberLineIsDrawnAndErasedByExclusiveOr) {
   TChart *chart = DotsChart();
   TDrawLineTool *tool = AddTool(*chart);
   const QImage before = Screen(*chart);
+  // A click without movement leaves no line and no pixel.
+  Press(*chart, Qt::LeftButton, 150, 120);
+  Release(*chart, Qt::LeftButton, 150, 120);
+  EXPECT_EQ(tool->Lines().Count(), 0);
+  EXPECT_TRUE(log.empty());
+  EXPECT_EQ(Screen(*chart), before);
   Press(*chart, Qt::LeftButton, 60, 60);
   MoveTo(*chart, 300, 200, Qt::LeftButton);
   const QImage during = Screen(*chart);

@@ -49,63 +49,53 @@ protected:
 };
 
 TEST_F(FullScreen, TheReleaseKeyGivesTheChartBack) {
-  TChart *chart = DotsChart();
-  const Place before = PlaceOf(*chart);
-  auto *tool = chart->Tools().Add(std::make_unique<TFullScreenTool>());
-  EXPECT_FALSE(tool->Active());
-  tool->SetActive(true);
-  ExpectFullScreen(*chart, *tool);
-  EXPECT_NE(chart->Widget()->window(), before.window);
-  // Other keys pass on to the chart.
-  Key(chart->Widget(), Qt::Key_A);
-  EXPECT_TRUE(tool->Active());
-  Key(chart->Widget(), Qt::Key_Escape);
-  EXPECT_FALSE(tool->Active());
-  EXPECT_EQ(tool->Window(), nullptr);
-  ExpectBack(*chart, before);
+  struct Case {
+    bool aligned;
+    int releaseKey;
+    Qt::Key other, release;
+  };
+  const Case cases[] = {{false, 27, Qt::Key_A, Qt::Key_Escape}, {true, 0x71, Qt::Key_Escape, Qt::Key_F2}};
+  for (const Case &c : cases) {
+    TChart *chart = DotsChart();
+    if (c.aligned) chart->SetAlign(forms::TAlign::alClient);
+    Settle();
+    const Place before = PlaceOf(*chart);
+    auto *tool = chart->Tools().Add(std::make_unique<TFullScreenTool>());
+    EXPECT_FALSE(tool->Active());
+    if (c.releaseKey != 27) tool->SetReleaseKey(static_cast<uint16_t>(c.releaseKey));
+    tool->SetActive(true);
+    ExpectFullScreen(*chart, *tool);
+    EXPECT_EQ(chart->Align(), forms::TAlign::alNone);
+    // Other keys pass on to the chart.
+    Key(chart->Widget(), c.other);
+    EXPECT_TRUE(tool->Active());
+    Key(chart->Widget(), c.release);
+    EXPECT_FALSE(tool->Active());
+    EXPECT_EQ(tool->Window(), nullptr);
+    ExpectBack(*chart, before);
+  }
 }
 
-TEST_F(FullScreen, AnotherReleaseKeyAndAnAlignedChart) {
-  TChart *chart = DotsChart();
-  chart->SetAlign(forms::TAlign::alClient);
-  Settle();
-  const Place before = PlaceOf(*chart);
-  auto *tool = chart->Tools().Add(std::make_unique<TFullScreenTool>());
-  tool->SetReleaseKey(0x71); // F2
-  tool->SetActive(true);
-  ExpectFullScreen(*chart, *tool);
-  EXPECT_EQ(chart->Align(), forms::TAlign::alNone);
-  Key(chart->Widget(), Qt::Key_Escape);
-  EXPECT_TRUE(tool->Active());
-  Key(chart->Widget(), Qt::Key_F2);
-  EXPECT_FALSE(tool->Active());
-  ExpectBack(*chart, before);
-}
-
-TEST_F(FullScreen, ClosingTheWindowGivesTheChartBack) {
-  TChart *chart = DotsChart();
-  const Place before = PlaceOf(*chart);
-  auto *tool = chart->Tools().Add(std::make_unique<TFullScreenTool>());
-  tool->SetActive(true);
-  ExpectFullScreen(*chart, *tool);
-  QPointer<QWidget> window = chart->Widget()->window();
-  tool->Window()->Close();
-  EXPECT_FALSE(tool->Active());
-  EXPECT_EQ(tool->Window(), nullptr);
-  ExpectBack(*chart, before);
-  // The window freed itself, and the chart survived it.
-  EXPECT_TRUE(window.isNull());
-  Paint(*chart);
-}
-
-TEST_F(FullScreen, FreeingTheActiveToolGivesTheChartBack) {
-  TChart *chart = DotsChart();
-  const Place before = PlaceOf(*chart);
-  auto *tool = chart->Tools().Add(std::make_unique<TFullScreenTool>());
-  tool->SetActive(true);
-  ExpectFullScreen(*chart, *tool);
-  chart->Tools().Clear();
-  ExpectBack(*chart, before);
+TEST_F(FullScreen, ClosingTheWindowOrFreeingTheToolGivesTheChartBack) {
+  for (bool close : {true, false}) {
+    TChart *chart = DotsChart();
+    const Place before = PlaceOf(*chart);
+    auto *tool = chart->Tools().Add(std::make_unique<TFullScreenTool>());
+    tool->SetActive(true);
+    ExpectFullScreen(*chart, *tool);
+    QPointer<QWidget> window = chart->Widget()->window();
+    if (close) {
+      tool->Window()->Close();
+      EXPECT_FALSE(tool->Active());
+      EXPECT_EQ(tool->Window(), nullptr);
+    } else {
+      chart->Tools().Clear();
+    }
+    ExpectBack(*chart, before);
+    // The window is gone, and the chart survived it.
+    EXPECT_TRUE(window.isNull()) << close;
+    Paint(*chart);
+  }
 }
 
 TEST_F(FullScreen, FreeingTheChartWhileFullScreen) {

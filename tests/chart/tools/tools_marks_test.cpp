@@ -27,6 +27,10 @@ TEST_F(DragMarks, AMarkFollowsTheMouse) {
   series->Marks().SetVisible(true);
   Paint(*chart);
   auto *tool = chart->Tools().Add(std::make_unique<TDragMarksTool>());
+  // Hovering a visible mark shows the hand.
+  const TRect r2 = series->Marks().Positions().Position(2)->Bounds();
+  MoveTo(*chart, (r2.Left + r2.Right) / 2, (r2.Top + r2.Bottom) / 2, Qt::NoButton);
+  EXPECT_EQ(chart->Cursor(), forms::kCursorHandPoint);
   TSeriesMarkPosition *pos = series->Marks().Positions().Position(4);
   ASSERT_NE(pos, nullptr);
   const TSeriesMarkPosition before = *pos;
@@ -53,17 +57,6 @@ TEST_F(DragMarks, AMarkFollowsTheMouse) {
   EXPECT_EQ(tool->DraggedIndex(), -1);
   // The press was the tool's: the chart did not zoom.
   EXPECT_EQ(chart->BottomAxis()->Minimum(), minX);
-}
-
-TEST_F(DragMarks, HoveringAVisibleMarkShowsTheHand) {
-  TDotSeries *series = nullptr;
-  TChart *chart = DotsChart(&series);
-  series->Marks().SetVisible(true);
-  Paint(*chart);
-  chart->Tools().Add(std::make_unique<TDragMarksTool>());
-  const TRect r = series->Marks().Positions().Position(2)->Bounds();
-  MoveTo(*chart, (r.Left + r.Right) / 2, (r.Top + r.Bottom) / 2, Qt::NoButton);
-  EXPECT_EQ(chart->Cursor(), forms::kCursorHandPoint);
 }
 
 TEST_F(DragMarks, NoMarkUnderThePressStartsNoDrag) {
@@ -121,23 +114,13 @@ TEST_F(MarkTips, ThePointUnderTheMouseShowsItsText) {
   EXPECT_EQ(cancels, 1);
 }
 
-TEST_F(MarkTips, StyleAndTextEvent) {
-  TDotSeries *series = nullptr;
-  TChart *chart = DotsChart(&series);
-  auto *tool = chart->Tools().Add(std::make_unique<TMarksTipTool>());
-  tool->SetStyle(TSeriesMarksStyle::smsPointIndex);
-  tool->OnGetText = [](TMarksTipTool *, std::string &text) { text = "#" + text; };
-  const TPoint p = At(*series, 6);
-  MoveTo(*chart, p.X, p.Y, Qt::NoButton);
-  EXPECT_EQ(forms::ShownHint(), "#6");
-}
-
 TEST_F(MarkTips, ClickModeWaitsForAPress) {
   TDotSeries *series = nullptr;
   TChart *chart = DotsChart(&series);
   auto *tool = chart->Tools().Add(std::make_unique<TMarksTipTool>());
   tool->SetMouseAction(TMarkToolMouseAction::mtmClick);
   tool->SetStyle(TSeriesMarksStyle::smsPointIndex);
+  tool->OnGetText = [](TMarksTipTool *, std::string &text) { text = "#" + text; };
   const TPoint p = At(*series, 5);
   MoveTo(*chart, p.X, p.Y, Qt::NoButton);
   EXPECT_FALSE(forms::HintShowing());
@@ -145,7 +128,7 @@ TEST_F(MarkTips, ClickModeWaitsForAPress) {
   Press(*chart, Qt::LeftButton, p.X, p.Y);
   Release(*chart, Qt::LeftButton, p.X, p.Y);
   Settle();
-  EXPECT_EQ(forms::ShownHint(), "5");
+  EXPECT_EQ(forms::ShownHint(), "#5");
   // Deactivating hides it.
   tool->SetActive(false);
   EXPECT_FALSE(forms::HintShowing());
