@@ -218,6 +218,84 @@ void TUloShadow::Paint(TUloCanvas &canvas, Figure figure, const TRect &rect, int
   if (blend) canvas.EndTransparentDrawing(std::move(blend));
 }
 
+// The figure drawn black on white into a W by H mask (moved by DX, DY),
+// blurred along rows and then columns; Cover is left empty when the weights
+// sum to nothing.
+void TUloShadow::BlurCover(Figure figure, const TRect &r, int dx, int dy, int w, int h, int roundSize,
+                           std::span<const TPoint> points, const std::vector<int64_t> &falloff, int size,
+                           std::vector<int> &cover) {
+  gdi::Bitmap mask(w, h);
+  gdi::DeviceContext &m = mask.DC();
+  m.SelectPen(gdi::Pen::Null());
+  m.SelectBrush(gdi::Brush::Solid(clBlack));
+  switch (figure) {
+  case Figure::Rectangle:
+    m.Rectangle(r.Left + dx, r.Top + dy, r.Right + dx, r.Bottom + dy);
+    break;
+  case Figure::RoundRectangle:
+    m.RoundRect(r.Left + dx, r.Top + dy, r.Right + dx, r.Bottom + dy, roundSize, roundSize);
+    break;
+  case Figure::Ellipse:
+    m.Ellipse(r.Left + dx, r.Top + dy, r.Right + dx, r.Bottom + dy);
+    break;
+  case Figure::Polygon: {
+    std::vector<gdi::Point> device(points.size());
+    for (std::size_t i = 0; i < points.size(); ++i)
+      device[i] = gdi::Point{points[i].X + dx, points[i].Y + dy};
+    m.Polygon(device);
+    break;
+  }
+  }
+  m.Flush();
+
+  std::vector<int64_t> weights(2 * static_cast<std::size_t>(size) + 1);
+  int64_t total = 0;
+  for (int d = -size; d <= size; ++d) {
+    weights[d + size] = falloff[static_cast<std::size_t>(std::abs(d))];
+    total += weights[d + size];
+  }
+  if (total <= 0) return;
+
+  cover.assign(static_cast<std::size_t>(w) * h, 0);
+  std::vector<int> pass(cover.size());
+  for (int y = 0; y < h; ++y) {
+    const uint32_t *row = mask.ScanLine(y);
+    for (int x = 0; x < w; ++x)
+      cover[static_cast<std::size_t>(y) * w + x] = 255 - static_cast<int>(row[x] & 0xFF);
+  }
+  // Sums never exceed 255 times the total, so a double holds them exactly.
+  const double scale = 1.0 / static_cast<double>(total);
+  // Rows: each row padded with its edge pixels, so the inner loop never
+  // tests a bound.
+  std::vector<int64_t> padded(static_cast<std::size_t>(w) + 2 * size);
+  for (int y = 0; y < h; ++y) {
+    const int *in = &cover[static_cast<std::size_t>(y) * w];
+    for (int i = -size; i < w + size; ++i)
+      padded[i + size] = in[std::clamp(i, 0, w - 1)];
+    int *out = &pass[static_cast<std::size_t>(y) * w];
+    for (int x = 0; x < w; ++x) {
+      int64_t sum = 0;
+      for (int k = 0; k <= 2 * size; ++k)
+        sum += weights[k] * padded[x + k];
+      out[x] = static_cast<int>(static_cast<double>(sum) * scale + 0.5);
+    }
+  }
+  // Columns, a whole row of sums at a time so the image is read row by row.
+  std::vector<int64_t> sums(w);
+  for (int y = 0; y < h; ++y) {
+    std::fill(sums.begin(), sums.end(), 0);
+    for (int k = -size; k <= size; ++k) {
+      const int64_t weight = weights[k + size];
+      const int *in = &pass[static_cast<std::size_t>(std::clamp(y + k, 0, h - 1)) * w];
+      for (int x = 0; x < w; ++x)
+        sums[x] += weight * in[x];
+    }
+    int *out = &cover[static_cast<std::size_t>(y) * w];
+    for (int x = 0; x < w; ++x)
+      out[x] = static_cast<int>(static_cast<double>(sums[x]) * scale + 0.5);
+  }
+}
+
 // The figure is drawn black on white into a mask with room for the blur on
 // every side, blurred along rows and then columns with the weights
 // round(B ^ (-d * d / size) * 100000), B = (SmoothBlur + 180) / 100, divided
@@ -258,76 +336,20 @@ void TUloShadow::PaintSmooth(TUloCanvas &canvas, gdi::Bitmap &target, Figure fig
   const int w = mx1 - mx0, h = my1 - my0;
   if (w < 1 || h < 1) return;
 
-  gdi::Bitmap mask(w, h);
-  gdi::DeviceContext &m = mask.DC();
-  m.SelectPen(gdi::Pen::Null());
-  m.SelectBrush(gdi::Brush::Solid(clBlack));
   const int dx = -mx0, dy = -my0;
-  switch (figure) {
-  case Figure::Rectangle:
-    m.Rectangle(r.Left + dx, r.Top + dy, r.Right + dx, r.Bottom + dy);
-    break;
-  case Figure::RoundRectangle:
-    m.RoundRect(r.Left + dx, r.Top + dy, r.Right + dx, r.Bottom + dy, roundSize, roundSize);
-    break;
-  case Figure::Ellipse:
-    m.Ellipse(r.Left + dx, r.Top + dy, r.Right + dx, r.Bottom + dy);
-    break;
-  case Figure::Polygon: {
-    std::vector<gdi::Point> device(points.size());
-    for (std::size_t i = 0; i < points.size(); ++i)
-      device[i] = gdi::Point{points[i].X + dx, points[i].Y + dy};
-    m.Polygon(device);
-    break;
+  TCoverKey key{figure, r.Left + dx, r.Top + dy, r.Right + dx, r.Bottom + dy, w, h, roundSize, blur, smoothBlur_, {}};
+  if (figure == Figure::Polygon) {
+    key.points.reserve(points.size());
+    for (const TPoint &p : points)
+      key.points.push_back(TPoint{p.X + dx, p.Y + dy});
   }
+  if (cover_.empty() || !(key == coverKey_)) {
+    cover_.clear();
+    coverKey_ = std::move(key);
+    BlurCover(figure, r, dx, dy, w, h, roundSize, points, falloff, size, cover_);
   }
-  m.Flush();
-
-  std::vector<int64_t> weights(2 * static_cast<std::size_t>(size) + 1);
-  int64_t total = 0;
-  for (int d = -size; d <= size; ++d) {
-    weights[d + size] = falloff[static_cast<std::size_t>(std::abs(d))];
-    total += weights[d + size];
-  }
-  if (total <= 0) return;
-
-  std::vector<int> cover(static_cast<std::size_t>(w) * h), pass(cover.size());
-  for (int y = 0; y < h; ++y) {
-    const uint32_t *row = mask.ScanLine(y);
-    for (int x = 0; x < w; ++x)
-      cover[static_cast<std::size_t>(y) * w + x] = 255 - static_cast<int>(row[x] & 0xFF);
-  }
-  // Sums never exceed 255 times the total, so a double holds them exactly.
-  const double scale = 1.0 / static_cast<double>(total);
-  // Rows: each row padded with its edge pixels, so the inner loop never
-  // tests a bound.
-  std::vector<int64_t> padded(static_cast<std::size_t>(w) + 2 * size);
-  for (int y = 0; y < h; ++y) {
-    const int *in = &cover[static_cast<std::size_t>(y) * w];
-    for (int i = -size; i < w + size; ++i)
-      padded[i + size] = in[std::clamp(i, 0, w - 1)];
-    int *out = &pass[static_cast<std::size_t>(y) * w];
-    for (int x = 0; x < w; ++x) {
-      int64_t sum = 0;
-      for (int k = 0; k <= 2 * size; ++k)
-        sum += weights[k] * padded[x + k];
-      out[x] = static_cast<int>(static_cast<double>(sum) * scale + 0.5);
-    }
-  }
-  // Columns, a whole row of sums at a time so the image is read row by row.
-  std::vector<int64_t> sums(w);
-  for (int y = 0; y < h; ++y) {
-    std::fill(sums.begin(), sums.end(), 0);
-    for (int k = -size; k <= size; ++k) {
-      const int64_t weight = weights[k + size];
-      const int *in = &pass[static_cast<std::size_t>(std::clamp(y + k, 0, h - 1)) * w];
-      for (int x = 0; x < w; ++x)
-        sums[x] += weight * in[x];
-    }
-    int *out = &cover[static_cast<std::size_t>(y) * w];
-    for (int x = 0; x < w; ++x)
-      out[x] = static_cast<int>(static_cast<double>(sums[x]) * scale + 0.5);
-  }
+  if (cover_.empty()) return;
+  const std::vector<int> &cover = cover_;
 
   gdi::DeviceContext *dc = canvas.GetHandle();
   gdi::Region clipRegion;

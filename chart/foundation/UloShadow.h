@@ -2,6 +2,8 @@
 // background for semi-transparent drawing.
 #pragma once
 
+#include <vector>
+
 #include <memory>
 #include <span>
 
@@ -92,8 +94,22 @@ private:
   void Paint(TUloCanvas &canvas, Figure figure, const TRect &rect, int roundSize, std::span<const TPoint> points);
   void PaintSmooth(TUloCanvas &canvas, gdi::Bitmap &target, Figure figure, const TRect &rect, int roundSize,
                    std::span<const TPoint> points) const;
+  static void BlurCover(Figure figure, const TRect &r, int dx, int dy, int w, int h, int roundSize,
+                        std::span<const TPoint> points, const std::vector<int64_t> &falloff, int size,
+                        std::vector<int> &cover);
   // The distance the blur reaches on each side.
   int BlurSize() const noexcept;
+
+  // The last blurred cover, kept because a chart draws the same shadow in
+  // every paint: everything the cover depends on, relative to its mask.
+  struct TCoverKey {
+    Figure figure = Figure::Rectangle;
+    int left = 0, top = 0, right = 0, bottom = 0, width = 0, height = 0, roundSize = 0, blur = 0, smoothBlur = 0;
+    std::vector<TPoint> points;
+    friend bool operator==(const TCoverKey &, const TCoverKey &) = default;
+  };
+  mutable TCoverKey coverKey_;
+  mutable std::vector<int> cover_;
 
   bool clip_ = false;
   TColor color_ = 0xC0C0C0;

@@ -5,6 +5,8 @@
 
 #include <QFontMetrics>
 
+#include <memory>
+
 namespace gdi {
 
 // (left, top, right, bottom) with the corners in order.
@@ -79,6 +81,9 @@ struct DeviceContext::Impl {
   bool fontDirty = true;
   QFont qfont;
   std::optional<QFontMetrics> metrics;
+  // The selected font's entry in the process-wide font cache: the widths of
+  // the texts measured in it so far.
+  std::shared_ptr<struct FontCacheEntry> fontEntry;
 
   bool inPath = false;
   bool pathReady = false;

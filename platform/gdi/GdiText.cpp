@@ -3,13 +3,72 @@
 
 #include <QTransform>
 
+#include <functional>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+
 namespace gdi {
+
+// A chart selects a handful of fonts again and again and measures the same
+// labels in every paint: each font is made once, with its metrics, and keeps
+// the widths of the texts measured in it.
+struct FontTextHash {
+  using is_transparent = void;
+  size_t operator()(std::string_view text) const noexcept { return std::hash<std::string_view>()(text); }
+};
+
+struct FontCacheEntry {
+  QFont qfont;
+  QFontMetrics metrics;
+  std::unordered_map<std::string, int, FontTextHash, std::equal_to<>> widths;
+  explicit FontCacheEntry(const QFont &font) : qfont(font), metrics(font) {}
+};
+
+namespace {
+
+struct FontKey {
+  Font font;
+  int32_t charExtra;
+  friend bool operator==(const FontKey &, const FontKey &) = default;
+};
+
+struct FontKeyHash {
+  size_t operator()(const FontKey &k) const noexcept {
+    size_t h = std::hash<std::string>()(k.font.Face);
+    for (const int64_t v :
+         {int64_t(k.font.Height), int64_t(k.font.Weight), int64_t(k.font.Escapement), int64_t(k.charExtra),
+          int64_t(k.font.Italic) | int64_t(k.font.Underline) << 1 | int64_t(k.font.StrikeOut) << 2 |
+              int64_t(k.font.Quality) << 3})
+      h = h * 1000003u ^ std::hash<int64_t>()(v);
+    return h;
+  }
+};
+
+// Never freed: fonts must not outlive the windowing system at exit.
+auto &FontCache() {
+  static auto *cache = new std::unordered_map<FontKey, std::shared_ptr<FontCacheEntry>, FontKeyHash>();
+  return *cache;
+}
+
+constexpr size_t kFontCacheLimit = 256;
+constexpr size_t kWidthCacheLimit = 8192;
+
+} // namespace
 
 void DeviceContext::Impl::BuildFont() {
   if (!fontDirty) return;
   fontDirty = false;
-  qfont = ToQFont(s.font, s.charExtra);
-  metrics.emplace(qfont);
+  auto &cache = FontCache();
+  FontKey key{s.font, s.charExtra};
+  auto found = cache.find(key);
+  if (found == cache.end()) {
+    if (cache.size() >= kFontCacheLimit) cache.clear();
+    found = cache.emplace(std::move(key), std::make_shared<FontCacheEntry>(ToQFont(s.font, s.charExtra))).first;
+  }
+  fontEntry = found->second;
+  qfont = fontEntry->qfont;
+  metrics.emplace(fontEntry->metrics);
 }
 
 namespace {
@@ -46,7 +105,17 @@ Size DeviceContext::TextExtent(std::string_view text) const {
   d.BuildFont();
   const QFontMetrics &fm = *d.metrics;
   // The letter spacing of the font already adds the extra per character.
-  const int width = text.empty() ? 0 : fm.horizontalAdvance(ToQString(text));
+  int width = 0;
+  if (!text.empty()) {
+    auto &widths = d.fontEntry->widths;
+    if (auto known = widths.find(text); known != widths.end()) {
+      width = known->second;
+    } else {
+      width = fm.horizontalAdvance(ToQString(text));
+      if (widths.size() >= kWidthCacheLimit) widths.clear();
+      widths.emplace(std::string(text), width);
+    }
+  }
   return {width, fm.ascent() + fm.descent()};
 }
 

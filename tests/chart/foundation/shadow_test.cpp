@@ -143,6 +143,33 @@ TEST(Shadow, SmoothShadowKeepsFullColourInsideAndFadesOutside) {
   EXPECT_EQ(s.At(10, 10), clWhite);
 }
 
+// A shadow keeps its last blur for the next paint: the kept blur must never
+// stand in for another figure, size, place or blur.
+TEST(Shadow, AKeptBlurServesOnlyTheSameFigure) {
+  struct Draw {
+    TRect rect;
+    int blur;
+  };
+  const Draw draws[] = {{{20, 20, 60, 50}, 0},  {{20, 20, 60, 50}, 0}, {{22, 20, 60, 50}, 0},
+                        {{10, 12, 50, 42}, 0},  {{10, 12, 50, 42}, 40}, {{20, 20, 60, 50}, 0}};
+  TUloShadow kept;
+  kept.SetColor(clBlack);
+  kept.SetBothSizes(4);
+  for (const Draw &d : draws) {
+    Canvas2D a(true), b(true);
+    kept.SetSmoothBlur(d.blur);
+    kept.PaintRectShadowFlat(a.canvas, d.rect);
+    TUloShadow fresh;
+    fresh.SetColor(clBlack);
+    fresh.SetBothSizes(4);
+    fresh.SetSmoothBlur(d.blur);
+    fresh.PaintRectShadowFlat(b.canvas, d.rect);
+    for (int y = 0; y < 100; y += 3)
+      for (int x = 0; x < 100; x += 3)
+        ASSERT_EQ(a.At(x, y), b.At(x, y)) << d.rect.Left << " " << d.blur << " at " << x << "," << y;
+  }
+}
+
 // A negative SmoothBlur blurs as 0 does: taken literally its base falls
 // below 1 and the weights grow past any integer.
 TEST(Shadow, NegativeSmoothBlurBlursAsNone) {

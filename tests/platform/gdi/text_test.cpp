@@ -37,6 +37,15 @@ TEST(GdiText, Metrics) {
   dc.SetTextCharacterExtra(3);
   EXPECT_EQ(dc.TextExtent("AV").cx, av.cx + 6);
   EXPECT_EQ(dc.TextExtent("").cx, 0);
+  // Widths are kept per font: none of them may answer for another.
+  dc.SetTextCharacterExtra(0);
+  EXPECT_EQ(dc.TextExtent("AV").cx, av.cx);
+  Font bold = Face("Arial", -20);
+  bold.Weight = 700;
+  dc.SelectFont(bold);
+  const int boldWidth = dc.TextExtent("rtrt").cx;
+  dc.SelectFont(Face("Arial", -20));
+  EXPECT_GT(boldWidth, dc.TextExtent("rtrt").cx);
   for (int h : {10, 13, 16, 24, 40}) {
     dc.SelectFont(Face("Arial", h));
     EXPECT_NEAR(dc.GetTextMetrics().Height, h, 1) << h;
