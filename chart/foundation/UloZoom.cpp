@@ -100,7 +100,12 @@ void DrawZoomRectangle(TUloCanvas &canvas, TUloZoom &zoom, TColor backColor, con
     canvas.Brush().SetStyle(TBrushStyle::bsClear);
   TUloZoomPen &pen = zoom.Pen();
   pen.SetMode(TPenMode::pmNotXor);
-  canvas.ApplyPenColor(pen, UloZoomXorColor(pen.Color(), back));
+  // Not-xor with white leaves every pixel as it was: the default white pen
+  // on a white chart would drag an invisible rectangle. Black inverts
+  // instead, and drawing twice still restores the image.
+  TColor penColor = UloZoomXorColor(pen.Color(), back);
+  if (penColor == 0xFFFFFF) penColor = 0;
+  canvas.ApplyPenColor(pen, penColor);
   if (!brush || brush->Style() == TBrushStyle::bsClear) canvas.SetBkMode(UloTransparentMode);
   canvas.Rectangle(zoom.X0, zoom.Y0, zoom.X1, zoom.Y1);
 }

@@ -129,7 +129,9 @@ struct BrushCall {
 };
 
 TEST(ZoomRectangle, StepsWithoutABrush) {
-  for (const auto &[back, expectedPen] : {std::pair{clWhite, clWhite}, std::pair{clBlack, clBlack}}) {
+  // On white the white pen would leave the image unchanged: it draws black,
+  // which inverts what it crosses.
+  for (const auto &[back, expectedPen] : {std::pair{clWhite, clBlack}, std::pair{clBlack, clBlack}}) {
     RecordingCanvas canvas;
     TUloZoom zoom;
     zoom.Activate(50, 40);
