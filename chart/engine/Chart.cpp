@@ -27,6 +27,11 @@ constexpr TShiftState kPanKeys = 0;
 
 constexpr int kWheelNotch = 120;
 
+// A range the axes can take: neither end infinite nor NaN. Shifting or
+// zooming an axis that spans nearly all doubles overflows, and such a range
+// would spoil every later mapping.
+bool FiniteRange(double aMin, double aMax) { return std::isfinite(aMin) && std::isfinite(aMax); }
+
 bool InsideInclusive(const TRect &r, int x, int y) {
   return x >= r.Left && x <= r.Right && y >= r.Top && y <= r.Bottom;
 }
@@ -301,17 +306,17 @@ void TCustomChart::ZoomToValues(double leftMin, double leftMax, double rightMin,
   if (zoom.Animated()) {
     for (int step = 1; step < zoom.AnimatedSteps(); ++step) {
       for (const TTarget &t : targets) {
-        if (!t.Takes) continue;
+        if (!t.Takes || !FiniteRange(t.Min, t.Max)) continue;
         const double newMin = t.Axis->Minimum() + (t.Min - t.Axis->Minimum()) / 3.0;
         const double newMax = t.Axis->Maximum() - (t.Axis->Maximum() - t.Max) / 3.0;
-        t.Axis->SetMinMax(newMin, newMax);
+        if (FiniteRange(newMin, newMax)) t.Axis->SetMinMax(newMin, newMax);
       }
       Invalidate();
       forms::TPaintHost::Repaint();
     }
   }
   for (const TTarget &t : targets)
-    if (t.Takes) t.Axis->SetMinMax(t.Min, t.Max);
+    if (t.Takes && FiniteRange(t.Min, t.Max)) t.Axis->SetMinMax(t.Min, t.Max);
   Zoomed = true;
   if (OnZoom) OnZoom();
   Invalidate();
@@ -457,9 +462,10 @@ bool TCustomChart::PanAxes(bool horizontal, int newPos, int oldPos) {
     const double delta = axis->CalcPosPoint(oldPos) - axis->CalcPosPoint(newPos);
     double aMin = axis->Minimum() + delta;
     double aMax = axis->Maximum() + delta;
+    if (!FiniteRange(aMin, aMax)) continue;
     bool allowScroll = true;
     if (OnAllowScroll) OnAllowScroll(axis, aMin, aMax, allowScroll);
-    if (allowScroll) axis->SetMinMax(aMin, aMax);
+    if (allowScroll && FiniteRange(aMin, aMax)) axis->SetMinMax(aMin, aMax);
   }
   return true;
 }
@@ -566,6 +572,7 @@ void TCustomChart::WheelScroll(bool down) {
     if (!down) step = -step;
     double aMin = axis->Minimum() + step;
     double aMax = axis->Maximum() + step;
+    if (!FiniteRange(aMin, aMax)) continue;
     bool allowScroll = true;
     if (OnAllowScroll) OnAllowScroll(axis, aMin, aMax, allowScroll);
     if (allowScroll) axis->Scroll(step, false);

@@ -664,6 +664,13 @@ constexpr TEnumName<TAxisLabelStyle> kLabelStyles[] = {{TAxisLabelStyle::talAuto
 constexpr TEnumName<TAxisLabelAlign> kLabelAligns[] = {{TAxisLabelAlign::alDefault, "alDefault"},
                                                        {TAxisLabelAlign::alOpposite, "alOpposite"}};
 constexpr TEnumName<TUloUnits> kUnits[] = {{TUloUnits::muPercent, "muPercent"}, {TUloUnits::muPixels, "muPixels"}};
+constexpr TEnumName<TPenStyle> kPenStyles[] = {{TPenStyle::psSolid, "psSolid"},
+                                               {TPenStyle::psDash, "psDash"},
+                                               {TPenStyle::psDot, "psDot"},
+                                               {TPenStyle::psDashDot, "psDashDot"},
+                                               {TPenStyle::psDashDotDot, "psDashDotDot"},
+                                               {TPenStyle::psClear, "psClear"},
+                                               {TPenStyle::psInsideFrame, "psInsideFrame"}};
 constexpr TEnumName<TPenLineMode> kLineModes[] = {{TPenLineMode::lmLine, "lmLine"},
                                                   {TPenLineMode::lmCylinder, "lmCylinder"},
                                                   {TPenLineMode::lmRectangle, "lmRectangle"}};
@@ -715,6 +722,10 @@ void TChartAxis::DefineProperties(TPropertyTable &t) {
   t.Property("AutomaticMinimum", this, &TChartAxis::AutomaticMinimum, &TChartAxis::SetAutomaticMinimum, true);
   t.Object("Axis", storedParts_.Get("Axis", [this](TPropertyTable &table) {
     DefineChartPen(table, *axisPen_, clBlack);
+    // Against the width the axis line is made with, or a width of 1 would
+    // not be written and read back as 2.
+    table.Property(
+        "Width", [this] { return axisPen_->Width(); }, [this](int w) { axisPen_->SetWidth(w); }, 2);
     table.Enum(
         "LineMode", [this] { return axisPen_->LineMode(); }, [this](TPenLineMode m) { axisPen_->SetLineMode(m); },
         TPenLineMode::lmLine, kLineModes);
@@ -726,6 +737,9 @@ void TChartAxis::DefineProperties(TPropertyTable &t) {
   t.Property("ExactDateTime", this, &TChartAxis::ExactDateTime, &TChartAxis::SetExactDateTime, true);
   t.Object("Grid", storedParts_.Get("Grid", [this](TPropertyTable &table) {
     DefineChartPen(table, *grid_, 0x808080);
+    table.Enum(
+        "Style", [this] { return grid_->Style(); }, [this](TPenStyle v) { grid_->SetStyle(v); }, TPenStyle::psDot,
+        kPenStyles);
     table.Property(
         "Centered", [this] { return grid_->Centered(); }, [this](bool v) { grid_->SetCentered(v); }, false);
     table.Property(
@@ -781,6 +795,9 @@ void TChartAxis::DefineProperties(TPropertyTable &t) {
   pen("TicksInner", *ticksInner_, 0x808080);
   t.Object("Title", [this] { return static_cast<streaming::TPersistent *>(title_.get()); });
   t.Property("TitleSize", this, &TChartAxis::TitleSize, &TChartAxis::SetTitleSize, 0);
-  t.Property("Visible", this, &TChartAxis::Visible, &TChartAxis::SetVisible, true);
-  t.Property("ZPosition", this, &TChartAxis::ZPosition, &TChartAxis::SetZPosition, 0.0);
+  // Against what the chart makes its standard axes with: the depth axes
+  // hidden, the top axis at the back.
+  t.Property("Visible", this, &TChartAxis::Visible, &TChartAxis::SetVisible, !IsDepthAxis);
+  const bool top = parentChart_ && parentChart_->TopAxis() == this;
+  t.Property("ZPosition", this, &TChartAxis::ZPosition, &TChartAxis::SetZPosition, top ? 100.0 : 0.0);
 }

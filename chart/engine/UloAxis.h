@@ -458,7 +458,7 @@ private:
   double DateTimeIncrement(int n);
   void DrawLabels(TAxisLabelStyle style);
   void DrawValueLabels(double inc, int dateStep);
-  void DrawLogLabels();
+  void DrawLogLabels(double inc);
   void DrawEventLabels(double inc, int dateStep);
   void DrawTextLabels(bool marks);
   void DrawDepthTextLabels();

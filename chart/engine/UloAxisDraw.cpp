@@ -284,7 +284,7 @@ void TChartAxis::DrawLabels(TAxisLabelStyle style) {
     if (parentChart_->OnGetNextAxisLabel)
       DrawEventLabels(inc, step);
     else if (logarithmic_ && increment_ == 0)
-      DrawLogLabels();
+      DrawLogLabels(inc);
     else
       DrawValueLabels(inc, step);
     break;
@@ -337,13 +337,18 @@ void TChartAxis::DrawValueLabels(double inc, int step) {
     if (!(next < v)) return;
     v = next;
   }
+  double limit = IMinimum >= 0 ? (IMinimum - UloAxisMinIncrement) / (1 + UloAxisMinIncrement) : IMinimum;
+  // Far from zero that allowance spans whole label steps (a span of 1e-3
+  // at 1e9); no label may start more than half a pixel before the axis.
+  if (IAxisSize > 0) limit = std::max(limit, IMinimum - 0.5 * IRange / IAxisSize);
   const double below = StepDown(v, inc, step);
   if (IRange == 0 || std::fabs(IMaximum - IMinimum) < UloAxisMinRange || !(below < v) ||
       LabelValue(v) == LabelValue(below)) {
-    DrawValueLabel(v);
+    // The one label, unless the step took it before the axis (a day's
+    // midnight on an axis of some hours of that day).
+    if (IRange == 0 || v >= limit) DrawValueLabel(v);
     return;
   }
-  const double limit = IMinimum >= 0 ? (IMinimum - UloAxisMinIncrement) / (1 + UloAxisMinIncrement) : IMinimum;
   for (int count = 0; v >= limit && count < UloAxisMaxLabels; ++count) {
     DrawValueLabel(v);
     const double next = StepDown(v, inc, step);
@@ -352,7 +357,7 @@ void TChartAxis::DrawValueLabels(double inc, int step) {
   }
 }
 
-void TChartAxis::DrawLogLabels() {
+void TChartAxis::DrawLogLabels(double inc) {
   if (IMinimum == IMaximum) return;
   if (!std::isfinite(IMinimum) || !std::isfinite(IMaximum)) return;
   const double base = logarithmicBase_;
@@ -375,9 +380,12 @@ void TChartAxis::DrawLogLabels() {
   }
   if (drawn == 0) {
     // The range lies within one power: step by the power of the base
-    // below the range's width.
+    // below the range's width, raised by the base up to the label step so
+    // that the labels do not run into each other.
     double step = base > 1 ? LogBaseRound(IMaximum - lo) / base : 0;
     if (!(step > 0) || !std::isfinite(step)) return;
+    for (int k = 0; k < UloAxisMaxLabels && step < inc * (1 - 1e-9) && step * base <= IMaximum - lo; ++k)
+      step *= base;
     double w = std::ceil(lo / step) * step;
     for (int count = 0; w <= IMaximum && count < UloAxisMaxLabels; ++count) {
       DrawValueLabel(w);
@@ -398,7 +406,7 @@ void TChartAxis::DrawEventLabels(double inc, int step) {
     if (stop) {
       if (i == 0) {
         if (logarithmic_ && increment_ == 0)
-          DrawLogLabels();
+          DrawLogLabels(inc);
         else
           DrawValueLabels(inc, step);
       }

@@ -428,6 +428,10 @@ protected:
   void DrawAllSeries();
   void DrawOneSeries(TChartSeries &series);
   void DrawSeriesSharingZOrder(TChartSeries &first);
+  // B draws interleaved with A: active, able to share, on A's depth slot.
+  static bool SharesWith(const TChartSeries &a, const TChartSeries &b);
+  // No series before this one draws interleaved with it.
+  bool IsFirstSharing(const TChartSeries &series) const;
   void ClipSeriesCube();
   void UnclipSeriesCube();
   void DrawSeriesMarks(TChartSeries &series);

@@ -355,11 +355,26 @@ void TCustomAxisPanel::DrawAllSeries() {
     TChartSeries *s = all[static_cast<size_t>(listOrder ? k : count - 1 - k)];
     if (seriesList_.IndexOf(s) < 0 || !s->Active()) continue;
     if (View3D() && s->SharesZOrder()) {
-      if (s->IsFirstOfZOrder()) DrawSeriesSharingZOrder(*s);
+      if (IsFirstSharing(*s)) DrawSeriesSharingZOrder(*s);
       continue;
     }
     DrawOneSeries(*s);
   }
+}
+
+// Series that never draw interleaved draw alone even on a shared z-order:
+// they neither lead nor join the group, or the group would never be drawn
+// (led by one that does not share) and they would be drawn twice.
+bool TCustomAxisPanel::SharesWith(const TChartSeries &a, const TChartSeries &b) {
+  return b.Active() && b.CanShareZOrder() && b.ComputedZOrder() == a.ComputedZOrder();
+}
+
+bool TCustomAxisPanel::IsFirstSharing(const TChartSeries &series) const {
+  for (TChartSeries *s : seriesList_) {
+    if (s == &series) return true;
+    if (SharesWith(series, *s)) return false;
+  }
+  return true;
 }
 
 void TCustomAxisPanel::DrawOneSeries(TChartSeries &series) {
@@ -377,11 +392,10 @@ void TCustomAxisPanel::DrawOneSeries(TChartSeries &series) {
 
 void TCustomAxisPanel::DrawSeriesSharingZOrder(TChartSeries &first) {
   const int start = seriesList_.IndexOf(&first);
-  const int slot = first.ComputedZOrder();
   std::vector<TChartSeries *> group;
   for (int i = start; i < SeriesCount(); ++i) {
     TChartSeries *s = GetSeries(i);
-    if (s->Active() && s->ComputedZOrder() == slot) group.push_back(s);
+    if (SharesWith(first, *s)) group.push_back(s);
   }
   std::vector<TChartSeries *> drawn;
   int firstIndex = 0, lastIndex = -1;

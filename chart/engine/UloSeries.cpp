@@ -893,7 +893,9 @@ bool TChartSeries::IsFirstOfZOrder() {
   for (int i = 0; i < p->SeriesCount(); ++i) {
     TChartSeries *s = p->GetSeries(i);
     if (s == this) return true;
-    if (s->Active() && s->computedZOrder_ == z) return false;
+    // A series that never shares its z-order draws on its own, not first of
+    // a group.
+    if (s->Active() && s->CanShareZOrder() && s->computedZOrder_ == z) return false;
   }
   return true;
 }
@@ -993,8 +995,19 @@ constexpr streaming::TEnumName<TVertAxis> kVertAxisNames[] = {{TVertAxis::aLeftA
 
 void TChartSeries::DefineProperties(streaming::TPropertyTable &table) {
   TCustomChartSeries::DefineProperties(table);
+  // A stored colour is explicit even when it equals the automatic one, so
+  // that a definition reads back as it was written.
   table.Color(
-      "SeriesColor", [this] { return color_; }, [this](TColor c) { SetSeriesColor(c); }, clDefault);
+      "SeriesColor", [this] { return color_; },
+      [this](TColor c) {
+        if (color_ == clDefault && c == autoColor_ && c != clDefault) {
+          color_ = c;
+          BroadcastSeriesEvent(TUloSeriesEventStyle::seChangeColor);
+        } else {
+          SetSeriesColor(c);
+        }
+      },
+      clDefault);
   table.Property("ColorEachPoint", this, &TChartSeries::ColorEachPoint, &TChartSeries::SetColorEachPoint, false);
   table.Property("ColorSource", this, &TChartSeries::ColorSource, &TChartSeries::SetColorSource, std::string());
   table.Property(

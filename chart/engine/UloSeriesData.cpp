@@ -190,6 +190,14 @@ bool ShouldStoreData(const TChartSeries &series) {
 void WriteData(TChartSeries &series, TBinaryWriter &w) {
   const uint8_t flags = UloSeriesDataFlags(series);
   const int n = series.PointCount();
+  // The reader refuses a value that is not a number, so such a block is
+  // never written: the definition would not load again.
+  const TChartValueLists &all = series.ValuesList();
+  for (int k = 0; k < all.Count(); ++k)
+    for (int i = 0; i < n; ++i)
+      if (std::isnan(all[k]->Value(i)))
+        throw streaming::EWriteError(Who(series) + ": point " + std::to_string(i) +
+                                     " holds a value that is not a number and cannot be stored");
   w.WriteU8(flags);
   w.WriteI32(n);
   const TChartValueList &notMandatory = *series.NotMandatoryValueList();

@@ -59,7 +59,8 @@ uint8_t UloSeriesDataFlags(const TChartSeries &series);
 // HasManualData without NeverStoreData.
 bool ShouldStoreData(const TChartSeries &series);
 
-// Writes the block. With mark positions, a point without one gets an empty
+// Writes the block; a value that is not a number raises
+// streaming::EWriteError naming the series. With mark positions, a point without one gets an empty
 // position first (the marks' position list is padded up to it).
 void WriteData(TChartSeries &series, streaming::TBinaryWriter &writer);
 std::vector<uint8_t> WriteData(TChartSeries &series);

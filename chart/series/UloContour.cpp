@@ -398,7 +398,9 @@ void TContourSeries::LevelEdited() {
 
 void TContourSeries::SetNumLevels(int value) {
   if (!UloStoreIfChanged(numLevels_, value)) return;
-  if (automaticLevels_) {
+  // A definition being read brings the levels as they were last made; the
+  // next drawing brings them up to date.
+  if (automaticLevels_ && !Loading()) {
     updatingLevels_ = true;
     levels_->Clear();
     updatingLevels_ = false;
@@ -463,6 +465,19 @@ void TContourSeries::CreateAutoLevels() {
 void TContourSeries::PrepareForDraw() {
   TCustom3DGridSeries::PrepareForDraw();
   if (!updatingLevels_) CreateAutoLevels();
+}
+
+std::string TContourSeries::LevelMarkText(int index, double value) {
+  switch (Marks().Style()) {
+  case TSeriesMarksStyle::smsPointIndex:
+    return std::to_string(index);
+  case TSeriesMarksStyle::smsLabel:
+    if (index < PointCount() && !Label(index).empty()) return Label(index);
+    break;
+  default:
+    break;
+  }
+  return rtl::FormatFloat(ValueFormat(), value);
 }
 
 TColor TContourSeries::LevelColor(int index) const {
@@ -595,7 +610,7 @@ void TContourSeries::DrawLevels() {
     std::vector<std::pair<TMarkBox, double>> levelMarks;
     std::string text;
     if (markLevel) {
-      text = rtl::FormatFloat(ValueFormat(), w.Value);
+      text = LevelMarkText(i, w.Value);
       canvas.ApplyFont(Marks().Font());
     }
     std::vector<std::vector<TPoint>> drawnScreen;
@@ -614,16 +629,12 @@ void TContourSeries::DrawLevels() {
       drawnScreen.push_back(screen);
       if (!markLevel || screen.size() < 2) continue;
       const int width = canvas.MeasureTextWidth(text), height = canvas.MeasureTextHeight(text);
-      // A stretch is as long as a mark; every Density-th one carries a mark,
-      // the first half a spacing in from the line's start.
-      const double spacing = contourMarks_->Density() * (width + 2.0 * contourMarks_->Margin() + 1);
-      double travelled = spacing * 0.5;
-      for (size_t k = 0; k + 1 < screen.size(); ++k) {
+      // The stretches between the line's points are counted from its start:
+      // the first and then every Density-th carries a mark at its middle.
+      const auto density = static_cast<size_t>(contourMarks_->Density());
+      for (size_t k = 0; k + 1 < screen.size(); k += density) {
         const TPoint &a = screen[k], &b = screen[k + 1];
-        const double length = std::hypot(b.X - a.X, b.Y - a.Y);
-        travelled += length;
-        if (travelled < spacing || length == 0) continue;
-        travelled = 0;
+        if (a == b) continue;
         double angle = std::atan2(-(b.Y - a.Y), b.X - a.X) * 180.0 / std::numbers::pi;
         if (angle > 90) angle -= 180;
         if (angle <= -90) angle += 180;

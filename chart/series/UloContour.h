@@ -156,7 +156,8 @@ public:
   void SetAtSegments(bool value);
   bool ColorLevel() const noexcept { return colorLevel_; }
   void SetColorLevel(bool value);
-  // Every Density-th stretch of a line carries a mark; at least 1.
+  // Of the stretches between a line's points, the first and every
+  // Density-th after it carry a mark; at least 1.
   int Density() const noexcept { return density_; }
   void SetDensity(int value);
   // Pixels kept free around a mark's text.
@@ -265,6 +266,9 @@ private:
   void DrawLevels();
   void DrawFilled();
   void DrawFrame();
+  // The text written along level Index's lines: its value by ValueFormat,
+  // the index or the label of the same index by the marks' style.
+  std::string LevelMarkText(int index, double value);
   // Level index of legend row Row, or -1.
   int LegendLevel(int row) const;
 

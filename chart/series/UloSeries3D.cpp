@@ -82,7 +82,8 @@ TCustom3DSeries::TCustom3DSeries() {
   // Every point is always in the visible range: the depth decides where it lies.
   SetCalcVisiblePoints(false);
   zValues_ = new TChartValueList(this, "Z");
-  XValues()->SetOrder(TChartListOrder::loNone);
+  // Unordered is this series' own default, so a stored definition need not say it.
+  XValues()->InitOrder(TChartListOrder::loNone);
 }
 
 TCustom3DSeries::~TCustom3DSeries() = default;

@@ -336,7 +336,7 @@ void TSurfaceSeries::DefineProperties(streaming::TPropertyTable &table) {
   table.Property("FastBrush", this, &TSurfaceSeries::FastBrush, &TSurfaceSeries::SetFastBrush, false);
   table.Property("HideCells", this, &TSurfaceSeries::HideCells, &TSurfaceSeries::SetHideCells, false);
   table.Object("SideBrush", storedParts_.Get("SideBrush", [this](streaming::TPropertyTable &t) {
-    DefineChartBrush(t, *sideBrush_, clWhite, TBrushStyle::bsClear);
+    DefineChartBrush(t, *sideBrush_, clDefault, TBrushStyle::bsClear);
   }));
   table.Object("SideLines",
                storedParts_.Get("SideLines", [this](streaming::TPropertyTable &t) { DefineChartPen(t, *sideLines_); }));

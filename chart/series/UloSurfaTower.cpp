@@ -112,10 +112,11 @@ void TVector3DSeries::DefineProperties(streaming::TPropertyTable &table) {
   TCustom3DPaletteSeries::DefineProperties(table);
   table.Property("ArrowHeight", this, &TVector3DSeries::ArrowHeight, &TVector3DSeries::SetArrowHeight, 4);
   table.Property("ArrowWidth", this, &TVector3DSeries::ArrowWidth, &TVector3DSeries::SetArrowWidth, 4);
-  table.Object("EndArrow",
-               storedParts_.Get("EndArrow", [this](streaming::TPropertyTable &t) { DefineChartPen(t, *endArrow_); }));
+  table.Object("EndArrow", storedParts_.Get("EndArrow", [this](streaming::TPropertyTable &t) {
+    DefineChartPen(t, *endArrow_, clDefault);
+  }));
   table.Object("StartArrow", storedParts_.Get("StartArrow", [this](streaming::TPropertyTable &t) {
-    DefineChartPen(t, *startArrow_);
+    DefineChartPen(t, *startArrow_, clDefault);
   }));
   table.Object("EndXValues", [this]() -> streaming::TPersistent * { return endXValues_; });
   table.Object("EndYValues", [this]() -> streaming::TPersistent * { return endYValues_; });

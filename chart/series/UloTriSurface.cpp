@@ -300,19 +300,24 @@ void TCustomTriSurfaceSeries::ClearPoints() {
 bool TCustomTriSurfaceSeries::TrianglesStale() const {
   const int n = PointCount();
   if (!trianglesValid_ || static_cast<size_t>(n) != triangulatedX_.size()) return true;
-  if (n == 0) return false;
+  if (n == 0 || cacheTriangles_) return false;
   const size_t bytes = static_cast<size_t>(n) * sizeof(double);
   return std::memcmp(XValues()->Values(), triangulatedX_.data(), bytes) != 0 ||
          std::memcmp(ZValues().Values(), triangulatedZ_.data(), bytes) != 0;
 }
 
-void TCustomTriSurfaceSeries::CreateTriangles() {
+void TCustomTriSurfaceSeries::Triangulate() {
   const auto n = static_cast<size_t>(PointCount());
   triangulatedX_.assign(XValues()->Values(), XValues()->Values() + n);
   triangulatedZ_.assign(ZValues().Values(), ZValues().Values() + n);
   UloTriangulate(triangulatedX_, triangulatedZ_, triangulation_);
   trianglesValid_ = true;
   ++triangulations_;
+}
+
+void TCustomTriSurfaceSeries::CreateTriangles() {
+  Triangulate();
+  if (PointCount() >= 3 && NumTriangles() == 0) throw ETriSurfaceException(UloProTriangleSimilar);
 }
 
 void TCustomTriSurfaceSeries::DoBeforeDrawValues() {
@@ -322,7 +327,7 @@ void TCustomTriSurfaceSeries::DoBeforeDrawValues() {
     triangulation_ = {};
     trianglesValid_ = false;
   } else if (TrianglesStale()) {
-    CreateTriangles();
+    Triangulate();
   }
   TCustom3DPaletteSeries::DoBeforeDrawValues();
 }
@@ -497,6 +502,7 @@ void TCustomTriSurfaceSeries::ApplySubStyle(int index) {
 void TCustomTriSurfaceSeries::Assign(const TCustomChartElement &source) {
   if (const auto *s = dynamic_cast<const TCustomTriSurfaceSeries *>(&source)) {
     border_->Assign(*s->border_);
+    cacheTriangles_ = s->cacheTriangles_;
     hideTriangles_ = s->hideTriangles_;
     transparency_ = s->transparency_;
   }

@@ -10,6 +10,15 @@
 #include <vector>
 
 #include "chart/series/UloSeries3D.h"
+#include "platform/rtl/Exceptions.h"
+
+// Points that give no triangle: fewer than three distinct ones, or all on
+// one line. Raised only when a program asks for the triangles itself; a
+// paint of such points draws nothing.
+class ETriSurfaceException : public rtl::Exception {
+public:
+  using rtl::Exception::Exception;
+};
 
 // A triangulation of points in a plane: three point indexes per triangle,
 // counter-clockwise, and the border as pairs of point indexes in
@@ -45,8 +54,16 @@ public:
   // Held to 0..100.
   void SetTransparency(int value);
 
+  // Keep the triangles between paints without comparing the points' X and
+  // Z again: only clearing the points or a change of their number makes
+  // new ones. Off: the triangles are kept exactly while X and Z stay the
+  // same. Not stored; Assign copies it.
+  bool CacheTriangles() const noexcept { return cacheTriangles_; }
+  void SetCacheTriangles(bool value) noexcept { cacheTriangles_ = value; }
+
   // ---- the triangles
-  // Triangulates the points again.
+  // Triangulates the points again; raises ETriSurfaceException when three
+  // or more points give no triangle.
   void CreateTriangles();
   int NumTriangles() const noexcept { return triangulation_.TriangleCount(); }
   // The three point indexes of triangle Index (0-based here).
@@ -86,6 +103,7 @@ private:
     int Number;
   };
   bool TrianglesStale() const;
+  void Triangulate();
   void ProjectPoints();
   int BaseSubStyleCount();
 
@@ -93,6 +111,7 @@ private:
   bool fastBrush_ = false;
   bool hideTriangles_ = true;
   int transparency_ = 0;
+  bool cacheTriangles_ = false;
   TUloTriangulation triangulation_;
   // The X and Z the triangles were made from.
   std::vector<double> triangulatedX_, triangulatedZ_;

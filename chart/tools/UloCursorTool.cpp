@@ -79,6 +79,8 @@ std::string TCursorTool::GetGalleryName() const { return UloProToolCursor; }
 std::string TCursorTool::GetGalleryHint() const { return UloProHintCursorTool; }
 
 void TCursorTool::Assign(const TCustomChartElement &source) {
+  // The series first: taking it snaps, and the copied position must stay.
+  TUloCustomToolSeries::Assign(source);
   if (auto *s = dynamic_cast<const TCursorTool *>(&source); s && s != this) {
     clickTolerance_ = s->clickTolerance_;
     followMouse_ = s->followMouse_;
@@ -94,7 +96,6 @@ void TCursorTool::Assign(const TCustomChartElement &source) {
     yValue_ = s->yValue_;
     wholeChart_ = s->wholeChart_;
   }
-  TUloCustomToolSeries::Assign(source);
 }
 
 void TCursorTool::SetStyle(TCursorToolStyle value) {

@@ -1,5 +1,6 @@
 // Axes laid out and drawn over random and hostile ranges and settings: every
 // drawing ends, raises nothing and labels only inside the range.
+#include <algorithm>
 #include <cmath>
 #include <limits>
 #include <random>
@@ -22,6 +23,17 @@ protected:
     axis.CalcRect(r, false);
     axis.DrawAxis(true);
     EXPECT_LE(axis.Items().Count(), UloAxisMaxLabels);
+    // Value labels stay within the range, from the top down.
+    if (axis.Logarithmic()) return;
+    const double min = axis.IMinimum, max = axis.IMaximum;
+    const double slack = std::max((max - min) * 1e-9, 0.5 * (max - min) / std::max(1, axis.IAxisSize));
+    const std::vector<double> got = LabelValues(axis);
+    for (size_t i = 0; i < got.size(); ++i) {
+      EXPECT_TRUE(got[i] >= min - slack && got[i] <= max + slack) << got[i] << " of " << min << ".." << max;
+      if (i > 0) {
+        EXPECT_LT(got[i], got[i - 1]);
+      }
+    }
   }
 };
 

@@ -31,11 +31,6 @@ TEST(AxisNextStep, MovesToTheNextOneTwoFiveStep) {
   }
 }
 
-TEST(AxisNextStep, AlwaysStrictlyUpOverAllMagnitudes) {
-  for (double x = 1e-300; x < 1e300; x *= 7.3)
-    EXPECT_GT(UloNextStep(x), x) << x;
-}
-
 // ---- increments --------------------------------------------------------------------------
 
 struct IncrementCase {
@@ -68,14 +63,6 @@ TEST(AxisIncrement, LabelsThatFitDecideTheStep) {
   }
 }
 
-TEST(AxisIncrement, NoLabelRoomGivesTheSmallestSteps) {
-  TChartAxis axis;
-  Span(axis, 0, 400, 0, 100);
-  EXPECT_EQ(axis.CalcIncrement(0), UloAxisMinIncrement);
-  axis.IsDateTime = true;
-  EXPECT_EQ(axis.CalcIncrement(-1), UloDateTimeSteps[0]);
-}
-
 TEST(AxisIncrement, DateTimeStepsThroughTheTable) {
   TChartAxis axis;
   axis.IsDateTime = true;
@@ -86,45 +73,22 @@ TEST(AxisIncrement, DateTimeStepsThroughTheTable) {
   const double years = axis.CalcIncrement(4);
   EXPECT_LE(std::round(3650 / years), 4);
   EXPECT_GE(years, 365.0);
-}
-
-TEST(AxisIncrement, EveryMagnitudeEndsWithAFittingStep) {
-  for (double scale = 1e-300; scale < 1e300; scale *= 1e10) {
-    for (double offset : {0.0, -1.0, 1e6}) {
-      TChartAxis axis;
-      const double lo = offset * scale, hi = lo + 37 * scale;
-      Span(axis, 0, 400, lo, hi);
-      const double inc = axis.CalcXYIncrement(30);
-      ASSERT_TRUE(std::isfinite(inc)) << scale;
-      ASSERT_GT(inc, 0) << scale;
-      if (hi - lo > 0 && std::isfinite(hi - lo)) {
-        EXPECT_LE((hi - lo) / inc, 13) << scale;
-      }
-    }
-  }
+  EXPECT_EQ(axis.CalcIncrement(0), UloDateTimeSteps[0]) << "no room for a label";
 }
 
 TEST(AxisIncrement, NonFiniteAndStallingCasesEnd) {
+  // Infinite or NaN ends count as a zero range; a base below 1 would shrink
+  // forever in the growth loop; a span past the largest double overflows.
   const struct {
-    const char *name;
-    double min, max;
-    bool log;
-    double base;
-  } cases[] = {
-      {"infinite maximum is a zero range", 0, kInf, false, 10},
-      {"NaN minimum is a zero range", kNaN, 5, false, 10},
-      {"both infinite", -kInf, kInf, false, 10},
-      {"logarithmic base below 1", 1, 1e6, true, 0.5},
-      {"range too wide for a double", -1.7e308, 1.7e308, false, 10},
-  };
+    double min, max, base;
+  } cases[] = {{0, kInf, 10}, {kNaN, 5, 10}, {-kInf, kInf, 10}, {1, 1e6, 0.5}, {-1.7e308, 1.7e308, 10}};
   for (const auto &c : cases) {
     TChartAxis axis;
     axis.SetLogarithmicBase(c.base);
-    if (c.log) axis.SetLogarithmic(true);
+    if (c.base < 1) axis.SetLogarithmic(true);
     Span(axis, 0, 400, c.min, c.max);
     const double inc = axis.CalcXYIncrement(30);
-    EXPECT_FALSE(std::isnan(inc)) << c.name;
-    EXPECT_GT(inc, 0) << c.name;
+    EXPECT_GT(inc, 0) << c.min << ".." << c.max; // not NaN either
   }
 }
 
@@ -198,6 +162,8 @@ TEST(AxisMapping, ZeroRangeMapsEverythingToTheCentre) {
   EXPECT_EQ(axis.CalcSizeValue(5), 0);
   Span(axis, 100, 301, 0, kInf);
   EXPECT_EQ(axis.CalcPosValue(3), 200);
+  Span(axis, 10, 10, 0, 5);
+  EXPECT_EQ(axis.CalcPosPoint(10), 0) << "no pixels, no value";
 }
 
 TEST(AxisMapping, Logarithmic) {
@@ -236,12 +202,6 @@ TEST(AxisMapping, DepthAxisIsAnOffsetFromZero) {
   EXPECT_EQ(axis.CalcPosValue(0.5), 20);
   axis.SetInverted(true);
   EXPECT_EQ(axis.CalcPosValue(0.5), 40);
-}
-
-TEST(AxisMapping, PixelToValueNeedsAnAxisSize) {
-  TChartAxis axis;
-  Span(axis, 10, 10, 0, 5);
-  EXPECT_EQ(axis.CalcPosPoint(10), 0);
 }
 
 // ---- settings ----------------------------------------------------------------------------
@@ -283,24 +243,19 @@ TEST_F(AxisSettings, RefusedValuesRaiseAndKeepTheOldValue) {
 }
 
 TEST_F(AxisSettings, LogarithmicRefusesDatesAndNegativeRanges) {
-  TChartAxis &axis = *panel->LeftAxis();
   AddSeries({{1, -5}, {2, 5}});
-  try {
-    axis.SetLogarithmic(true);
-    ADD_FAILURE();
-  } catch (const AxisException &e) {
-    EXPECT_EQ(e.Message(), UloMsgAxisLogNotPositive);
-  }
-  EXPECT_FALSE(axis.Logarithmic());
-  TChartAxis &bottom = *panel->BottomAxis();
+  auto refused = [](TChartAxis &axis, const std::string &message) {
+    try {
+      axis.SetLogarithmic(true);
+      ADD_FAILURE() << message;
+    } catch (const AxisException &e) {
+      EXPECT_EQ(e.Message(), message);
+    }
+    EXPECT_FALSE(axis.Logarithmic());
+  };
+  refused(*panel->LeftAxis(), UloMsgAxisLogNotPositive);
   panel->GetSeries(0)->XValues()->SetDateTime(true);
-  try {
-    bottom.SetLogarithmic(true);
-    ADD_FAILURE();
-  } catch (const AxisException &e) {
-    EXPECT_EQ(e.Message(), UloMsgAxisLogDateTime);
-  }
-  EXPECT_FALSE(bottom.Logarithmic());
+  refused(*panel->BottomAxis(), UloMsgAxisLogDateTime);
 }
 
 TEST_F(AxisSettings, AutomaticFlagsFollowEachOther) {
@@ -404,24 +359,6 @@ TEST_F(AxisSettings, PositionsFollowStartAndEndPercent) {
   EXPECT_EQ(axis.IEndPos, UloMaxPixel);
 }
 
-TEST_F(AxisSettings, AssignCopiesTheSettings) {
-  TChartAxis &a = *panel->LeftAxis();
-  TChartAxis &b = *panel->RightAxis();
-  a.SetIncrement(5);
-  a.SetLabelsAngle(45);
-  a.Grid().SetDrawEvery(3);
-  a.Title().SetCaption("volts");
-  a.Items().Add(4, "four");
-  b.Assign(a);
-  EXPECT_EQ(b.Increment(), 5);
-  EXPECT_EQ(b.LabelsAngle(), 45);
-  EXPECT_EQ(b.Grid().DrawEvery(), 3);
-  EXPECT_EQ(b.Title().Caption(), "volts");
-  ASSERT_EQ(b.Items().Count(), 1);
-  EXPECT_EQ(b.Items()[0].Text(), "four");
-  EXPECT_FALSE(b.Items().Automatic());
-}
-
 } // namespace
 
 // ---- stored settings ------------------------------------------------------------------------
@@ -439,6 +376,20 @@ protected:
     AxisFixture::TearDown();
   }
 };
+
+TEST_F(AxisStored, DefaultsAreTheOnesTheAxesAreMadeWith) {
+  // A default chart writes none of its axes' keys, and an axis line of
+  // width 1 (not the default 2) comes back as written.
+  TChart fresh;
+  const std::string plain = streaming::WriteComponent(fresh);
+  for (const char *axis : {"BottomAxis", "TopAxis", "LeftAxis", "RightAxis", "DepthAxis", "DepthTopAxis"})
+    EXPECT_EQ(plain.find(std::string(axis) + "."), std::string::npos) << axis << " in\n" << plain;
+  auto read = streaming::ReadComponent("TChart Chart1 {\n  LeftAxis.Axis.Width = 1\n}\n");
+  auto *chart = dynamic_cast<TChart *>(read.get());
+  ASSERT_NE(chart, nullptr);
+  EXPECT_EQ(chart->LeftAxis()->Axis().Width(), 1);
+  EXPECT_NE(streaming::WriteComponent(*chart).find("LeftAxis.Axis.Width = 1"), std::string::npos);
+}
 
 TEST_F(AxisStored, SettingsReadBackAsWritten) {
   TChart chart;
@@ -463,24 +414,16 @@ TEST_F(AxisStored, SettingsReadBackAsWritten) {
   auto *back = dynamic_cast<TChart *>(read.get());
   ASSERT_NE(back, nullptr);
   EXPECT_EQ(streaming::WriteComponent(*back), text);
+  // The text written back equals the text read; a few values prove it was
+  // not read into defaults.
   TChartAxis &l = *back->LeftAxis();
   EXPECT_FALSE(l.Automatic());
   EXPECT_EQ(l.Minimum(), -3);
-  EXPECT_EQ(l.Maximum(), 7);
   EXPECT_EQ(l.Increment(), 2.5);
-  EXPECT_EQ(l.LabelsAngle(), 45);
-  EXPECT_EQ(l.LabelsSeparation(), 0);
-  EXPECT_EQ(l.AxisValuesFormat(), "0.00");
-  EXPECT_TRUE(l.Inverted());
-  EXPECT_EQ(l.Grid().DrawEvery(), 3);
-  EXPECT_TRUE(l.Grid().Centered());
   EXPECT_EQ(l.Axis().LineMode(), TPenLineMode::lmCylinder);
-  EXPECT_EQ(l.Title().Caption(), "volts");
   ASSERT_EQ(l.Items().Count(), 1);
   EXPECT_EQ(l.Items()[0].Text(), "four");
   EXPECT_FALSE(l.Items().Automatic());
-  EXPECT_EQ(l.LabelsFont().Size(), 11);
-  EXPECT_FALSE(back->BottomAxis()->Labels());
   EXPECT_TRUE(back->BottomAxis()->Logarithmic());
 }
 

@@ -15,56 +15,35 @@ using namespace chart_test;
 
 class ChartControlTest : public WithChartUnits {};
 
-TEST_F(ChartControlTest, AssignCopiesThePartsIntoTheOwnedObjects) {
-  TChart a, b;
-  a.Title().SetText({"A"});
-  a.Foot().SetText({"F"});
-  a.Legend().SetAlignment(TLegendAlignment::laBottom);
-  a.LeftWall().SetSize(7);
-  a.SetScrollMouseButton(forms::TMouseButton::mbMiddle);
-  a.SetColorPaletteIndex(2);
-  TChartTitle *title = &b.Title();
-  b.Assign(a);
-  EXPECT_EQ(&b.Title(), title);
-  EXPECT_EQ(b.Title().Text(), std::vector<std::string>{"A"});
-  EXPECT_EQ(b.Foot().Text(), std::vector<std::string>{"F"});
-  EXPECT_EQ(b.Legend().Alignment(), TLegendAlignment::laBottom);
-  EXPECT_EQ(b.LeftWall().Size(), 7);
-  EXPECT_EQ(b.ScrollMouseButton(), forms::TMouseButton::mbMiddle);
-  EXPECT_EQ(b.ColorPaletteIndex(), 2);
-  const auto colors = UloPaletteColors(2);
-  EXPECT_EQ(b.ColorPalette(), std::vector<TColor>(colors.begin(), colors.end()));
-}
-
-TEST_F(ChartControlTest, PaletteIndexIsAppliedAndStoredFromOne) {
+TEST_F(ChartControlTest, StoredKeysRoundTripAssignCopiesAndDefaultsStoreNothing) {
   TChart c;
   c.SetName("Chart1");
-  EXPECT_EQ(streaming::WriteComponent(c).find("ColorPaletteIndex"), std::string::npos);
-  c.SetColorPaletteIndex(3);
-  const auto three = UloPaletteColors(3);
-  EXPECT_EQ(c.ColorPalette(), std::vector<TColor>(three.begin(), three.end()));
-  const std::string text = streaming::WriteComponent(c);
-  EXPECT_NE(text.find("ColorPaletteIndex = 3"), std::string::npos) << text;
-  TChart back;
-  streaming::ReadComponent(text, back);
-  EXPECT_EQ(back.ColorPaletteIndex(), 3);
-  EXPECT_EQ(back.ColorPalette(), c.ColorPalette());
-  // Outside the built-in palettes the default colours apply; the index stays.
-  c.SetColorPaletteIndex(16);
-  EXPECT_TRUE(c.ColorPalette().empty());
-  EXPECT_EQ(c.ColorPaletteIndex(), 16);
-}
-
-TEST_F(ChartControlTest, PublishedPartsRoundTrip) {
-  TChart c;
-  c.SetName("Chart1");
+  const std::string plain = streaming::WriteComponent(c);
+  for (const char *part : {"Wall", "Title", "Foot", "Legend", "ScrollMouseButton", "ColorPaletteIndex"})
+    EXPECT_EQ(plain.find(part), std::string::npos) << part << " in\n" << plain;
   c.Title().SetText({"Line one", "Line two"});
   c.Legend().SetAlignment(TLegendAlignment::laTop);
   c.Legend().SetCheckBoxes(true);
   c.BackWall().SetTransparent(false);
   c.LeftWall().SetColor(clRed);
   c.RightWall().SetVisible(true);
+  c.SetColorPaletteIndex(3);
+  c.SetScrollMouseButton(forms::TMouseButton::mbMiddle);
+  // Assign copies into the owned parts and applies the palette.
+  TChart copy;
+  TChartTitle *title = &copy.Title();
+  copy.Assign(c);
+  EXPECT_EQ(&copy.Title(), title);
+  EXPECT_EQ(copy.Title().Text(), c.Title().Text());
+  EXPECT_EQ(copy.Legend().Alignment(), TLegendAlignment::laTop);
+  EXPECT_EQ(copy.LeftWall().Color(), clRed);
+  EXPECT_EQ(copy.ScrollMouseButton(), forms::TMouseButton::mbMiddle);
+  EXPECT_EQ(copy.ColorPaletteIndex(), 3);
+  const auto three = UloPaletteColors(3);
+  EXPECT_EQ(copy.ColorPalette(), std::vector<TColor>(three.begin(), three.end()));
   const std::string text = streaming::WriteComponent(c);
+  EXPECT_NE(text.find("ColorPaletteIndex = 3"), std::string::npos) << text;
+  EXPECT_EQ(text.find("BottomWall.Color"), std::string::npos) << text;
   TChart back;
   streaming::ReadComponent(text, back);
   EXPECT_EQ(back.Title().Text(), c.Title().Text());
@@ -73,22 +52,19 @@ TEST_F(ChartControlTest, PublishedPartsRoundTrip) {
   EXPECT_FALSE(back.BackWall().Transparent());
   EXPECT_EQ(back.LeftWall().Color(), clRed);
   EXPECT_TRUE(back.RightWall().Visible());
+  // Reading the index applies its palette.
+  EXPECT_EQ(back.ColorPaletteIndex(), 3);
+  EXPECT_EQ(back.ColorPalette(), c.ColorPalette());
   back.SetName("Chart1");
   EXPECT_EQ(streaming::WriteComponent(back), text);
-  // The frame's alias is read into the back wall's pen.
+  // The frame's alias is read into the back wall's pen and written under it.
   streaming::ReadComponent("TChart Chart1 { Frame.Color = clRed }", back);
   EXPECT_EQ(back.BackWall().Pen().Color(), clRed);
   EXPECT_EQ(streaming::WriteComponent(back).find("Frame"), std::string::npos);
-  // Untouched walls store nothing of their colour.
-  EXPECT_EQ(text.find("BottomWall.Color"), std::string::npos) << text;
-}
-
-TEST_F(ChartControlTest, ADefaultChartStoresNothingOfItsParts) {
-  TChart c;
-  c.SetName("Chart1");
-  const std::string text = streaming::WriteComponent(c);
-  for (const char *part : {"Wall", "Title", "Foot", "Legend", "ScrollMouseButton", "ColorPaletteIndex"})
-    EXPECT_EQ(text.find(part), std::string::npos) << part << " in\n" << text;
+  // Outside the built-in palettes the default colours apply; the index stays.
+  c.SetColorPaletteIndex(16);
+  EXPECT_TRUE(c.ColorPalette().empty());
+  EXPECT_EQ(c.ColorPaletteIndex(), 16);
 }
 
 TEST_F(ChartControlTest, FreeSeriesColors) {

@@ -72,6 +72,8 @@ TEST_F(ChartDemoTest, LegendWithCheckBoxesTitleAndColumns) {
     EXPECT_LE(legend.Right, c->Width());
     EXPECT_LE(legend.Bottom, c->Height());
     TChartLegend &l = c->Legend();
+    // The rows start below the title's box, 2 pixels inside the legend.
+    EXPECT_EQ(l.TitleBottom(), legend.Top + 2 + l.Title().TotalHeight(c->Canvas()));
     EXPECT_GT(l.Items()[0].Top(), l.TitleBottom());
     // Every row's text stays inside the box, the last column's too.
     c->Canvas().ApplyFont(l.Font());

@@ -81,22 +81,4 @@ TEST_F(FunctionGallery, StoredWithItsSeries) {
   EXPECT_EQ(streaming::WriteComponent(back), text);
 }
 
-TEST_F(FunctionGallery, DefaultsAreNotStored) {
-  std::vector<std::unique_ptr<TUloFunction>> functions;
-  functions.push_back(std::make_unique<TAddUloFunction>());
-  functions.push_back(std::make_unique<TCustomUloFunction>());
-  functions.push_back(std::make_unique<TModeUloFunction>());
-  for (auto &f : functions) {
-    TChartSeries series;
-    series.SetName("Series1");
-    f->SetName("F1");
-    const std::string name(f->ClassName());
-    series.AttachFunction(std::move(f));
-    const std::string text = streaming::WriteComponent(series);
-    EXPECT_NE(text.find(name), std::string::npos) << text;
-    for (const char *key : {"Period", "IncludeNulls", "NumPoints", "StartX"})
-      EXPECT_EQ(text.find(key), std::string::npos) << key << " in " << text;
-  }
-}
-
 } // namespace

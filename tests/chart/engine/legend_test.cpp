@@ -107,6 +107,11 @@ TEST_F(LegendTest, EveryAlignmentSitsOnItsSideAndTakesItsSpace) {
     EXPECT_LE(box.Right, c->Width()) << k.name;
     EXPECT_LE(box.Bottom, c->Height()) << k.name;
     EXPECT_EQ(c->Legend().LastValue(), 2) << k.name;
+    // Rows, their spacing, and what the symbol's 3-pixel shadow adds.
+    const TChartLegend &l = c->Legend();
+    const int ih = l.ItemHeight();
+    EXPECT_EQ(box.Bottom - box.Top, ih * l.Rows() + 2 + 2 * rtl::RoundPixel(ih * 0.1) + std::max(0, 3 - ih / 6))
+        << k.name;
     switch (k.alignment) {
     case TLegendAlignment::laLeft:
       EXPECT_EQ(r.Left, box.Right + 3 * w / 100) << k.name;
@@ -115,6 +120,7 @@ TEST_F(LegendTest, EveryAlignmentSitsOnItsSideAndTakesItsSpace) {
       break;
     case TLegendAlignment::laRight:
       EXPECT_EQ(r.Right, box.Left - 3 * w / 100) << k.name;
+      EXPECT_EQ(box.Right, plain.Right - c->Legend().Shadow().HorizSize() - 1 - 1) << k.name;
       break;
     case TLegendAlignment::laTop:
       EXPECT_EQ(r.Top, box.Bottom + 4 * h / 100) << k.name;
@@ -307,22 +313,17 @@ TEST_F(LegendTest, PagesListTheCurrentPagesValues) {
 
 TEST_F(LegendTest, EventsMayMoveTheBoxAndTheRows) {
   TChart *c = WithSeries(2);
-  c->OnGetLegendRect = [](TCustomChart *, TRect &r) {
-    r.Left -= 10;
-    r.Top += 5;
-  };
+  c->OnGetLegendRect = [](TCustomChart *, TRect &r) { r.Top += 5; };
   std::vector<int> rows;
-  c->OnGetLegendPos = [&](TCustomChart *, int index, int &x, int &y, int &) {
+  c->OnGetLegendPos = [&](TCustomChart *, int index, int &x, int &, int &) {
     rows.push_back(index);
     x += 3;
-    (void)y;
   };
   Paint(*c);
-  const TRect box = c->Legend().ShapeBounds;
   EXPECT_EQ(rows, (std::vector<int>{0, 1}));
-  // The moved box is where the rows went.
-  EXPECT_GT(c->Legend().Items()[0].Top(), box.Top);
-  EXPECT_GT(c->Legend().Items()[0].Left(), box.Left + 3);
+  // The rows follow the moved box, and each moves by what its event said.
+  EXPECT_GT(c->Legend().Items()[0].Top(), c->Legend().ShapeBounds.Top);
+  EXPECT_GT(c->Legend().Items()[0].Left(), c->Legend().ShapeBounds.Left + 3);
 }
 
 TEST_F(LegendTest, HiddenLegendLeavesNothingToClick) {

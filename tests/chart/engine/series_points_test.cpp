@@ -6,6 +6,7 @@
 #include <stdexcept>
 
 #include "chart/foundation/UloProcs.h"
+#include "platform/streaming/DefinitionReader.h"
 #include "platform/streaming/DefinitionWriter.h"
 
 namespace {
@@ -613,6 +614,56 @@ TEST_F(ChartError, ShowsTheTextInTheErrorBoxWithoutCaption) {
   EXPECT_EQ(user.Boxes[0].Caption, "");
   EXPECT_TRUE(user.Boxes[0].Error);
   user.Boxes.clear();
+}
+
+} // namespace
+
+namespace {
+
+using namespace series_test;
+
+class SeriesSharing : public WithUnits {};
+
+class TLoneSeries : public TChartSeries {
+public:
+  bool CanShareZOrder() const override { return false; }
+};
+
+TEST_F(SeriesSharing, SeriesThatNeverShareStandApartFromTheGroup) {
+  TSeriesPanel panel;
+  auto *lone = panel.AddSeries(std::make_unique<TLoneSeries>());
+  auto *a = panel.AddSeries(std::make_unique<TChartSeries>());
+  auto *b = panel.AddSeries(std::make_unique<TChartSeries>());
+  for (TChartSeries *s : {static_cast<TChartSeries *>(lone), a, b})
+    s->SetComputedZOrder(1);
+  EXPECT_FALSE(lone->SharesZOrder());
+  EXPECT_TRUE(a->SharesZOrder());
+  EXPECT_TRUE(a->IsFirstOfZOrder()) << "the lone series ahead does not count";
+  EXPECT_FALSE(b->IsFirstOfZOrder());
+  b->SetActive(false);
+  EXPECT_FALSE(a->SharesZOrder());
+  panel.SetZOrderDepths(false);
+  b->SetActive(true);
+  EXPECT_FALSE(a->SharesZOrder()) << "without side-by-side depths nothing shares";
+}
+
+} // namespace
+
+namespace {
+
+using namespace series_test;
+
+class SeriesColourStored : public WithUnits {};
+
+TEST_F(SeriesColourStored, AStoredColourEqualToTheAutomaticOneStaysExplicit) {
+  TNoteSeries s;
+  s.SetName("Series1");
+  s.SetAutomaticColor(clRed);
+  streaming::ClassRegistry().RegisterClass<TNoteSeries>("TNoteSeries");
+  streaming::ReadComponent("TNoteSeries Series1 {\n  SeriesColor = clRed\n}\n", s);
+  streaming::ClassRegistry().UnregisterClass("TNoteSeries");
+  EXPECT_EQ(s.ExplicitSeriesColor(), clRed);
+  EXPECT_NE(streaming::WriteComponent(s).find("SeriesColor = clRed"), std::string::npos);
 }
 
 } // namespace

@@ -76,37 +76,23 @@ TEST_F(StoredChart, PointsComeBackAndAreStoredAgain) {
   EXPECT_EQ(text.find("Data", third), std::string::npos) << text;
 }
 
-TEST_F(StoredChart, IdentifierStyleAndCustomAxesByIndex) {
+// Identifier, style, custom axes by index, several sources by name, one
+// source as the published DataSource, and mark items at their indexes.
+TEST_F(StoredChart, TheOtherKeysOfSeriesAndMarks) {
   TChart chart;
   chart.SetName("Chart1");
   chart.CustomAxes().Add();
-  TChartAxis *second = chart.CustomAxes().Add();
-  TPlainSeries *s = Add<TPlainSeries>(chart, "Series1");
-  s->SetIdentifier("ident");
-  s->SetStyle(1 | 8 | 32);
-  s->SetCustomVertAxis(second);
-  s->SetCustomHorizAxis(chart.CustomAxes().Items(0));
-
-  std::string text;
-  auto back = RoundTrip(chart, &text);
-  ASSERT_TRUE(back);
-  EXPECT_NE(text.find("CustomVertAxis = 1"), std::string::npos) << text;
-  EXPECT_NE(text.find("CustomHorizAxis = 0"), std::string::npos) << text;
-  TChartSeries &b = *back->GetSeries(0);
-  EXPECT_EQ(b.Identifier(), "ident");
-  EXPECT_EQ(b.Style(), 1 | 8 | 32);
-  EXPECT_EQ(b.CustomVertAxis(), back->CustomAxes().Items(1));
-  EXPECT_EQ(b.CustomHorizAxis(), back->CustomAxes().Items(0));
-  EXPECT_EQ(b.VertAxis(), TVertAxis::aCustomVertAxis);
-}
-
-TEST_F(StoredChart, SeveralSourcesAreStoredByName) {
-  TChart chart;
-  chart.SetName("Chart1");
+  chart.CustomAxes().Add();
   TPlainSeries *a = Add<TPlainSeries>(chart, "SourceA");
   TPlainSeries *b = Add<TPlainSeries>(chart, "SourceB");
   TPlainSeries *single = Add<TPlainSeries>(chart, "Single");
   TPlainSeries *both = Add<TPlainSeries>(chart, "Both");
+  a->SetIdentifier("ident");
+  a->SetStyle(1 | 8 | 32);
+  a->SetCustomVertAxis(chart.CustomAxes().Items(1));
+  a->SetCustomHorizAxis(chart.CustomAxes().Items(0));
+  a->Marks().Items().Item(2).SetColor(clRed);
+  a->Marks().Items().Item(4);
   single->SetDataSource(a);
   both->AddDataSource(a);
   both->AddDataSource(b);
@@ -114,32 +100,21 @@ TEST_F(StoredChart, SeveralSourcesAreStoredByName) {
   std::string text;
   auto back = RoundTrip(chart, &text);
   ASSERT_TRUE(back);
-  EXPECT_NE(text.find("DataSources = (\"SourceA\", \"SourceB\")"), std::string::npos) << text;
-  // One source is the published DataSource, never the list.
-  EXPECT_EQ(text.find("DataSources", text.find("Single")), text.find("DataSources")) << text;
-  TChartSeries *backBoth = back->GetSeries(3);
-  ASSERT_EQ(backBoth->DataSources().size(), 2u);
-  EXPECT_EQ(backBoth->DataSources()[0], back->GetSeries(0));
-  EXPECT_EQ(backBoth->DataSources()[1], back->GetSeries(1));
-  EXPECT_EQ(back->GetSeries(2)->DataSource(), back->GetSeries(0));
-}
-
-TEST_F(StoredChart, MarkItemsKeepTheirIndexes) {
-  TChart chart;
-  chart.SetName("Chart1");
-  TPlainSeries *s = Add<TPlainSeries>(chart, "Series1");
-  s->Marks().Items().Item(2).SetColor(clRed);
-  s->Marks().Items().Item(4);
-
-  std::string text;
-  auto back = RoundTrip(chart, &text);
-  ASSERT_TRUE(back);
-  TMarksItems &items = back->GetSeries(0)->Marks().Items();
-  EXPECT_EQ(items.Existing(0), nullptr);
-  EXPECT_EQ(items.Existing(1), nullptr);
+  for (const char *line : {"CustomVertAxis = 1", "CustomHorizAxis = 0", "DataSources = (\"SourceA\", \"SourceB\")"})
+    EXPECT_NE(text.find(line), std::string::npos) << line << " in\n" << text;
+  EXPECT_EQ(text.find("DataSources", text.find("Single")), text.find("DataSources")) << "one source is no list";
+  TChartSeries &ba = *back->GetSeries(0);
+  EXPECT_EQ(ba.Identifier(), "ident");
+  EXPECT_EQ(ba.Style(), 1 | 8 | 32);
+  EXPECT_EQ(ba.CustomVertAxis(), back->CustomAxes().Items(1));
+  EXPECT_EQ(ba.CustomHorizAxis(), back->CustomAxes().Items(0));
+  EXPECT_EQ(ba.VertAxis(), TVertAxis::aCustomVertAxis);
+  TMarksItems &items = ba.Marks().Items();
+  EXPECT_TRUE(!items.Existing(0) && !items.Existing(1) && items.Existing(4)) << "an unchanged item is still an item";
   ASSERT_NE(items.Existing(2), nullptr);
   EXPECT_EQ(items.Existing(2)->Color(), clRed);
-  EXPECT_NE(items.Existing(4), nullptr) << "an item with nothing changed is still an item";
+  EXPECT_EQ(back->GetSeries(2)->DataSource(), &ba);
+  EXPECT_EQ(back->GetSeries(3)->DataSources(), (TDataSourcesList{&ba, back->GetSeries(1)}));
 }
 
 struct BadKey {

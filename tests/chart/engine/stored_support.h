@@ -96,6 +96,10 @@ public:
                    int width) {
     return I32(fromX).I32(fromY).U8(fix).I32(toX).I32(toY).U8(custom).I32(height).I32(leftX).I32(topY).I32(width);
   }
+  TBytes &Append(const TBytes &more) {
+    b_.insert(b_.end(), more.b_.begin(), more.b_.end());
+    return *this;
+  }
   const std::vector<uint8_t> &Get() const { return b_; }
   operator std::vector<uint8_t>() const { return b_; }
 

@@ -41,7 +41,7 @@ protected:
   }
 };
 
-TEST_F(WallsTest, WallDefaults) {
+TEST_F(WallsTest, WallAndTitleDefaults) {
   TChart c;
   struct Case {
     const char *name;
@@ -49,21 +49,13 @@ TEST_F(WallsTest, WallDefaults) {
     TColor color;
     bool visible, transparent;
   };
-  const std::vector<Case> cases = {
-      {"back", c.BackWall(), 0xC0C0C0, true, true},
-      {"left", c.LeftWall(), 0x80FFFF, true, false},
-      {"bottom", c.BottomWall(), 0xFFFFFF, true, false},
-      {"right", c.RightWall(), 0xC0C0C0, false, false},
-  };
-  for (const Case &k : cases) {
+  for (const Case &k :
+       {Case{"back", c.BackWall(), 0xC0C0C0, true, true}, Case{"left", c.LeftWall(), 0x80FFFF, true, false},
+        Case{"bottom", c.BottomWall(), 0xFFFFFF, true, false}, Case{"right", c.RightWall(), 0xC0C0C0, false, false}}) {
     EXPECT_EQ(k.wall.Color(), k.color) << k.name;
-    EXPECT_EQ(k.wall.DefaultColor(), k.color) << k.name;
     EXPECT_EQ(k.wall.Visible(), k.visible) << k.name;
     EXPECT_EQ(k.wall.Transparent(), k.transparent) << k.name;
-    EXPECT_EQ(k.wall.Size(), 0) << k.name;
-    EXPECT_EQ(k.wall.StartPosition(), 0) << k.name;
-    EXPECT_EQ(k.wall.EndPosition(), 100) << k.name;
-    EXPECT_TRUE(k.wall.Dark3D()) << k.name;
+    EXPECT_TRUE(k.wall.Size() == 0 && k.wall.StartPosition() == 0 && k.wall.EndPosition() == 100) << k.name;
     // Color is stored only once it differs from the colour at creation.
     streaming::TPropertyTable t;
     k.wall.DefineProperties(t);
@@ -73,24 +65,16 @@ TEST_F(WallsTest, WallDefaults) {
   }
   EXPECT_FALSE(c.BackWall().Shadow().Visible());
   EXPECT_EQ(c.BackWall().Shadow().Color(), 0x808080);
-}
-
-TEST_F(WallsTest, TitleDefaults) {
-  TChart c;
-  EXPECT_TRUE(c.Title().Text().empty());
-  for (TChartTitle *t : {&c.Title(), &c.SubTitle()}) {
-    EXPECT_TRUE(t->Transparent());
-    EXPECT_EQ(t->Font().Color(), 0xFF0000);
-    EXPECT_TRUE(t->OnTop());
+  // Titles above the chart are blue, the foot titles red and italic.
+  for (TChartTitle *t :
+       {&c.Title(), &c.SubTitle(), static_cast<TChartTitle *>(&c.Foot()), static_cast<TChartTitle *>(&c.SubFoot())}) {
+    EXPECT_TRUE(t->Transparent() && t->Text().empty() && t->AdjustFrame());
+    EXPECT_EQ(t->VertMargin(), 5);
+    EXPECT_EQ(t->Alignment(), TAlignment::taCenter);
+    EXPECT_EQ(t->Font().Color(), t->OnTop() ? 0xFF0000 : 0x0000FF);
+    EXPECT_EQ(t->Font().Style().Contains(TFontStyle::fsItalic), !t->OnTop());
   }
-  for (TChartTitle *t : {static_cast<TChartTitle *>(&c.Foot()), static_cast<TChartTitle *>(&c.SubFoot())}) {
-    EXPECT_EQ(t->Font().Color(), 0x0000FF);
-    EXPECT_TRUE(t->Font().Style().Contains(TFontStyle::fsItalic));
-    EXPECT_FALSE(t->OnTop());
-  }
-  EXPECT_EQ(c.Title().VertMargin(), 5);
-  EXPECT_TRUE(c.Title().AdjustFrame());
-  EXPECT_EQ(c.Title().Alignment(), TAlignment::taCenter);
+  EXPECT_FALSE(c.Foot().OnTop());
   EXPECT_EQ(c.ScrollMouseButton(), forms::TMouseButton::mbRight);
 }
 
@@ -111,6 +95,13 @@ TEST_F(WallsTest, TitlesTakeTheirLinesAndMarginOffTheChart) {
   c->Foot().SetText({"Foot"});
   Paint(*c);
   EXPECT_EQ(plain.Bottom - c->ChartRect.Bottom, fh + 5);
+
+  // AdjustFrame off: the frame (one visible pixel) spans the chart's width.
+  c->Title().Pen().SetVisible(true);
+  c->Title().SetAdjustFrame(false);
+  Paint(*c);
+  EXPECT_EQ(c->Title().ShapeBounds.Left, c->ChartRect.Left - 1);
+  EXPECT_EQ(c->Title().ShapeBounds.Right, c->ChartRect.Right + 1);
 
   // A pinned title takes no space and is drawn after the series.
   c->Title().SetLeft(20);
@@ -135,20 +126,6 @@ TEST_F(WallsTest, FootTitleDrawsItsFirstLineLowest) {
     for (int x = 0; x < b.Width(); ++x)
       if (b.Pixel(x, y) == 0x0000FF) (y < mid ? upperWidth : lowerWidth) += 1;
   EXPECT_GT(upperWidth, 3 * lowerWidth);
-}
-
-TEST_F(WallsTest, AdjustFrameOffSpansTheChartWidth) {
-  TChart *c = ShownChart();
-  Bare(*c);
-  c->Title().SetText({"T"});
-  Paint(*c);
-  const int narrow = c->Title().ShapeBounds.Right - c->Title().ShapeBounds.Left;
-  c->Title().SetAdjustFrame(false);
-  Paint(*c);
-  EXPECT_GT(c->Title().ShapeBounds.Right - c->Title().ShapeBounds.Left, narrow);
-  // The visible frame (one pixel) lies just outside the chart's width.
-  EXPECT_EQ(c->Title().ShapeBounds.Left, c->ChartRect.Left - 1);
-  EXPECT_EQ(c->Title().ShapeBounds.Right, c->ChartRect.Right + 1);
 }
 
 TEST_F(WallsTest, WallPositionsAlongTheHeight) {

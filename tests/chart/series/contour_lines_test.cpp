@@ -71,28 +71,6 @@ TEST(ContourCell, EveryCornerPatternCutsAtTheLevel) {
   }
 }
 
-TEST(ContourCell, OneHighCornerGivesTwoPiecesThroughTheThirdPoints) {
-  const double y[4] = {1, 0, 0, 0};
-  std::vector<TSeg> segs = Cell(y, {0.5});
-  ASSERT_EQ(segs.size(), 2u);
-  TContourLines lines;
-  for (const TSeg &s : segs)
-    lines.AddSegment(s.A, s.B);
-  ASSERT_EQ(lines.Count(), 1);
-  const TContourPolyline &l = lines.Polylines()[0];
-  ASSERT_EQ(l.size(), 3u);
-  // From the bottom edge's middle through the point a third of the way to
-  // the centre to the left edge's middle (in one direction or the other).
-  TContourPoint ends[2] = {l.front(), l.back()};
-  if (ends[0].X < ends[1].X) std::swap(ends[0], ends[1]);
-  EXPECT_DOUBLE_EQ(ends[0].X, 0.5);
-  EXPECT_DOUBLE_EQ(ends[0].Z, 0);
-  EXPECT_DOUBLE_EQ(ends[1].X, 0);
-  EXPECT_DOUBLE_EQ(ends[1].Z, 0.5);
-  EXPECT_NEAR(l[1].X, 1.0 / 3, 1e-15);
-  EXPECT_NEAR(l[1].Z, 1.0 / 3, 1e-15);
-}
-
 TEST(ContourCell, LevelsOutsideOrUnorderedAndFlatCells) {
   const double ramp[4] = {0, 1, 1, 0};
   EXPECT_TRUE(Cell(ramp, {2, 3}).empty());
@@ -111,26 +89,6 @@ TEST(ContourCell, LevelsOutsideOrUnorderedAndFlatCells) {
   const double flat[4] = {2, 2, 2, 2};
   EXPECT_TRUE(Cell(flat, {1, 3}).empty());
   EXPECT_NO_FATAL_FAILURE(Cell(flat, {2}));
-}
-
-TEST(ContourLines, ACone) {
-  // Y = distance from the origin on a grid from -10 to 10.
-  const int n = 21;
-  auto y = [](int i, int k) { return std::hypot(i - 10.0, k - 10.0); };
-  for (double radius : {3.0, 5.5, 8.0}) {
-    TContourLines lines;
-    for (int i = 0; i + 1 < n; ++i)
-      for (int k = 0; k + 1 < n; ++k) {
-        const double v[4] = {y(i, k), y(i + 1, k), y(i + 1, k + 1), y(i, k + 1)};
-        UloContourCell(i - 10.0, i - 9.0, k - 10.0, k - 9.0, v, std::vector<double>{radius},
-                       [&](int, const TContourPoint &a, const TContourPoint &b) { lines.AddSegment(a, b); });
-      }
-    ASSERT_EQ(lines.Count(), 1) << radius;
-    const TContourPolyline &l = lines.Polylines()[0];
-    EXPECT_TRUE(TContourLines::Meet(l.front(), l.back())) << radius << ": a closed ring";
-    for (const TContourPoint &p : l)
-      EXPECT_NEAR(std::hypot(p.X, p.Z), radius, 0.1) << radius;
-  }
 }
 
 TEST(ContourLines, EndsMeetWithinHalfAUnitAtTheFourthDecimal) {
@@ -156,10 +114,6 @@ TEST(ContourLines, EndsMeetWithinHalfAUnitAtTheFourthDecimal) {
   near.AddSegment({0, 0}, {1, 0});
   near.AddSegment({1.0, 0.00004}, {2, 0});
   EXPECT_EQ(near.Count(), 1);
-  TContourLines apart;
-  apart.AddSegment({0, 0}, {1, 0});
-  apart.AddSegment({1.0001, 0}, {2, 0});
-  EXPECT_EQ(apart.Count(), 2);
 }
 
 TEST(ContourLines, SegmentsExtendEitherEndAndLinesMerge) {

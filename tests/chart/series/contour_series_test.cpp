@@ -3,7 +3,10 @@
 // stored form.
 #include "contour_support.h"
 
+#include <algorithm>
 #include <cmath>
+#include <string>
+#include <vector>
 
 #include "chart/foundation/UloProcs.h"
 
@@ -25,18 +28,6 @@ protected:
   TContourSeries *series = nullptr;
 };
 
-TEST_F(Contour, Defaults) {
-  EXPECT_EQ(series->Brush().Style(), TBrushStyle::bsClear);
-  EXPECT_TRUE(series->ColorEachPoint());
-  EXPECT_TRUE(series->Marks().Transparent());
-  EXPECT_TRUE(series->AutomaticLevels());
-  EXPECT_EQ(series->NumLevels(), 10);
-  EXPECT_FALSE(series->Pointer().Visible());
-  EXPECT_TRUE(series->ContourMarks().AtSegments());
-  EXPECT_EQ(series->ContourMarks().Density(), 4);
-  EXPECT_EQ(series->LinesColor(), clBlack);
-}
-
 TEST_F(Contour, AutomaticLevelsSpanTheValuesInPaletteColours) {
   Grid(*series, 5, [](int x, int z) { return x + z; }); // Y from 2 to 10
   series->SetNumLevels(5);
@@ -54,18 +45,13 @@ TEST_F(Contour, AutomaticLevelsSpanTheValuesInPaletteColours) {
   series->SetColorEachPoint(false);
   series->CreateAutoLevels();
   EXPECT_EQ(series->Levels()[4].Color(), series->GetValueColorValue(10));
-}
-
-TEST_F(Contour, OnGetLevelHasTheLastWord) {
-  Grid(*series, 3, [](int x, int) { return x; });
-  series->SetNumLevels(3);
+  // OnGetLevel has the last word, and the levels stay automatic.
   series->OnGetLevel = [](TContourSeries *, int index, double &value, TColor &color) {
     value = 100 + index;
     color = clOlive;
   };
   series->CreateAutoLevels();
-  EXPECT_EQ(series->Levels()[2].UpToValue(), 102);
-  EXPECT_EQ(series->Levels()[2].Color(), clOlive);
+  EXPECT_TRUE(series->Levels()[2].UpToValue() == 102 && series->Levels()[2].Color() == clOlive);
   EXPECT_TRUE(series->AutomaticLevels());
 }
 
@@ -84,6 +70,11 @@ TEST_F(Contour, EditingALevelKeepsIt) {
   series->SetNumLevels(3);
   EXPECT_EQ(series->Levels().Count(), 0);
   EXPECT_TRUE(series->AutomaticLevels()) << "the series' own clearing is no edit";
+  Paint();
+  auto back = StoredAndBack({});
+  ASSERT_TRUE(back);
+  EXPECT_TRUE(dynamic_cast<TContourSeries *>(back->GetSeries(0))->AutomaticLevels())
+      << "levels read from a definition are no edits";
 }
 
 TEST_F(Contour, ConeLinesAreCirclesKeptBetweenPaints) {
@@ -165,9 +156,46 @@ TEST_F(Contour, LegendRowsShowTheLevelsFromTheTop) {
   EXPECT_EQ(series->LegendRowCount(), 1);
 }
 
-TEST_F(Contour, MarksAlongTheLinesDrawWithoutFault) {
+// Records the texts written at an angle (the contour marks).
+class TTextRecorder : public TUloCanvas3D {
+public:
+  std::vector<std::string> texts;
+  void RotatedTextOut(int x, int y, std::string_view text, double angle) override {
+    texts.emplace_back(text);
+    TUloCanvas3D::RotatedTextOut(x, y, text, angle);
+  }
+  size_t Count(const std::string &text) const { return static_cast<size_t>(std::ranges::count(texts, text)); }
+};
+
+TEST_F(Contour, MarksStandOnTheFirstAndEveryDensityThStretch) {
+  auto canvas = std::make_unique<TTextRecorder>();
+  TTextRecorder *rec = canvas.get();
+  chart->ReplaceCanvas(std::move(canvas));
   Cone();
+  series->SetAutomaticLevels(false);
+  series->Levels().Add().SetUpToValue(3.25);
+  series->Levels().Add().SetUpToValue(4.75);
   series->Marks().SetVisible(true);
+  for (int density : {1, 3, 4}) {
+    series->ContourMarks().SetDensity(density);
+    rec->texts.clear();
+    Paint();
+    for (int l = 0; l < 2; ++l) {
+      size_t expected = 0;
+      for (const auto &line : series->Levels()[l].DrawnLines())
+        for (size_t k = 0; k + 1 < line.size(); k += static_cast<size_t>(density))
+          expected += line[k] != line[k + 1];
+      EXPECT_GT(expected, 0u);
+      EXPECT_EQ(rec->Count(l == 0 ? "3.25" : "4.75"), expected) << "density " << density << " level " << l;
+    }
+  }
+  // The marks' style may write the level's index instead of its value.
+  series->Marks().SetStyle(TSeriesMarksStyle::smsPointIndex);
+  rec->texts.clear();
+  Paint();
+  EXPECT_EQ(rec->Count("3.25"), 0u);
+  EXPECT_GT(rec->Count("0"), 0u);
+  // Everything at once, in 2D and 3D, draws without fault.
   series->ContourMarks().SetAntiOverlap(true);
   series->ContourMarks().SetColorLevel(true);
   series->Smoothing().SetActive(true);
@@ -204,38 +232,15 @@ TEST_F(Contour, LevelsAndSettingsAreStored) {
   series->Smoothing().SetActive(true);
   series->Brush().SetStyle(TBrushStyle::bsSolid);
   series->Frame().SetVisible(true);
-  std::string text = streaming::WriteComponent(*chart);
-  auto read = streaming::ReadComponent(text);
-  auto *back = dynamic_cast<TChart *>(read.get());
-  ASSERT_NE(back, nullptr);
-  EXPECT_EQ(streaming::WriteComponent(*back), text);
+  auto back =
+      StoredAndBack({"Brush.Style = bsSolid", "AutomaticLevels = false", "ContourMarks.Density = 7", "Color = clRed",
+                     "Pen.Width = 3", "UpToValue = 3.25", "LinesColor = clNavy", "Smoothing.Active = true",
+                     "YPosition = 2.5", "YPositionLevel = true", "Frame.Visible = true"});
+  ASSERT_TRUE(back);
   auto *s = dynamic_cast<TContourSeries *>(back->GetSeries(0));
-  ASSERT_NE(s, nullptr);
+  ASSERT_TRUE(s && s->Levels().Count() == 2 && s->PointCount() == 121);
+  EXPECT_EQ(s->Levels()[0].ExistingPen(), nullptr) << "a level's pen is stored only when it exists";
   EXPECT_FALSE(s->AutomaticLevels());
-  ASSERT_EQ(s->Levels().Count(), 2);
-  EXPECT_EQ(s->Levels()[0].UpToValue(), 1.5);
-  EXPECT_EQ(s->Levels()[0].Color(), clRed);
-  EXPECT_EQ(s->Levels()[0].ExistingPen(), nullptr);
-  ASSERT_NE(s->Levels()[1].ExistingPen(), nullptr);
-  EXPECT_EQ(s->Levels()[1].ExistingPen()->Width(), 3);
-  EXPECT_EQ(s->YPosition(), 2.5);
-  EXPECT_TRUE(s->YPositionLevel());
-  EXPECT_EQ(s->LinesColor(), clNavy);
-  EXPECT_EQ(s->ContourMarks().Density(), 7);
-  EXPECT_TRUE(s->Smoothing().Active());
-  EXPECT_EQ(s->Brush().Style(), TBrushStyle::bsSolid);
-  EXPECT_TRUE(s->Frame().Visible());
-  EXPECT_EQ(s->PointCount(), 121);
-}
-
-TEST_F(Contour, AutomaticLevelsSurviveBeingStored) {
-  Grid(*series, 4, [](int x, int z) { return x * z; });
-  Paint(); // makes the levels
-  std::string text = streaming::WriteComponent(*chart);
-  auto read = streaming::ReadComponent(text);
-  auto *s = dynamic_cast<TContourSeries *>(dynamic_cast<TChart *>(read.get())->GetSeries(0));
-  ASSERT_NE(s, nullptr);
-  EXPECT_TRUE(s->AutomaticLevels()) << "levels read from a definition are no edits";
 }
 
 } // namespace

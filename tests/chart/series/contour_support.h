@@ -1,11 +1,14 @@
-// Scaffolding of the contour and iso-surface tests: the chart units
-// started once per binary, and a plain white chart of a fixed size painted
-// into its window surface.
+// Scaffolding of the contour, iso-surface and triangulated-surface tests:
+// the chart units started once per binary, and a plain white chart of a
+// fixed size painted into its window surface.
 #pragma once
 
 #include <gtest/gtest.h>
 
+#include <initializer_list>
 #include <memory>
+#include <string>
+#include <string_view>
 
 #include "chart/engine/Chart.h"
 #include "chart/engine/UloAxis.h"
@@ -61,6 +64,19 @@ protected:
       for (int x = 1; x <= n; ++x)
         series.AddPointXYZ(x, f(x, z), z);
     series.EndUpdate();
+  }
+
+  // Writes the chart, reads the text back and checks that the chart read
+  // writes the same text and that the text holds every one of Lines.
+  std::unique_ptr<TChart> StoredAndBack(std::initializer_list<std::string_view> lines) {
+    const std::string text = streaming::WriteComponent(*chart);
+    for (std::string_view line : lines)
+      EXPECT_NE(text.find(line), std::string::npos) << line << " in\n" << text;
+    auto read = streaming::ReadComponent(text);
+    std::unique_ptr<TChart> back(dynamic_cast<TChart *>(read.get()));
+    if (back) read.release();
+    EXPECT_EQ(back ? streaming::WriteComponent(*back) : std::string(), text);
+    return back;
   }
 
   std::unique_ptr<TChart> chart;

@@ -168,10 +168,8 @@ TEST_F(FastLine, MarginsLegendAndColour) {
     EXPECT_EQ((std::vector<int>{l, r, t, b}), (std::vector<int>(4, grow))) << width;
   }
   c.Paint();
-  EXPECT_EQ(c.Record([&] {
-    s->DrawLegendShape(-1, TRect{10, 10, 30, 21});
-  }),
-            (Strings{"MoveTo 10,15", "LineTo 30,15"}));
+  const Strings legend = c.Record([&] { s->DrawLegendShape(-1, TRect{10, 10, 30, 21}); });
+  EXPECT_EQ(legend, (Strings{"MoveTo 10,15", "LineTo 30,15"}));
   // The series colour and the pen's colour follow each other.
   s->SetSeriesColor(clBlue);
   EXPECT_EQ(s->LinePen().Color(), clBlue);
@@ -186,7 +184,7 @@ TEST_F(FastLine, MarginsLegendAndColour) {
   EXPECT_EQ(t->ExplicitSeriesColor(), clDefault);
 }
 
-TEST_F(FastLine, DefaultsAssignAndSubStyles) {
+TEST_F(FastLine, DefaultsAndSubStyles) {
   EXPECT_TRUE(s->AutoRepaint() && s->DrawAllPoints() && s->IgnoreNulls());
   EXPECT_EQ(s->TreatNulls(), TTreatNullsStyle::tnIgnore);
   EXPECT_EQ(s->GetEditor(), "TFastLineSeriesEditor");

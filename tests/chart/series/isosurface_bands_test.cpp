@@ -62,19 +62,6 @@ TEST(IsoBands, TheBandsOfACellCoverItExactly) {
   }
 }
 
-TEST(IsoBands, LimitsCrossEdgesWherePixelsInterpolate) {
-  std::vector<TIsoVertex> out;
-  // Values 0 and 4 along the bottom edge: the limit 1 lies a quarter of the way.
-  UloClipBand(Square(0, 4, 4, 0), -INFINITY, 1, out);
-  ASSERT_EQ(out.size(), 4u);
-  double maxX = 0;
-  for (const TIsoVertex &v : out)
-    maxX = std::max(maxX, v.X);
-  EXPECT_DOUBLE_EQ(maxX, 0.25);
-  UloClipBand(Square(0, 4, 4, 0), 5, 6, out);
-  EXPECT_TRUE(out.empty());
-}
-
 class IsoSurface : public WithGridSeries {
 protected:
   void SetUp() override {
@@ -88,11 +75,7 @@ protected:
   TIsoSurfaceSeries *series = nullptr;
 };
 
-TEST_F(IsoSurface, DefaultsAndTheVerticalAxisShowsZIn2D) {
-  EXPECT_FALSE(series->UseColorRange());
-  EXPECT_TRUE(series->UsePalette());
-  EXPECT_FALSE(series->Pen().Visible());
-  EXPECT_TRUE(series->Sides().Levels());
+TEST_F(IsoSurface, TheVerticalAxisShowsZIn2D) {
   Grid(*series, 4, [](int x, int z) { return x * 100.0 + z; });
   EXPECT_EQ(series->MinY(), 1);
   EXPECT_EQ(series->MaxY(), 4);
@@ -198,21 +181,11 @@ TEST_F(IsoSurface, SettingsAreStored) {
   series->Sides().Pen().SetVisible(true);
   series->SetUseYPosition(true);
   series->SetYPosition(2.5);
-  series->Pen().SetVisible(true);
-  std::string text = streaming::WriteComponent(*chart);
-  auto read = streaming::ReadComponent(text);
-  auto *back = dynamic_cast<TChart *>(read.get());
-  ASSERT_NE(back, nullptr);
-  EXPECT_EQ(streaming::WriteComponent(*back), text);
-  auto *s = dynamic_cast<TIsoSurfaceSeries *>(back->GetSeries(0));
-  ASSERT_NE(s, nullptr);
-  EXPECT_EQ(s->BandPen().Color(), clRed);
-  EXPECT_FALSE(s->Sides().Levels());
-  EXPECT_TRUE(s->Sides().Pen().Visible());
-  EXPECT_TRUE(s->UseYPosition());
-  EXPECT_EQ(s->YPosition(), 2.5);
-  EXPECT_TRUE(s->Pen().Visible()) << "a visible pen is stored against the hidden default";
-  EXPECT_EQ(s->PointCount(), 9);
+  series->Pen().SetVisible(true); // stored against the hidden default
+  auto back = StoredAndBack({"Pen.Visible = true", "BandPen.Color = clRed", "Sides.Levels = false",
+                             "Sides.Pen.Visible = true", "UseYPosition = true", "YPosition = 2.5"});
+  ASSERT_TRUE(back);
+  EXPECT_EQ(back->GetSeries(0)->PointCount(), 9);
 }
 
 } // namespace

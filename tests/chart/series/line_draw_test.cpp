@@ -60,6 +60,14 @@ TEST_F(Line, SegmentsStairsAndNullPoints) {
     c.Paint();
     EXPECT_EQ(Segments(), r.segments) << r.stairs << r.inverted << static_cast<int>(r.treat);
   }
+  // A skipped null point gets no marker (it would land on the point before
+  // it, in another point's colour); a drawn one does.
+  s->Pointer().SetVisible(true);
+  for (auto [treat, markers] : {std::pair{TTreatNullsStyle::tnSkip, 3u}, std::pair{TTreatNullsStyle::tnIgnore, 4u}}) {
+    s->SetTreatNulls(treat);
+    c.Paint();
+    EXPECT_EQ(c.recorder->Only({"Rectangle"}).size(), markers);
+  }
 }
 
 TEST_F(Line, MarkersTrailTheirSegments) {

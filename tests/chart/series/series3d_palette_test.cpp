@@ -33,30 +33,16 @@ void FillZeroToTen(TCustom3DPaletteSeries &s) {
 
 TEST_F(Series3D, PointsKeepTheirAddOrderAndZStaysAligned) {
   TPaletteSeries s;
-  EXPECT_EQ(s.AddPointXYZ(1, 2, 3), 0);
-  EXPECT_EQ(s.AddPointXYZ(-5, 7, 9), 1);
-  EXPECT_EQ(s.AddPointXYZLabelColor(0, 1, 2, "c", clRed), 2);
-  ASSERT_EQ(s.PointCount(), 3);
-  EXPECT_EQ(s.XValues()->Value(1), -5);
-  EXPECT_EQ(s.YValues()->Value(1), 7);
-  EXPECT_EQ(s.ZValues().Value(1), 9);
-  EXPECT_EQ(s.Label(0), "");
-  EXPECT_EQ(s.GetValueColorEntry(0), clDefault);
-  EXPECT_EQ(s.GetValueColorEntry(2), clRed);
-  EXPECT_EQ(s.Label(2), "c");
-  EXPECT_EQ(s.MaxZ(), 9);
-  EXPECT_EQ(s.MinZ(), 2);
-  EXPECT_EQ(s.ZValues().Name(), "Z");
-}
-
-TEST_F(Series3D, VetoedPointLeavesEveryListAsItWas) {
-  TPaletteSeries s;
   s.OnBeforeAdd = [](TChartSeries *) { return false; };
   EXPECT_EQ(s.AddPointXYZ(1, 2, 3), -1);
   EXPECT_EQ(s.ZValues().Count(), 0);
   s.OnBeforeAdd = nullptr;
-  EXPECT_EQ(s.AddPointXYZ(4, 5, 6), 0);
-  EXPECT_EQ(s.ZValues().Value(0), 6);
+  EXPECT_EQ(s.AddPointXYZ(1, 2, 3), 0);
+  EXPECT_EQ(s.AddPointXYZLabelColor(-5, 7, 9, "c", clRed), 1);
+  EXPECT_EQ(s.XValues()->Value(1), -5);
+  EXPECT_EQ(s.ZValues().Value(1), 9);
+  EXPECT_EQ(s.GetValueColorEntry(0), clDefault);
+  EXPECT_EQ(s.Label(1), "c");
 }
 
 struct RangeCase {
@@ -89,23 +75,6 @@ TEST_F(Series3D, ColourRangeAtGivenValues) {
   }
 }
 
-TEST_F(Series3D, PointColourComesFromItsY) {
-  TPaletteSeries s;
-  FillZeroToTen(s);
-  EXPECT_EQ(s.PointColor(0), clWhite);
-  EXPECT_EQ(s.PointColor(10), clNavy);
-  EXPECT_EQ(s.PointColor(5), s.RangePercentColor(0.5));
-}
-
-TEST_F(Series3D, ZeroRangeGivesEveryPointTheEndColour) {
-  TPaletteSeries s;
-  for (int i = 0; i < 4; ++i)
-    s.AddPointXYZ(i, 3, i);
-  s.PrepareForDraw();
-  for (int i = 0; i < 4; ++i)
-    EXPECT_EQ(s.PointColor(i), clWhite);
-}
-
 TEST_F(Series3D, StoredColourWinsAndTheEventHasTheLastWord) {
   TPaletteSeries s;
   s.AddPointXYZLabelColor(0, 0, 0, "", clLime);
@@ -115,7 +84,6 @@ TEST_F(Series3D, StoredColourWinsAndTheEventHasTheLastWord) {
   EXPECT_EQ(s.PointColor(0), clLime);
   EXPECT_EQ(s.PointColor(1), clNavy);
   EXPECT_TRUE(s.IsNullPoint(2));
-
   std::vector<TColor> seen;
   s.OnGetColor = [&seen](TChartSeries *, int index, TColor &c) {
     seen.push_back(c);
@@ -124,40 +92,31 @@ TEST_F(Series3D, StoredColourWinsAndTheEventHasTheLastWord) {
   EXPECT_EQ(s.PointColor(0), clFuchsia);
   EXPECT_EQ(s.PointColor(1), clNavy);
   EXPECT_EQ(seen, (std::vector<TColor>{clLime, clNavy}));
-}
-
-TEST_F(Series3D, WithoutRangeOrPaletteThePointTakesTheSeriesColour) {
-  TPaletteSeries s;
-  s.SetSeriesColor(clTeal);
-  s.SetUseColorRange(false);
-  FillZeroToTen(s);
-  EXPECT_EQ(s.PointColor(3), clTeal);
-  s.SetUsePalette(true);
-  s.ClearPalette();
-  EXPECT_EQ(s.GetValueColorValue(3), clTeal);
+  // A zero Y range gives the end colour; neither range nor palette, the series colour.
+  TPaletteSeries flat;
+  flat.AddPointXYZ(0, 3, 0);
+  flat.AddPointXYZ(1, 3, 0);
+  flat.PrepareForDraw();
+  EXPECT_EQ(flat.PointColor(1), clWhite);
+  flat.SetSeriesColor(clTeal);
+  flat.SetUseColorRange(false);
+  EXPECT_EQ(flat.PointColor(1), clTeal);
 }
 
 TEST_F(Series3D, PaletteLookupTakesTheFirstStrictlyGreaterEntry) {
   TPaletteSeries s;
-  s.AddPalette(10, clRed);
-  s.AddPalette(0, clBlue);
-  s.AddPalette(20, clLime);
+  EXPECT_EQ(s.AddPalette(10, clRed), 0);
+  EXPECT_EQ(s.AddPalette(0, clBlue), 0);
+  EXPECT_EQ(s.AddPalette(20, clLime), 2);
+  // Equal values keep their insertion order.
+  EXPECT_EQ(s.AddPalette(10, clYellow), 2);
+  EXPECT_EQ(s.Palette()[1].Color, clRed);
   const struct {
     double value;
     TColor expected;
   } cases[] = {{-1, clBlue}, {0, clRed}, {5, clRed}, {10, clLime}, {19.99, clLime}, {20, clLime}, {1e9, clLime}};
   for (const auto &c : cases)
     EXPECT_EQ(s.GetPaletteColor(c.value), c.expected) << c.value;
-}
-
-TEST_F(Series3D, EqualPaletteValuesKeepTheirInsertionOrder) {
-  TPaletteSeries s;
-  EXPECT_EQ(s.AddPalette(5, clRed), 0);
-  EXPECT_EQ(s.AddPalette(5, clBlue), 1);
-  EXPECT_EQ(s.AddPalette(1, clLime), 0);
-  ASSERT_EQ(s.Palette().size(), 3u);
-  EXPECT_EQ(s.Palette()[1].Color, clRed);
-  EXPECT_EQ(s.Palette()[2].Color, clBlue);
 }
 
 TEST_F(Series3D, PaletteStylesBuildTheirColours) {
@@ -224,29 +183,6 @@ TEST_F(Series3D, RainbowLeavesTheChartsPaletteAlone) {
     EXPECT_EQ(s->Palette()[i].Color, rainbow[i]);
 }
 
-TEST_F(Series3D, NegativeStepsCountAsNone) {
-  TPaletteSeries s;
-  s.SetPaletteStyle(TUloPaletteStyle::psCustom);
-  s.SetPaletteSteps(-5);
-  EXPECT_EQ(s.PaletteSteps(), 0);
-  EXPECT_TRUE(s.Palette().empty());
-  s.AddPointXYZ(0, 1, 0);
-  s.CreateDefaultPalette(0);
-  EXPECT_TRUE(s.Palette().empty());
-}
-
-TEST_F(Series3D, StyleChangeEmptiesThePaletteUnlessCustom) {
-  TPaletteSeries s;
-  FillZeroToTen(s);
-  s.CreateDefaultPalette(4);
-  s.SetPaletteStyle(TUloPaletteStyle::psCustom);
-  EXPECT_EQ(s.Palette().size(), 4u);
-  s.SetPaletteStyle(TUloPaletteStyle::psStrong);
-  EXPECT_TRUE(s.Palette().empty());
-  s.PrepareForDraw();
-  EXPECT_EQ(s.Palette().size(), 32u);
-}
-
 TEST_F(Series3D, CustomPaletteSurvivesClearingAndGrowsByRepeating) {
   TPaletteSeries s;
   s.SetUsePalette(true);
@@ -259,25 +195,23 @@ TEST_F(Series3D, CustomPaletteSurvivesClearingAndGrowsByRepeating) {
   ASSERT_EQ(s.Palette().size(), 5u);
   EXPECT_EQ(s.Palette()[3].Color, clRed);
   EXPECT_EQ(s.Palette()[4].Color, clLime);
-
-  // A generated palette follows the data instead.
-  s.SetPaletteStyle(TUloPaletteStyle::psPale);
-  s.CreateDefaultPalette(0);
+  const TColor colours[] = {clBlue, clYellow};
+  s.ApplyCustomPalette(colours);
+  EXPECT_EQ(s.Palette()[4].Color, clBlue);
+  // A generated style empties it; the next paint builds it from the data,
+  // and clearing the points empties it again.
+  s.SetPaletteStyle(TUloPaletteStyle::psStrong);
+  EXPECT_TRUE(s.Palette().empty());
+  s.AddPointXYZ(0, 0, 0);
+  s.PrepareForDraw();
+  EXPECT_EQ(s.Palette().size(), 5u);
   s.ClearPoints();
   EXPECT_TRUE(s.Palette().empty());
-}
-
-TEST_F(Series3D, ApplyCustomPaletteCyclesTheColours) {
-  TPaletteSeries s;
+  // A negative step count is none at all, even for a custom palette.
   s.SetPaletteStyle(TUloPaletteStyle::psCustom);
-  s.SetPaletteSteps(5);
-  const TColor colours[] = {clRed, clLime};
-  s.ApplyCustomPalette(colours);
-  const TColor expected[] = {clRed, clLime, clRed, clLime, clRed};
-  for (size_t i = 0; i < 5; ++i)
-    EXPECT_EQ(s.Palette()[i].Color, expected[i]);
-  s.ApplyCustomPalette({});
-  EXPECT_EQ(s.Palette()[1].Color, clLime);
+  s.SetPaletteSteps(-5);
+  EXPECT_EQ(s.PaletteSteps(), 0);
+  EXPECT_TRUE(s.Palette().empty());
 }
 
 TEST_F(Series3D, LegendShowsEveryNthEntryFromTheTop) {
@@ -323,19 +257,14 @@ std::vector<uint8_t> Block(int32_t count, std::vector<std::pair<double, uint32_t
 TEST_F(Series3D, CustomPaletteBlockLayout) {
   const TUloPalette p{{1.5, 0x0000FF}, {-2, 0x123456}};
   const auto bytes = UloWriteCustomPalette(p);
-  ASSERT_EQ(bytes.size(), 4u + 2 * 12);
   EXPECT_EQ(bytes, Block(2, {{1.5, 0x0000FF}, {-2, 0x123456}}));
-  EXPECT_EQ(bytes[0], 2);
   EXPECT_EQ(bytes[12], 0xFF); // the first colour's low byte is red
   EXPECT_EQ(UloReadCustomPalette(bytes), p);
   EXPECT_TRUE(UloReadCustomPalette(Block(0, {})).empty());
-}
-
-TEST_F(Series3D, ImpossiblePaletteCountsAreRefused) {
-  const std::vector<std::vector<uint8_t>> bad = {
+  const std::vector<std::vector<uint8_t>> impossible = {
       Block(-1, {}), Block(3, {{1, 1}}), Block(1, {{1, 1}, {2, 2}}), Block(0x7FFFFFFF, {{1, 1}}), {1, 0},
   };
-  for (const auto &b : bad)
+  for (const auto &b : impossible)
     EXPECT_THROW(UloReadCustomPalette(b), streaming::EReadError);
 }
 
@@ -360,17 +289,10 @@ TEST_F(Series3D, CustomPaletteIsStoredOnlyForTheCustomStyle) {
 
 // ---- the chart around it
 
-TEST_F(Series3D, DepthAxisReadsZ) {
+TEST_F(Series3D, DepthAxisReadsZAndTheBoxIsTimesZOrderDeep) {
   TTestChart c;
   auto *s = c->AddSeries(std::make_unique<TPaletteSeries>());
   EXPECT_EQ(s->ValueListOfAxis(c->DepthAxis()), &s->ZValues());
-  EXPECT_TRUE(s->IsOnAxis(c->DepthAxis()));
-  EXPECT_EQ(s->ValueListOfAxis(c->LeftAxis()), s->YValues());
-}
-
-TEST_F(Series3D, ThreeDSeriesMakesTheBoxTimesZOrderDeep) {
-  TTestChart c;
-  auto *s = c->AddSeries(std::make_unique<TPaletteSeries>());
   s->AddPointXYZ(0, 0, 0);
   s->SetTimesZOrder(5);
   c.Paint();

@@ -1,54 +1,27 @@
 // The triangulated surface series in a chart: kept triangles, drawing
-// far to near, the triangle hit test, sub-styles, degenerate points and
+// far to near, the triangle hit test, degenerate points and
 // its stored form.
-#include <gtest/gtest.h>
+#include "contour_support.h"
 
-#include <memory>
-
-#include "chart/engine/Chart.h"
-#include "chart/engine/UloAxis.h"
-#include "chart/engine/UloEngineStartup.h"
-#include "chart/engine/UloGallery.h"
-#include "chart/foundation/TestPanel.h"
-#include "chart/foundation/UloStartup.h"
 #include "chart/series/UloTriSurface.h"
 
 namespace {
 
-class TriSurface : public foundation_test::WithApplication {
+class TriSurface : public contour_test::WithGridSeries {
 protected:
   static void SetUpTestSuite() {
-    foundation_test::WithApplication::SetUpTestSuite();
-    StartChartFoundation();
-    StartChartEngine();
-    StartChartUnit();
+    WithGridSeries::SetUpTestSuite();
     StartTriSurfaceUnit();
   }
   static void TearDownTestSuite() {
     StopTriSurfaceUnit();
-    StopChartUnit();
-    StopChartEngine();
-    StopChartFoundation();
+    WithGridSeries::TearDownTestSuite();
   }
-
   void SetUp() override {
-    chart = std::make_unique<TChart>();
-    chart->SetName("Chart1");
-    chart->SetBounds(0, 0, 400, 300);
-    chart->WindowSurface().SetSize(400, 300);
-    chart->Legend().SetVisible(false);
-    chart->SetColor(clWhite);
-    chart->SetBevelOuter(TBevelCut::bvNone);
+    WithGridSeries::SetUp();
+    chart->SetView3D(true);
     series = chart->AddSeries(std::make_unique<TTriSurfaceSeries>());
     series->SetName("Series1");
-  }
-  void TearDown() override {
-    chart.reset();
-    foundation_test::WithApplication::TearDown();
-  }
-  void Paint() {
-    chart->Invalidate();
-    chart->Paint();
   }
   // A 4 x 4 grid of points, Y rising with X + Z.
   void Grid() {
@@ -61,35 +34,22 @@ protected:
                                         series->CalcZPos(point));
   }
 
-  std::unique_ptr<TChart> chart;
   TTriSurfaceSeries *series = nullptr;
 };
 
-TEST_F(TriSurface, TheGalleryOffersItOnThe3DPage) {
-  const TUloSeriesType *t = UloSeriesTypes().Find(UloClass<TTriSurfaceSeries>());
-  ASSERT_NE(t, nullptr);
-  EXPECT_EQ(t->Description, "Triangle Surf.");
-  EXPECT_EQ(t->Page, "3D");
-  EXPECT_EQ(t->SampleSeriesCount, 1);
-}
-
 TEST_F(TriSurface, TooFewOrCollinearPointsDrawNothingAndStayActive) {
-  for (auto fill :
-       std::vector<std::function<void(TTriSurfaceSeries &)>>{[](TTriSurfaceSeries &s) { s.AddPointXYZ(0, 1, 0); },
-                                                             [](TTriSurfaceSeries &s) {
-                                                               s.AddPointXYZ(0, 1, 0);
-                                                               s.AddPointXYZ(1, 2, 1);
-                                                             },
-                                                             [](TTriSurfaceSeries &s) {
-                                                               for (int i = 0; i < 5; ++i)
-                                                                 s.AddPointXYZ(i, i, 2 * i);
-                                                             }}) {
+  for (int count : {1, 2, 5}) { // one, two, and five on one line
     series->ClearPoints();
-    fill(*series);
+    for (int i = 0; i < count; ++i)
+      series->AddPointXYZ(i, i, 2 * i);
     EXPECT_NO_THROW(Paint());
     EXPECT_EQ(series->NumTriangles(), 0);
     EXPECT_TRUE(series->Active());
     EXPECT_EQ(series->PointAtPixel(200, 150), -1);
+    // A program that asks for the triangles itself is told.
+    if (series->PointCount() >= 3) {
+      EXPECT_THROW(series->CreateTriangles(), ETriSurfaceException);
+    }
   }
 }
 
@@ -114,6 +74,19 @@ TEST_F(TriSurface, TrianglesAreKeptUntilXOrZChange) {
   Paint();
   EXPECT_EQ(series->Triangulations(), 3);
   EXPECT_EQ(series->NumTriangles(), 2 * 17 - 2 - series->Triangulation().BorderEdgeCount());
+
+  // The cache switch trusts the triangles while the number of points
+  // stays; Assign carries it.
+  TTriSurfaceSeries copy;
+  series->SetCacheTriangles(true);
+  copy.Assign(*series);
+  EXPECT_TRUE(copy.CacheTriangles());
+  series->XValues()->SetValue(16, 8.5);
+  Paint();
+  EXPECT_EQ(series->Triangulations(), 3);
+  series->AddPointXYZ(-1, 0, 9);
+  Paint();
+  EXPECT_EQ(series->Triangulations(), 4);
 }
 
 TEST_F(TriSurface, TheHitTestGivesTriangleNumbersAndTheirColoursShow) {
@@ -126,7 +99,7 @@ TEST_F(TriSurface, TheHitTestGivesTriangleNumbersAndTheirColoursShow) {
     TPoint a = Projected(v[0]), b = Projected(v[1]), c = Projected(v[2]);
     const int x = (a.X + b.X + c.X) / 3, y = (a.Y + b.Y + c.Y) / 3;
     EXPECT_EQ(series->PointAtPixel(x, y), t + 1) << "triangle " << t;
-    EXPECT_EQ(chart->WindowSurface().Pixel(x, y), series->PointColor(v[0])) << "triangle " << t;
+    EXPECT_EQ(At(x, y), series->PointColor(v[0])) << "triangle " << t;
   }
   EXPECT_EQ(series->PointAtPixel(2, 2), -1);
 }
@@ -162,34 +135,14 @@ TEST_F(TriSurface, FartherTrianglesAreFilledFirst) {
         EXPECT_LE(key(order[i - 1]), key(order[i])) << c.name << " at " << i;
     }
   }
-}
-
-TEST_F(TriSurface, WithoutHiddenTrianglesTheTableOrderIsUsed) {
-  Grid();
+  // Without hidden triangles, or hollow, the table order is used.
   series->SetHideTriangles(false);
   Paint();
   EXPECT_TRUE(series->DepthOrder().empty());
   series->SetHideTriangles(true);
   series->Brush().SetStyle(TBrushStyle::bsClear);
   Paint();
-  EXPECT_TRUE(series->DepthOrder().empty()) << "a hollow surface needs no depth order";
-}
-
-TEST_F(TriSurface, SubStylesFollowThePaletteSeriesOnes) {
-  std::vector<std::string> names;
-  series->ListSubStyles([&](const std::string &n) { names.push_back(n); });
-  ASSERT_GE(names.size(), 3u);
-  const size_t base = names.size() - 3;
-  EXPECT_EQ(names[base], "Wireframe");
-  EXPECT_EQ(names[base + 1], "No Line");
-  EXPECT_EQ(names[base + 2], "Border");
-  series->ApplySubStyle(static_cast<int>(base));
-  EXPECT_EQ(series->Brush().Style(), TBrushStyle::bsClear);
-  series->ApplySubStyle(static_cast<int>(base + 1));
-  EXPECT_FALSE(series->Pen().Visible());
-  EXPECT_FALSE(series->Border().Visible());
-  series->ApplySubStyle(static_cast<int>(base + 2));
-  EXPECT_TRUE(series->Border().Visible());
+  EXPECT_TRUE(series->DepthOrder().empty());
 }
 
 TEST_F(TriSurface, SettingsAndPointsAreStored) {
@@ -197,36 +150,13 @@ TEST_F(TriSurface, SettingsAndPointsAreStored) {
   series->StoreDataAlways = true;
   series->Border().SetVisible(true);
   series->SetHideTriangles(false);
-  series->SetTransparency(140);
-  EXPECT_EQ(series->Transparency(), 100);
+  series->SetTransparency(140); // held to 100
   series->SetFastBrush(true);
-  std::string text = streaming::WriteComponent(*chart);
-  auto read = streaming::ReadComponent(text);
-  auto *back = dynamic_cast<TChart *>(read.get());
-  ASSERT_NE(back, nullptr);
-  EXPECT_EQ(streaming::WriteComponent(*back), text);
-  auto *s = dynamic_cast<TTriSurfaceSeries *>(back->GetSeries(0));
-  ASSERT_NE(s, nullptr);
-  EXPECT_TRUE(s->Border().Visible());
-  EXPECT_EQ(s->Border().Color(), clWhite);
-  EXPECT_FALSE(s->HideTriangles());
-  EXPECT_EQ(s->Transparency(), 100);
-  EXPECT_TRUE(s->FastBrush());
-  ASSERT_EQ(s->PointCount(), 16);
-  EXPECT_EQ(s->ZValues().Value(5), series->ZValues().Value(5));
+  auto back =
+      StoredAndBack({"Border.Visible = true", "FastBrush = true", "HideTriangles = false", "Transparency = 100"});
+  ASSERT_TRUE(back);
+  EXPECT_EQ(back->GetSeries(0)->PointCount(), 16);
 }
-
-TEST_F(TriSurface, SampleValuesAreAtLeastThreePointsOverTheUnitSquare) {
-  series->FillSampleValues(1);
-  ASSERT_EQ(series->PointCount(), 3);
-  for (int i = 0; i < 3; ++i) {
-    EXPECT_GE(series->XValueAt(i), 0);
-    EXPECT_LT(series->XValueAt(i), 1);
-    EXPECT_GE(series->ZValues().Value(i), 0);
-    EXPECT_LT(series->ZValues().Value(i), 1);
-  }
-}
-
 TEST_F(TriSurface, TransparentTrianglesLetTheBackgroundThrough) {
   chart->SetView3D(false);
   Grid();
@@ -238,10 +168,10 @@ TEST_F(TriSurface, TransparentTrianglesLetTheBackgroundThrough) {
   const int32_t *v = series->Triangle(darkest);
   TPoint a = Projected(v[0]), b = Projected(v[1]), c = Projected(v[2]);
   const int x = (a.X + b.X + c.X) / 3, y = (a.Y + b.Y + c.Y) / 3;
-  TColor opaque = chart->WindowSurface().Pixel(x, y);
+  TColor opaque = At(x, y);
   series->SetTransparency(50);
   Paint();
-  TColor half = chart->WindowSurface().Pixel(x, y);
+  TColor half = At(x, y);
   EXPECT_NE(half, opaque);
   for (int shift : {0, 8, 16}) {
     int o = (opaque >> shift) & 0xFF, h = (half >> shift) & 0xFF;

@@ -35,6 +35,14 @@ protected:
     Repaint(*chart);
     return tool;
   }
+  // A rectangle tool placed at (Left, Top) on a shown chart, painted.
+  TRectangleTool *PlacedRectangle(TChart *&chart, int left, int top) {
+    TRectangleTool *r = WithTool<TRectangleTool>(chart);
+    r->SetLeft(left);
+    r->SetTop(top);
+    Repaint(*chart);
+    return r;
+  }
   static void Repaint(TChart &c) {
     c.Invalidate();
     Settle();
@@ -49,42 +57,28 @@ TEST_F(AnnotationToolTest, PositionsInTheChart) {
   TChart *c = nullptr;
   TAnnotationTool *a = WithTool<TAnnotationTool>(c);
   a->SetText("Note");
+  const int w = c->Width(), h = c->Height();
+  // The corners 10 pixels in at the left and top only; -1: not checked.
   struct Case {
     TAnnotationPosition position;
-    const char *name;
+    int left, top, right, bottom;
   };
-  const int w = c->Width(), h = c->Height();
   for (const Case &k :
-       {Case{TAnnotationPosition::ppLeftTop, "left top"}, Case{TAnnotationPosition::ppLeftBottom, "left bottom"},
-        Case{TAnnotationPosition::ppRightTop, "right top"}, Case{TAnnotationPosition::ppRightBottom, "right bottom"},
-        Case{TAnnotationPosition::ppCenter, "centre"}}) {
+       {Case{TAnnotationPosition::ppLeftTop, 10, 10, -1, -1}, Case{TAnnotationPosition::ppLeftBottom, 10, -1, -1, h},
+        Case{TAnnotationPosition::ppRightTop, -1, 10, w, -1}, Case{TAnnotationPosition::ppRightBottom, -1, -1, w, h}}) {
     a->SetPosition(k.position);
     Repaint(*c);
     const TRect b = a->Box();
-    EXPECT_GT(b.Right - b.Left, 10) << k.name;
-    switch (k.position) {
-    case TAnnotationPosition::ppLeftTop:
-      EXPECT_EQ(b.Left, 10) << k.name;
-      EXPECT_EQ(b.Top, 10) << k.name;
-      break;
-    case TAnnotationPosition::ppLeftBottom:
-      EXPECT_EQ(b.Left, 10) << k.name;
-      EXPECT_EQ(b.Bottom, h) << k.name;
-      break;
-    case TAnnotationPosition::ppRightTop:
-      EXPECT_EQ(b.Right, w) << k.name;
-      EXPECT_EQ(b.Top, 10) << k.name;
-      break;
-    case TAnnotationPosition::ppRightBottom:
-      EXPECT_EQ(b.Right, w) << k.name;
-      EXPECT_EQ(b.Bottom, h) << k.name;
-      break;
-    case TAnnotationPosition::ppCenter:
-      EXPECT_NEAR((b.Left + b.Right) / 2, w / 2, 4) << k.name;
-      EXPECT_NEAR((b.Top + b.Bottom) / 2, h / 2, 4) << k.name;
-      break;
-    }
+    EXPECT_GT(b.Right - b.Left, 10) << int(k.position);
+    for (auto [got, want] : {std::pair{b.Left, k.left}, {b.Top, k.top}, {b.Right, k.right}, {b.Bottom, k.bottom}})
+      if (want != -1) {
+        EXPECT_EQ(got, want) << int(k.position);
+      }
   }
+  a->SetPosition(TAnnotationPosition::ppCenter);
+  Repaint(*c);
+  EXPECT_NEAR((a->Box().Left + a->Box().Right) / 2, w / 2, 4);
+  EXPECT_NEAR((a->Box().Top + a->Box().Bottom) / 2, h / 2, 4);
   // A custom place in percent of the chart's bounds.
   a->SetLeft(50);
   a->SetTop(25);
@@ -93,6 +87,21 @@ TEST_F(AnnotationToolTest, PositionsInTheChart) {
   EXPECT_EQ(a->Box().Left, rtl::RoundPixel(50 * (w + 1) * 0.01));
   EXPECT_EQ(a->Box().Top, rtl::RoundPixel(25 * (h + 1) * 0.01));
   EXPECT_EQ(a->Left(), 50);
+}
+
+// Shows a text of its own instead of the shape's.
+class TShownTextTool : public TAnnotationTool {
+public:
+  std::string GetShownText() const override { return "A much longer text shown"; }
+};
+
+TEST_F(AnnotationToolTest, TheBoxIsMeasuredForTheShownText) {
+  TChart *plain = nullptr, *shown = nullptr;
+  TAnnotationTool *a = WithTool<TAnnotationTool>(plain);
+  a->SetText("A much longer text shown");
+  Repaint(*plain);
+  // The first paint already fits the box to the text shown.
+  EXPECT_EQ(WithTool<TShownTextTool>(shown)->Box(), a->Box());
 }
 
 TEST_F(AnnotationToolTest, AutoSizeFitsTheTextAndAnEmptyTextIsOneBlank) {
@@ -179,28 +188,19 @@ TEST_F(AnnotationToolTest, ClicksInsideTheBox) {
 
 TEST_F(AnnotationToolTest, RectangleDefaults) {
   TRectangleTool r;
-  EXPECT_FALSE(r.AutoSize());
-  EXPECT_TRUE(r.Shape().CustomPosition());
+  EXPECT_TRUE(!r.AutoSize() && r.Shape().CustomPosition() && r.AllowDrag() && r.AllowResize());
   EXPECT_EQ(r.Shape().Transparency(), 75);
-  EXPECT_EQ(r.Left(), 10);
-  EXPECT_EQ(r.Top(), 10);
-  EXPECT_EQ(r.Width(), 50);
-  EXPECT_EQ(r.Height(), 50);
+  EXPECT_EQ((TRect{r.Left(), r.Top(), r.Width(), r.Height()}), (TRect{10, 10, 50, 50}));
   EXPECT_EQ(r.Cursor(), forms::kCursorHandPoint);
   EXPECT_EQ(r.PositionUnits(), TUloUnits::muPixels);
-  EXPECT_TRUE(r.AllowDrag());
-  EXPECT_TRUE(r.AllowResize());
-  TAnnotationTool a;
-  EXPECT_EQ(a.GetGalleryName(), "Annotation");
+  EXPECT_EQ(TAnnotationTool().GetGalleryName(), "Annotation");
   EXPECT_EQ(r.GetGalleryName(), "Rectangle");
   EXPECT_EQ(r.GetGalleryHint(), "Displays custom text at any location inside Chart within a resizable box.");
 }
 
 TEST_F(AnnotationToolTest, HitZonesAndTheirCursors) {
   TChart *c = nullptr;
-  TRectangleTool *r = WithTool<TRectangleTool>(c);
-  r->SetLeft(100);
-  r->SetTop(80);
+  TRectangleTool *r = PlacedRectangle(c, 100, 80);
   r->SetWidth(100);
   r->SetHeight(60);
   Repaint(*c);
@@ -231,10 +231,7 @@ TEST_F(AnnotationToolTest, HitZonesAndTheirCursors) {
 
 TEST_F(AnnotationToolTest, DragInPixelsMovesTheBoxAndStopsTheZoom) {
   TChart *c = nullptr;
-  TRectangleTool *r = WithTool<TRectangleTool>(c);
-  r->SetLeft(100);
-  r->SetTop(80);
-  Repaint(*c);
+  TRectangleTool *r = PlacedRectangle(c, 100, 80);
   std::vector<std::string> log;
   r->OnDragging = [&](TRectangleTool *) {
     if (log.empty() || log.back() != "dragging") log.push_back("dragging");
@@ -259,10 +256,7 @@ TEST_F(AnnotationToolTest, DragInPixelsMovesTheBoxAndStopsTheZoom) {
 
 TEST_F(AnnotationToolTest, ResizeKeepsThreePixelsAndFiresItsEvents) {
   TChart *c = nullptr;
-  TRectangleTool *r = WithTool<TRectangleTool>(c);
-  r->SetLeft(100);
-  r->SetTop(80);
-  Repaint(*c);
+  TRectangleTool *r = PlacedRectangle(c, 100, 80);
   int resizing = 0, resized = 0;
   r->OnResizing = [&](TRectangleTool *) { ++resizing; };
   r->OnResized = [&](TRectangleTool *) { ++resized; };
@@ -338,23 +332,6 @@ TEST_F(AnnotationToolTest, StoredAndReadBack) {
   EXPECT_EQ(rb->Text(), "Hi");
   EXPECT_EQ(rb->Width(), 70);
   EXPECT_EQ(streaming::WriteComponent(*rb).find("  Text ="), std::string::npos);
-}
-
-TEST_F(AnnotationToolTest, CalloutLineIn3D) {
-  TChart *c = nullptr;
-  TAnnotationTool *a = WithTool<TAnnotationTool>(c);
-  c->SetView3D(true);
-  a->SetText("Callout");
-  a->SetLeft(300);
-  a->SetTop(250);
-  a->Callout().Arrow().SetVisible(true);
-  a->Callout().Arrow().SetColor(clRed);
-  a->Callout().SetXPosition(250);
-  a->Callout().SetYPosition(150);
-  Repaint(*c);
-  gdi::Bitmap b(c->Width(), c->Height());
-  DrawInto(*c, b);
-  EXPECT_GT(foundation_test::CountOf(b, clRed, TRect{250, 150, 300, 250}), 20);
 }
 
 } // namespace

@@ -93,7 +93,7 @@ TEST_F(AxisArrows, AClickOnAnArrowScrollsTheAxisAndStartsNoZoom) {
   }
 }
 
-TEST_F(AxisArrows, ThePairedAxisFollowsWhenASeriesUsesBoth) {
+TEST_F(AxisArrows, ThePairedAxisFollowsAndARefusedScrollChangesNothing) {
   for (bool both : {false, true}) {
     TDotSeries *series = nullptr;
     TChart *chart = DotsChart(&series);
@@ -105,9 +105,6 @@ TEST_F(AxisArrows, ThePairedAxisFollowsWhenASeriesUsesBoth) {
     tool->ScrollAxis(2);
     EXPECT_DOUBLE_EQ(top->Minimum(), both ? 2 : 0) << both;
   }
-}
-
-TEST_F(AxisArrows, ARefusedScrollChangesNothing) {
   TChart *chart = DotsChart();
   TChartAxis *bottom = chart->BottomAxis();
   TAxisArrowTool *tool = ArrowsOn(*chart, bottom);

@@ -7,6 +7,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "chart/engine/Chart.h"
 #include "chart/engine/UloEngineStartup.h"
@@ -46,6 +47,14 @@ protected:
   }
   static void TearDownTestSuite() { StopUnits(); }
 
+  // The first registered plain series class: it holds functions and tools.
+  static const TUloSeriesType *FirstPlainSeries() {
+    for (int i = 0; i < UloSeriesTypes().Count(); ++i)
+      if (UloSeriesTypes().Items(i).SeriesClass && !UloSeriesTypes().Items(i).FunctionClass)
+        return &UloSeriesTypes().Items(i);
+    return nullptr;
+  }
+
   static std::unique_ptr<TChart> MakeChart() {
     auto chart = std::make_unique<TChart>();
     chart->SetName("Chart1");
@@ -61,17 +70,12 @@ protected:
       EXPECT_NO_THROW(chart.UloCreateBitmap(clWhite, TRect{0, 0, 320, 240})) << what << (view3D ? " in 3D" : " in 2D");
     }
     std::string text;
-    try {
-      text = streaming::WriteComponent(chart);
-    } catch (const std::exception &e) {
-      ADD_FAILURE() << what << " cannot be written: " << e.what();
-      return nullptr;
-    }
     std::unique_ptr<streaming::TStoredComponent> read;
     try {
+      text = streaming::WriteComponent(chart);
       read = streaming::ReadComponent(text);
     } catch (const std::exception &e) {
-      ADD_FAILURE() << what << " cannot be read back: " << e.what() << "\n" << text;
+      ADD_FAILURE() << what << " is not stored and read back: " << e.what() << "\n" << text;
       return nullptr;
     }
     auto *back = dynamic_cast<TChart *>(read.get());
@@ -104,6 +108,31 @@ TEST_F(RegistryWalk, TheProgramRegistersSeriesAndTools) {
   }
   for (int i = 0; i < UloToolTypes().Count(); ++i)
     EXPECT_TRUE(streaming::ClassRegistry().IsRegistered(UloToolTypes().Items(i).Name()));
+  // The tool gallery's seventeen tools come first, in its order.
+  const std::vector<std::string> tools{"TCursorTool",     "TDragMarksTool",  "TAxisArrowTool",  "TDrawLineTool",
+                                       "TNearestTool",    "TColorBandTool",  "TColorLineTool",  "TRotateTool",
+                                       "TChartImageTool", "TMarksTipTool",   "TAnnotationTool", "TSeriesAnimationTool",
+                                       "TGridBandTool",   "TAxisScrollTool", "TRectangleTool",  "TClipSeriesTool",
+                                       "TFullScreenTool"};
+  ASSERT_GE(UloToolTypes().Count(), 17);
+  for (int i = 0; i < 17; ++i)
+    EXPECT_EQ(UloToolTypes().Items(i).Name(), tools[static_cast<size_t>(i)]) << i;
+  // The contour, iso-surface and triangulated-surface units' entries.
+  struct Entry {
+    const char *className, *description;
+  };
+  for (const Entry &e : {Entry{"TContourSeries", "Contour"}, Entry{"TIsoSurfaceSeries", "Iso-Surface"},
+                         Entry{"TTriSurfaceSeries", "Triangle Surf."}}) {
+    int found = 0;
+    for (int i = 0; i < UloSeriesTypes().Count(); ++i) {
+      const TUloSeriesType &t = UloSeriesTypes().Items(i);
+      if (t.SeriesClass.Name() != e.className) continue;
+      ++found;
+      EXPECT_TRUE(t.Description == e.description && t.Page == "3D" && t.SampleSeriesCount == 1 && !t.FunctionClass)
+          << e.className;
+    }
+    EXPECT_EQ(found, 1) << e.className;
+  }
 }
 
 TEST_F(RegistryWalk, EverySeriesClass) {
@@ -114,7 +143,6 @@ TEST_F(RegistryWalk, EverySeriesClass) {
     auto chart = MakeChart();
     auto made = type.SeriesClass.Create();
     ASSERT_NE(made, nullptr) << what;
-    EXPECT_EQ(made->ClassName(), type.SeriesClass.Name()) << what << ": the class is stored under another name";
     TChartSeries *s = chart->AddSeries(std::move(made));
     s->SetName("Series1");
     s->FillSampleValues(12);
@@ -127,31 +155,20 @@ TEST_F(RegistryWalk, EverySeriesClass) {
     TChartSeries *b = back->GetSeries(0);
     EXPECT_EQ(b->ClassName(), type.SeriesClass.Name()) << what;
     ASSERT_EQ(b->PointCount(), points) << what;
-    for (int p = 0; p < points; ++p) {
-      EXPECT_EQ(b->XValueAt(p), s->XValueAt(p)) << what << " point " << p;
-      EXPECT_EQ(b->YValueAt(p), s->YValueAt(p)) << what << " point " << p;
-    }
+    for (int p = 0; p < points; ++p)
+      EXPECT_TRUE(b->XValueAt(p) == s->XValueAt(p) && b->YValueAt(p) == s->YValueAt(p)) << what << " point " << p;
   }
 }
 
-// A function needs a series to live in and one to read from: the first
-// registered plain series class serves for both.
+// A function needs a series to live in and one to read from.
 TEST_F(RegistryWalk, EveryFunctionClass) {
-  const TUloSeriesType *host = nullptr;
-  for (int i = 0; i < UloSeriesTypes().Count() && !host; ++i)
-    if (UloSeriesTypes().Items(i).SeriesClass && !UloSeriesTypes().Items(i).FunctionClass)
-      host = &UloSeriesTypes().Items(i);
+  const TUloSeriesType *host = FirstPlainSeries();
+  ASSERT_NE(host, nullptr);
   for (int i = 0; i < UloSeriesTypes().Count(); ++i) {
     const TUloSeriesType &type = UloSeriesTypes().Items(i);
     if (!type.FunctionClass) continue;
     const std::string what = type.FunctionClass.Name() + " (" + type.Description + ")";
-    const TChartSeriesClass &seriesClass = type.SeriesClass ? type.SeriesClass
-                                           : host           ? host->SeriesClass
-                                                            : type.SeriesClass;
-    if (!seriesClass) {
-      ADD_FAILURE() << what << ": no series class to hold it";
-      continue;
-    }
+    const TChartSeriesClass &seriesClass = type.SeriesClass ? type.SeriesClass : host->SeriesClass;
     auto chart = MakeChart();
     TChartSeries *source = chart->AddSeries(seriesClass.Create());
     source->SetName("Source");
@@ -161,7 +178,6 @@ TEST_F(RegistryWalk, EveryFunctionClass) {
     target->SetName("Target");
     auto fn = type.FunctionClass.Create();
     ASSERT_NE(fn, nullptr) << what;
-    EXPECT_EQ(fn->ClassName(), type.FunctionClass.Name()) << what;
     fn->SetName("Function1");
     target->AttachFunction(std::move(fn));
     target->SetDataSource(source);
@@ -176,10 +192,7 @@ TEST_F(RegistryWalk, EveryFunctionClass) {
 }
 
 TEST_F(RegistryWalk, EveryToolClass) {
-  const TUloSeriesType *plain = nullptr;
-  for (int i = 0; i < UloSeriesTypes().Count() && !plain; ++i)
-    if (UloSeriesTypes().Items(i).SeriesClass && !UloSeriesTypes().Items(i).FunctionClass)
-      plain = &UloSeriesTypes().Items(i);
+  const TUloSeriesType *plain = FirstPlainSeries();
   for (int i = 0; i < UloToolTypes().Count(); ++i) {
     const TUloToolClass &toolClass = UloToolTypes().Items(i);
     const std::string what = toolClass.Name();
@@ -191,7 +204,6 @@ TEST_F(RegistryWalk, EveryToolClass) {
     }
     auto made = toolClass.Create();
     ASSERT_NE(made, nullptr) << what;
-    EXPECT_EQ(made->ClassName(), toolClass.Name()) << what << ": the class is stored under another name";
     TUloCustomTool *tool = chart->Tools().Add(std::move(made));
     tool->SetName("ChartTool1");
     auto back = PaintAndRoundTrip(*chart, what);

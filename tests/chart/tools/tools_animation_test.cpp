@@ -142,41 +142,32 @@ TEST_F(Animation, NoRunWithoutASeriesOrWhileRunning) {
   EXPECT_EQ(starts, 1);
 }
 
-TEST_F(Animation, FreeingTheSeriesEndsTheRun) {
-  Make(10);
-  onPump = [&] {
-    if (pumps == 3) chart->FreeSeriesOfClass<TDotSeries>();
-  };
-  tool->RunAnimation();
-  EXPECT_EQ(tool->Series(), nullptr);
-  EXPECT_EQ(steps_.size(), 3u);
-  EXPECT_EQ(stops, 1);
-  EXPECT_TRUE(tool->Stopped());
-}
-
-TEST_F(Animation, AnotherSeriesEndsTheRunAndTheOldOneGetsItsValues) {
-  Make(10);
-  TDotSeries other;
-  onPump = [&] {
-    if (pumps == 3) tool->SetSeries(&other);
-  };
-  tool->RunAnimation();
-  EXPECT_EQ(steps_.size(), 3u);
-  EXPECT_EQ(stops, 1);
-  EXPECT_EQ(Values(), (std::vector<double>{2, 4, 6, 8}));
-  tool->SetSeries(nullptr);
-}
-
-TEST_F(Animation, FreeingTheToolEndsTheRunAndRestoresTheValues) {
-  Make(10);
-  onPump = [&] {
-    if (pumps == 2) chart->Tools().Clear();
-  };
-  TSeriesAnimationTool *t = tool;
-  t->RunAnimation();
-  EXPECT_EQ(stops, 1);
-  EXPECT_EQ(chart->Tools().Count(), 0);
-  EXPECT_EQ(Values(), (std::vector<double>{2, 4, 6, 8}));
+TEST_F(Animation, FreeingTheSeriesOrTheToolOrChangingTheSeriesEndsTheRun) {
+  enum What { FreeSeries, OtherSeries, FreeTool };
+  for (What what : {FreeSeries, OtherSeries, FreeTool}) {
+    steps_.clear();
+    values.clear();
+    pumps = stops = 0;
+    Make(10);
+    TDotSeries other;
+    onPump = [&] {
+      if (pumps != 3) return;
+      if (what == FreeSeries) chart->FreeSeriesOfClass<TDotSeries>();
+      if (what == OtherSeries) tool->SetSeries(&other);
+      if (what == FreeTool) chart->Tools().Clear();
+    };
+    tool->RunAnimation();
+    EXPECT_EQ(steps_.size(), 3u) << what;
+    EXPECT_EQ(stops, 1) << what;
+    // Values go back where their series still exists.
+    if (what == FreeSeries) {
+      EXPECT_EQ(tool->Series(), nullptr);
+      EXPECT_TRUE(tool->Stopped());
+    } else {
+      EXPECT_EQ(Values(), (std::vector<double>{2, 4, 6, 8})) << what;
+    }
+    if (what == OtherSeries) tool->SetSeries(nullptr);
+  }
 }
 
 TEST_F(Animation, FreeingTheChartEndsTheRun) {

