@@ -19,6 +19,32 @@ void WholeRange(TChartSeries &source, int &first, int &last) {
   }
 }
 
+// The greatest (Greatest) or least of List's values First..Last.
+double Extreme(const TChartValueList &list, int first, int last, bool greatest) {
+  if (last < first) return 0;
+  double result = list.Value(first);
+  for (int i = first + 1; i <= last; ++i)
+    result = greatest ? std::max(result, list.Value(i)) : std::min(result, list.Value(i));
+  return result;
+}
+
+// The same across the sources' values at ValueIndex, skipping sources too
+// short to have one.
+template <class ListOf>
+double ExtremeAcross(TUloFunctionSources sources, int valueIndex, bool greatest, ListOf listOf) {
+  double result = 0;
+  bool started = false;
+  for (TChartSeries *s : sources) {
+    const TChartValueList &list = listOf(*s);
+    if (list.Count() <= valueIndex) continue;
+    const double v = list.Value(valueIndex);
+    // Starting from the first value, not from 0, keeps all-negative data right.
+    if (!started || (greatest ? v > result : v < result)) result = v;
+    started = true;
+  }
+  return result;
+}
+
 } // namespace
 
 // ---- sum -------------------------------------------------------------------------
@@ -78,48 +104,23 @@ void TDivideUloFunction::CalculateValue(double &Result, double Value) {
 double THighUloFunction::Calculate(TChartSeries &Source, int First, int Last) {
   TChartValueList &list = ValueListOf(Source);
   if (First == -1) return list.MaxValue();
-  if (Last < First) return 0;
-  double result = list.Value(First);
-  for (int i = First + 1; i <= Last; ++i)
-    result = std::max(result, list.Value(i));
-  return result;
+  return Extreme(list, First, Last, true);
 }
 
 double THighUloFunction::CalculateMany(TUloFunctionSources Sources, int ValueIndex) {
-  double result = 0;
-  bool started = false;
-  for (TChartSeries *s : Sources) {
-    const TChartValueList &list = ValueListOf(*s);
-    if (list.Count() <= ValueIndex) continue;
-    const double v = list.Value(ValueIndex);
-    // Starting from the first value, not from 0, keeps all-negative data right.
-    if (!started || v > result) result = v;
-    started = true;
-  }
-  return result;
+  return ExtremeAcross(
+      Sources, ValueIndex, true, [this](TChartSeries & s) -> auto & { return ValueListOf(s); });
 }
 
 double TLowUloFunction::Calculate(TChartSeries &Source, int First, int Last) {
   TChartValueList &list = ValueListOf(Source);
   if (First == -1) return list.MinValue();
-  if (Last < First) return 0;
-  double result = list.Value(First);
-  for (int i = First + 1; i <= Last; ++i)
-    result = std::min(result, list.Value(i));
-  return result;
+  return Extreme(list, First, Last, false);
 }
 
 double TLowUloFunction::CalculateMany(TUloFunctionSources Sources, int ValueIndex) {
-  double result = 0;
-  bool started = false;
-  for (TChartSeries *s : Sources) {
-    const TChartValueList &list = ValueListOf(*s);
-    if (list.Count() <= ValueIndex) continue;
-    const double v = list.Value(ValueIndex);
-    if (!started || v < result) result = v;
-    started = true;
-  }
-  return result;
+  return ExtremeAcross(
+      Sources, ValueIndex, false, [this](TChartSeries & s) -> auto & { return ValueListOf(s); });
 }
 
 // ---- mean ------------------------------------------------------------------------------

@@ -251,25 +251,15 @@ int TCustomSeries::YPos(int valueIndex) const {
 
 double TCustomSeries::MaxY() {
   if (stacked_ == TCustomSeriesStack::cssStack100) return 100;
-  const int n = PointCount();
-  double result = 0;
-  bool any = false;
-  for (int i = 0; i < n; ++i) {
-    double v;
-    if (stacked_ == TCustomSeriesStack::cssStack)
-      v = PointOrigin(i, false) + YValues()->Value(i);
-    else if (TreatNulls() != TTreatNullsStyle::tnIgnore && IsNullPoint(i))
-      continue;
-    else
-      v = YValues()->Value(i);
-    if (!any || v > result) result = v;
-    any = true;
-  }
-  return result;
+  return ExtremeY(true);
 }
 
 double TCustomSeries::MinY() {
   if (stacked_ == TCustomSeriesStack::cssStack100) return 0;
+  return ExtremeY(false);
+}
+
+double TCustomSeries::ExtremeY(bool greatest) {
   const int n = PointCount();
   double result = 0;
   bool any = false;
@@ -281,7 +271,7 @@ double TCustomSeries::MinY() {
       continue;
     else
       v = YValues()->Value(i);
-    if (!any || v < result) result = v;
+    if (!any || (greatest ? v > result : v < result)) result = v;
     any = true;
   }
   return result;
@@ -633,30 +623,27 @@ void TCustomSeries::DrawLegendShape(int valueIndex, const TRect &rect) {
   TCustomLineSeries::DrawLegendShape(valueIndex, rect);
 }
 
+void TCustomSeries::WidenForLines(int &low, int &high) {
+  if (drawLine_ && stairs_) {
+    low = std::max(low, Pen().Width());
+    high = std::max(high, Pen().Width());
+  }
+  if (outLine_->Visible()) {
+    low = std::max(low, outLine_->Width());
+    high = std::max(high, outLine_->Width());
+  }
+}
+
 void TCustomSeries::HorizMargins(int &leftMargin, int &rightMargin) {
   TCustomLineSeries::HorizMargins(leftMargin, rightMargin);
   pointer_->WidenHorizMargins(leftMargin, rightMargin);
-  if (drawLine_ && stairs_) {
-    leftMargin = std::max(leftMargin, Pen().Width());
-    rightMargin = std::max(rightMargin, Pen().Width());
-  }
-  if (outLine_->Visible()) {
-    leftMargin = std::max(leftMargin, outLine_->Width());
-    rightMargin = std::max(rightMargin, outLine_->Width());
-  }
+  WidenForLines(leftMargin, rightMargin);
 }
 
 void TCustomSeries::VertMargins(int &topMargin, int &bottomMargin) {
   TCustomLineSeries::VertMargins(topMargin, bottomMargin);
   pointer_->WidenVertMargins(topMargin, bottomMargin);
-  if (drawLine_ && stairs_) {
-    topMargin = std::max(topMargin, Pen().Width());
-    bottomMargin = std::max(bottomMargin, Pen().Width());
-  }
-  if (outLine_->Visible()) {
-    topMargin = std::max(topMargin, outLine_->Width());
-    bottomMargin = std::max(bottomMargin, outLine_->Width());
-  }
+  WidenForLines(topMargin, bottomMargin);
   if (Marks().Visible()) {
     const TMarksCallout *callout = Marks().ExistingCallout();
     topMargin += Marks().ArrowLength() + (callout ? callout->Distance() : 0);

@@ -130,6 +130,11 @@ public:
 
 private:
   int ClickTest(int x, int y, bool fireEvents);
+  // The greatest (Greatest) or least value MaxY and MinY report: stacked
+  // sums when stacked, null points skipped unless nulls are ignored.
+  double ExtremeY(bool greatest);
+  // Widens a pair of margins for the stairs' line and the outline.
+  void WidenForLines(int &low, int &high);
   // The stacked sum at ValueIndex up to this series, or over the whole
   // stack when Whole.
   double StackSum(int valueIndex, bool withSelf, bool whole) const;

@@ -10,11 +10,12 @@
 #include <cstdlib>
 #include <vector>
 
+#include "bench/chart/BenchSupport.h"
 #include "chart/foundation/UloCanvas3D.h"
 
 namespace {
 
-bool Smoke() { return std::getenv("KVEL_BENCH_SMOKE") != nullptr; }
+using chart_bench::Smoke;
 int BoxCount() { return Smoke() ? 1000 : 100000; }
 int LineCount() { return Smoke() ? 10000 : 1000000; }
 constexpr int kSize = 1000;
@@ -170,16 +171,7 @@ void BM_PolylineDirect(benchmark::State &state) {
 BENCHMARK(BM_PolylineDirect)->Unit(benchmark::kMillisecond);
 
 // The best of a few runs, so that one slow run does not decide the ratio.
-template <class F> double BestSeconds(F &&run) {
-  double best = 1e300;
-  for (int i = 0; i < (Smoke() ? 1 : 5); ++i) {
-    const auto start = std::chrono::steady_clock::now();
-    run();
-    const std::chrono::duration<double> took = std::chrono::steady_clock::now() - start;
-    best = std::min(best, took.count());
-  }
-  return best;
-}
+template <class F> double BestSeconds(F &&run) { return chart_bench::BestSeconds(Smoke() ? 1 : 5, run); }
 
 void PrintRatios() {
   View canvasView, directView;

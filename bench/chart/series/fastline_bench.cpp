@@ -21,6 +21,7 @@
 #include <memory>
 #include <vector>
 
+#include "bench/chart/BenchSupport.h"
 #include "chart/engine/Chart.h"
 #include "chart/engine/UloAxis.h"
 #include "chart/engine/UloEngineStartup.h"
@@ -33,7 +34,7 @@ namespace {
 constexpr int kWidth = 800;
 constexpr int kHeight = 500;
 
-bool Smoke() { return std::getenv("KVEL_BENCH_SMOKE") != nullptr; }
+using chart_bench::Smoke;
 int PointCount() { return Smoke() ? 20000 : 1000000; }
 
 // A noisy wave: every pixel column holds many points spread over a band.
@@ -113,16 +114,8 @@ const Data &SharedData() {
   return d;
 }
 
-template <class F> double BestSeconds(F &&run) {
-  double best = 1e300;
-  for (int i = 0; i < (Smoke() ? 1 : 7); ++i) {
-    const auto start = std::chrono::steady_clock::now();
-    run();
-    const std::chrono::duration<double> took = std::chrono::steady_clock::now() - start;
-    best = std::min(best, took.count());
-  }
-  return best;
-}
+// The best of a few runs, so that one slow run does not decide the ratio.
+template <class F> double BestSeconds(F &&run) { return chart_bench::BestSeconds(Smoke() ? 1 : 7, run); }
 
 void PrintRatios() {
   const Data &d = SharedData();

@@ -19,6 +19,7 @@
 #include <numbers>
 #include <vector>
 
+#include "bench/chart/BenchSupport.h"
 #include "chart/engine/Chart.h"
 #include "chart/engine/UloAxis.h"
 #include "chart/engine/UloEngineStartup.h"
@@ -30,7 +31,7 @@
 
 namespace {
 
-bool Smoke() { return std::getenv("KVEL_BENCH_SMOKE") != nullptr; }
+using chart_bench::Smoke;
 // KVEL_ROTATE_POINTS measures another cloud size (the workbench's largest
 // plots hold about 200,000 points).
 int PointCount() {
@@ -176,16 +177,7 @@ void BM_RotateStepRawQPainter(benchmark::State &state) {
 BENCHMARK(BM_RotateStepRawQPainter)->Unit(benchmark::kMillisecond);
 
 // The best of a few runs, so that one slow run does not decide the ratio.
-template <class F> double BestSeconds(F &&run) {
-  double best = 1e300;
-  for (int i = 0; i < (Smoke() ? 2 : 10); ++i) {
-    const auto start = std::chrono::steady_clock::now();
-    run();
-    const std::chrono::duration<double> took = std::chrono::steady_clock::now() - start;
-    best = std::min(best, took.count());
-  }
-  return best;
-}
+template <class F> double BestSeconds(F &&run) { return chart_bench::BestSeconds(Smoke() ? 2 : 10, run); }
 
 void PrintRatio() {
   ChartRun chart;

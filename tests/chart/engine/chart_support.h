@@ -16,45 +16,19 @@
 #include <memory>
 #include <string>
 
+#include "chart/ChartTestSupport.h"
 #include "chart/engine/Chart.h"
 #include "chart/engine/UloAxis.h"
-#include "chart/engine/UloEngineStartup.h"
 #include "chart/engine/UloSeries.h"
-#include "chart/foundation/TestPanel.h"
-#include "chart/foundation/UloStartup.h"
 #include "platform/forms/Controls.h"
 
 namespace chart_test {
 
-class WithChartUnits : public foundation_test::WithApplication {
+class WithChartUnits : public chart_support::WithChartEngine {
 protected:
-  static void SetUpTestSuite() {
-    foundation_test::WithApplication::SetUpTestSuite();
-    StartChartFoundation();
-    StartChartEngine();
-    StartChartUnit();
-  }
-  static void TearDownTestSuite() {
-    StopChartUnit();
-    StopChartEngine();
-    StopChartFoundation();
-  }
-
   // A chart in a shown form, painted once.
-  TChart *ShownChart(int width = 400, int height = 300) {
-    auto *form = forms::Application().CreateForm<forms::TForm>();
-    form->SetClientSize(width + 20, height + 20);
-    auto *chart = form->Make<TChart>();
-    chart->SetBounds(10, 10, width, height);
-    form->Show();
-    EXPECT_TRUE(QTest::qWaitForWindowExposed(form->Widget()));
-    Settle();
-    return chart;
-  }
-  static void Settle() {
-    for (int i = 0; i < 3; ++i)
-      forms::Application().ProcessMessages();
-  }
+  TChart *ShownChart(int width = 400, int height = 300) { return chart_support::ShownInForm<TChart>(width, height); }
+  static void Settle() { chart_support::Settle(); }
 };
 
 // A square of 2 * Half + 1 pixels at each point, in the series colour; the
@@ -88,6 +62,30 @@ inline TDotSeries *AddLineOfDots(TCustomChart &chart, int count = 11, TColor col
   if (color != clDefault) s->SetSeriesColor(color);
   return s;
 }
+
+// Shown 400 x 300 charts in 2D with dots (0, 0) .. (10, 10), and what their
+// windows show.
+class WithDotsCharts : public WithChartUnits {
+protected:
+  TChart *DotsChart(TDotSeries **series = nullptr) {
+    TChart *chart = ShownChart();
+    chart->SetView3D(false);
+    TDotSeries *s = AddLineOfDots(*chart);
+    if (series) *series = s;
+    Paint(*chart);
+    return chart;
+  }
+  // Lets the window paint whatever is pending.
+  static void Paint(TChart &chart) {
+    chart.Repaint();
+    Settle();
+  }
+  // What the window shows now.
+  static QImage Screen(TChart &chart) {
+    Settle();
+    return chart.Widget()->grab().toImage().convertToFormat(QImage::Format_RGB32);
+  }
+};
 
 // Draws the chart into a bitmap of its size (the layout of the last paint
 // is what hit tests read).

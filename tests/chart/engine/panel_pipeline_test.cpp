@@ -1,6 +1,7 @@
 // The paint pipeline: the order of its steps and of the tools' stages, the
 // chart rectangle the axes leave, the depth slots, interleaved drawing of
 // series sharing a z-order, one paint per change, and a paint that fails.
+#include "chart/ChartTestSupport.h"
 #include "chart/engine/panel_kit.h"
 
 #include <QTest>
@@ -14,20 +15,8 @@ using namespace panel_test;
 class PanelPipeline : public WithTexts {
 protected:
   // A shown form holding one panel, painted once.
-  TTestAxisPanel *ShownPanel() {
-    auto *form = forms::Application().CreateForm<forms::TForm>();
-    form->SetClientSize(420, 270);
-    auto *panel = form->Make<TTestAxisPanel>();
-    panel->SetBounds(10, 10, 400, 250);
-    form->Show();
-    EXPECT_TRUE(QTest::qWaitForWindowExposed(form->Widget()));
-    Settle();
-    return panel;
-  }
-  static void Settle() {
-    for (int i = 0; i < 3; ++i)
-      forms::Application().ProcessMessages();
-  }
+  TTestAxisPanel *ShownPanel() { return chart_support::ShownInForm<TTestAxisPanel>(400, 250); }
+  static void Settle() { chart_support::Settle(); }
 };
 
 void AddPoints(TChartSeries &s, int n) {

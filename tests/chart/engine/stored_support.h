@@ -12,30 +12,15 @@
 #include <string_view>
 #include <vector>
 
+#include "chart/ChartTestSupport.h"
 #include "chart/engine/Chart.h"
-#include "chart/engine/UloEngineStartup.h"
 #include "chart/engine/UloSeries.h"
-#include "chart/foundation/TestPanel.h"
-#include "chart/foundation/UloStartup.h"
 
 namespace store_test {
 
 // The application, the foundation, the engine and the chart class, started
 // once for the binary's tests and stopped after them.
-class WithChartEngine : public foundation_test::WithApplication {
-protected:
-  static void SetUpTestSuite() {
-    foundation_test::WithApplication::SetUpTestSuite();
-    StartChartFoundation();
-    StartChartEngine();
-    StartChartUnit();
-  }
-  static void TearDownTestSuite() {
-    StopChartUnit();
-    StopChartEngine();
-    StopChartFoundation();
-  }
-};
+using chart_support::WithChartEngine;
 
 // Plain: X and Y. Horizontal: X is the mandatory list, so records hold Y
 // first. WithZ: a third list, stored after the label.

@@ -10,52 +10,37 @@
 #include <string>
 #include <string_view>
 
+#include "chart/ChartTestSupport.h"
 #include "chart/engine/Chart.h"
 #include "chart/engine/UloAxis.h"
-#include "chart/engine/UloEngineStartup.h"
-#include "chart/foundation/TestPanel.h"
-#include "chart/foundation/UloStartup.h"
 #include "chart/series/UloContour.h"
 #include "chart/series/UloIsoSurface.h"
 
 namespace contour_test {
 
-class WithGridSeries : public foundation_test::WithApplication {
+class WithGridSeries : public chart_support::WithChartEngine {
 protected:
   static void SetUpTestSuite() {
-    foundation_test::WithApplication::SetUpTestSuite();
-    StartChartFoundation();
-    StartChartEngine();
-    StartChartUnit();
+    chart_support::WithChartEngine::SetUpTestSuite();
     StartIsoSurfaceUnit();
     StartContourUnit();
   }
   static void TearDownTestSuite() {
     StopContourUnit();
     StopIsoSurfaceUnit();
-    StopChartUnit();
-    StopChartEngine();
-    StopChartFoundation();
+    chart_support::WithChartEngine::TearDownTestSuite();
   }
 
   void SetUp() override {
-    chart = std::make_unique<TChart>();
+    chart = chart_support::UnshownChart(400, 300);
     chart->SetName("Chart1");
-    chart->SetBounds(0, 0, 400, 300);
-    chart->WindowSurface().SetSize(400, 300);
-    chart->Legend().SetVisible(false);
-    chart->SetColor(clWhite);
-    chart->SetBevelOuter(TBevelCut::bvNone);
     chart->SetView3D(false);
   }
   void TearDown() override {
     chart.reset();
-    foundation_test::WithApplication::TearDown();
+    chart_support::WithChartEngine::TearDown();
   }
-  void Paint() {
-    chart->Invalidate();
-    chart->Paint();
-  }
+  void Paint() { chart_support::PaintSurface(*chart); }
   TColor At(int x, int y) { return chart->WindowSurface().Pixel(x, y); }
   // Fills Series with an N x N grid at X, Z = 1..N and Y = F(X, Z).
   template <class S, class F> static void Grid(S &series, int n, F f) {

@@ -11,33 +11,26 @@
 #include <string>
 #include <vector>
 
+#include "chart/ChartTestSupport.h"
 #include "chart/engine/Chart.h"
 #include "chart/engine/UloAxis.h"
-#include "chart/engine/UloEngineStartup.h"
-#include "chart/foundation/TestPanel.h"
-#include "chart/foundation/UloStartup.h"
 #include "chart/series/Series.h"
 #include "chart/series/UloFastLine.h"
 #include "chart/series/UloShape.h"
 
 namespace s2d_test {
 
-class WithChartUnits : public foundation_test::WithApplication {
+class WithChartUnits : public chart_support::WithChartEngine {
 protected:
   static void SetUpTestSuite() {
-    foundation_test::WithApplication::SetUpTestSuite();
-    StartChartFoundation();
-    StartChartEngine();
-    StartChartUnit();
+    chart_support::WithChartEngine::SetUpTestSuite();
     StartSeriesUnit();
     StartShapeUnit();
   }
   static void TearDownTestSuite() {
     StopShapeUnit();
     StopSeriesUnit();
-    StopChartUnit();
-    StopChartEngine();
-    StopChartFoundation();
+    chart_support::WithChartEngine::TearDownTestSuite();
   }
 };
 
@@ -48,13 +41,7 @@ inline std::string Pt(int x, int y) { return std::to_string(x) + "," + std::to_s
 struct TTestChart {
   std::unique_ptr<TChart> chart;
 
-  explicit TTestChart(int w = 200, int h = 200) : chart(std::make_unique<TChart>()) {
-    chart->SetBounds(0, 0, w, h);
-    chart->Legend().SetVisible(false);
-    chart->SetColor(clWhite);
-    chart->SetBevelOuter(TBevelCut::bvNone);
-    chart->SetView3D(false);
-  }
+  explicit TTestChart(int w = 200, int h = 200) : chart(chart_support::BareChart(w, h)) { chart->SetView3D(false); }
   TChart *operator->() { return chart.get(); }
   template <class T> T *Add(TColor colour = clDefault) {
     auto *s = new T;
@@ -66,10 +53,7 @@ struct TTestChart {
     for (TChartAxis *axis : {chart->BottomAxis(), chart->LeftAxis()})
       axis->SetMinMax(min, max);
   }
-  void Paint() {
-    chart->Invalidate();
-    chart->Paint();
-  }
+  void Paint() { chart_support::PaintSurface(*chart); }
   const gdi::Bitmap &Image() { return chart->WindowSurface(); }
   TColor At(int x, int y) { return Image().Pixel(x, y); }
   int Count(TColor c) {

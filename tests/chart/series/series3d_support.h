@@ -7,29 +7,22 @@
 
 #include <memory>
 
+#include "chart/ChartTestSupport.h"
 #include "chart/engine/Chart.h"
 #include "chart/engine/UloAxis.h"
-#include "chart/engine/UloEngineStartup.h"
-#include "chart/foundation/TestPanel.h"
-#include "chart/foundation/UloStartup.h"
 #include "chart/series/UloPoin3.h"
 
 namespace s3d_test {
 
-class WithChartUnits : public foundation_test::WithApplication {
+class WithChartUnits : public chart_support::WithChartEngine {
 protected:
   static void SetUpTestSuite() {
-    foundation_test::WithApplication::SetUpTestSuite();
-    StartChartFoundation();
-    StartChartEngine();
-    StartChartUnit();
+    chart_support::WithChartEngine::SetUpTestSuite();
     StartPoint3DUnit();
   }
   static void TearDownTestSuite() {
     StopPoint3DUnit();
-    StopChartUnit();
-    StopChartEngine();
-    StopChartFoundation();
+    chart_support::WithChartEngine::TearDownTestSuite();
   }
 };
 
@@ -39,21 +32,11 @@ protected:
 struct TTestChart {
   std::unique_ptr<TChart> chart;
 
-  explicit TTestChart(int w = 400, int h = 300) : chart(std::make_unique<TChart>()) {
-    chart->SetBounds(0, 0, w, h);
-    // No window system resizes the kept surface of a chart never shown.
-    chart->WindowSurface().SetSize(w, h);
-    chart->Legend().SetVisible(false);
-    chart->SetColor(clWhite);
-    chart->SetBevelOuter(TBevelCut::bvNone);
-  }
+  explicit TTestChart(int w = 400, int h = 300) : chart(chart_support::UnshownChart(w, h)) {}
   TChart &operator*() { return *chart; }
   TChart *operator->() { return chart.get(); }
 
-  void Paint() {
-    chart->Invalidate();
-    chart->Paint();
-  }
+  void Paint() { chart_support::PaintSurface(*chart); }
   const gdi::Bitmap &Image() { return chart->WindowSurface(); }
   TColor At(int x, int y) { return Image().Pixel(x, y); }
   TColor At(const TPoint &p) { return Image().Pixel(p.X, p.Y); }

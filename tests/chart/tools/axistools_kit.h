@@ -14,34 +14,17 @@ namespace axistools_test {
 
 using chart_test::TDotSeries;
 
-class WithAxisTools : public chart_test::WithChartUnits {
+class WithAxisTools : public chart_test::WithDotsCharts {
 protected:
   static void SetUpTestSuite() {
-    chart_test::WithChartUnits::SetUpTestSuite();
+    chart_test::WithDotsCharts::SetUpTestSuite();
     StartAxisToolsUnit();
   }
   static void TearDownTestSuite() {
     StopAxisToolsUnit();
-    chart_test::WithChartUnits::TearDownTestSuite();
+    chart_test::WithDotsCharts::TearDownTestSuite();
   }
 
-  // A shown 400 x 300 chart in 2D with dots (0, 0) .. (10, 10), painted.
-  TChart *DotsChart(TDotSeries **series = nullptr) {
-    TChart *chart = ShownChart();
-    chart->SetView3D(false);
-    TDotSeries *s = chart_test::AddLineOfDots(*chart);
-    if (series) *series = s;
-    Paint(*chart);
-    return chart;
-  }
-  static void Paint(TChart &chart) {
-    chart.Repaint();
-    Settle();
-  }
-  static QImage Screen(TChart &chart) {
-    Settle();
-    return chart.Widget()->grab().toImage().convertToFormat(QImage::Format_RGB32);
-  }
   // The window's pixel as a blue-green-red colour.
   static TColor Pixel(const QImage &image, int x, int y) {
     const QRgb p = image.pixel(x, y);

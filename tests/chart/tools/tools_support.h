@@ -15,36 +15,17 @@ namespace tools_test {
 
 using chart_test::TDotSeries;
 
-class WithTools : public chart_test::WithChartUnits {
+class WithTools : public chart_test::WithDotsCharts {
 protected:
   static void SetUpTestSuite() {
-    chart_test::WithChartUnits::SetUpTestSuite();
+    chart_test::WithDotsCharts::SetUpTestSuite();
     StartUloToolsUnit();
   }
   static void TearDownTestSuite() {
     StopUloToolsUnit();
-    chart_test::WithChartUnits::TearDownTestSuite();
+    chart_test::WithDotsCharts::TearDownTestSuite();
   }
 
-  // A shown chart of 400 x 300 in 2D with dots (0, 0) .. (10, 10).
-  TChart *DotsChart(TDotSeries **series = nullptr) {
-    TChart *chart = ShownChart();
-    chart->SetView3D(false);
-    TDotSeries *s = chart_test::AddLineOfDots(*chart);
-    if (series) *series = s;
-    Paint(*chart);
-    return chart;
-  }
-  // Lets the window paint whatever is pending.
-  static void Paint(TChart &chart) {
-    chart.Repaint();
-    Settle();
-  }
-  // What the window shows now.
-  static QImage Screen(TChart &chart) {
-    Settle();
-    return chart.Widget()->grab().toImage().convertToFormat(QImage::Format_RGB32);
-  }
   static QRgb Pixel(TChart &chart, int x, int y) { return Screen(chart).pixel(x, y) & 0xFFFFFF; }
   // Keeps what the window shows as Name.png in the folder KVEL_TOOLS_PNG
   // names, when it names one, to look at.

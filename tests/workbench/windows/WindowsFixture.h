@@ -2,9 +2,8 @@
 // answers the dialogs and records the message boxes.
 #pragma once
 
+#include "chart/ChartTestSupport.h"
 #include "chart/engine/Chart.h"
-#include "chart/engine/UloEngineStartup.h"
-#include "chart/foundation/UloStartup.h"
 #include "chart/series/SeriesStartup.h"
 #include "chart/tools/ToolsStartup.h"
 #include "platform/forms/Application.h"
@@ -30,9 +29,7 @@ protected:
     int argc = 0;
     forms::Application().Initialize(argc, nullptr);
     forms::RegisterFormClasses();
-    StartChartFoundation();
-    StartChartEngine();
-    StartChartUnit();
+    chart_support::StartChartCore();
     StartChartSeries();
     StartChartTools();
     forms::Application().SetResourceLookup([](const std::string &name) -> std::optional<std::string> {
@@ -43,9 +40,7 @@ protected:
   static void TearDownTestSuite() {
     StopChartTools();
     StopChartSeries();
-    StopChartUnit();
-    StopChartEngine();
-    StopChartFoundation();
+    chart_support::StopChartCore();
   }
   void SetUp() override {
     workbench::CreateWindows();
