@@ -145,9 +145,7 @@ void TCustomChart::CalcWallsRect() {
     if (walls_->Left().Visible()) ChartRect.Left += walls_->Left().Size() + 1;
   }
   ChartRect.Top += back + std::abs(VertDepth);
-  ChartWidth = ChartRect.Right - ChartRect.Left;
-  ChartHeight = ChartRect.Bottom - ChartRect.Top;
-  RectMidpoint(ChartRect, ChartXCenter, ChartYCenter);
+  RecalcChartSize();
 }
 
 void TCustomChart::DrawLegendSymbol(const TRect &rect) {

@@ -166,9 +166,7 @@ void TCustomAxisPanel::CalcAxisLayout() {
   }
   if (!FixedChartRect()) {
     ChartRect = r;
-    ChartWidth = ChartRect.Right - ChartRect.Left;
-    ChartHeight = ChartRect.Bottom - ChartRect.Top;
-    RectMidpoint(ChartRect, ChartXCenter, ChartYCenter);
+    RecalcChartSize();
   }
   for (int i = 0; i < count; ++i)
     axes_[i]->ResetLabelMeasures();

@@ -60,17 +60,6 @@ constexpr streaming::TEnumName<TLegendSymbolSize> kSymbolSizeNames[] = {
     {TLegendSymbolSize::lcsPercent, "lcsPercent"},
     {TLegendSymbolSize::lcsPixels, "lcsPixels"},
 };
-constexpr streaming::TEnumName<TAlignment> kTextAlignmentNames[] = {
-    {TAlignment::taLeftJustify, "taLeftJustify"},
-    {TAlignment::taRightJustify, "taRightJustify"},
-    {TAlignment::taCenter, "taCenter"},
-};
-
-void RecalcChartSize(TCustomUloPanel &chart) {
-  chart.ChartWidth = chart.ChartRect.Right - chart.ChartRect.Left;
-  chart.ChartHeight = chart.ChartRect.Bottom - chart.ChartRect.Top;
-  RectMidpoint(chart.ChartRect, chart.ChartXCenter, chart.ChartYCenter);
-}
 
 TRect OffsetRect(const TRect &r, int dx, int dy) { return TRect{r.Left + dx, r.Top + dy, r.Right + dx, r.Bottom + dy}; }
 
@@ -254,7 +243,7 @@ void TLegendTitle::DefineProperties(TPropertyTable &t) {
       .StoredWhen([this] { return !Text().empty(); });
   t.Enum(
       "TextAlignment", [this] { return TextAlignment(); }, [this](TAlignment a) { SetTextAlignment(a); },
-      TAlignment::taCenter, kTextAlignmentNames);
+      TAlignment::taCenter, UloAlignmentNames());
 }
 
 // ---- legend: settings -----------------------------------------------------------------------
@@ -780,7 +769,7 @@ void TCustomChartLegend::ResizeChartRect() {
     r.Bottom = ShapeBounds.Top - (vertMargin_ != 0 ? vertMargin_ : 4 * height / 100);
     break;
   }
-  RecalcChartSize(*chart);
+  chart->RecalcChartSize();
 }
 
 // ---- legend: stored keys ------------------------------------------------------------------

@@ -37,6 +37,12 @@ constexpr streaming::TEnumName<TMarginUnits> kMarginUnitNames[] = {{TMarginUnits
                                                                    {TMarginUnits::maPercentSize, "maPercentSize"},
                                                                    {TMarginUnits::maPixels, "maPixels"}};
 
+} // namespace
+
+std::span<const streaming::TEnumName<TSeriesMarksStyle>> UloMarksStyleNames() noexcept { return kMarksStyleNames; }
+
+namespace {
+
 int RoundMargin(double v) { return rtl::RoundPixel(v); }
 
 // The lines of a mark text: character 13 ends a line, CR LF ends it once.

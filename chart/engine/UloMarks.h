@@ -4,6 +4,7 @@
 #pragma once
 
 #include <memory>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -28,6 +29,9 @@ enum class TSeriesMarksStyle {
 };
 
 enum class TMarginUnits { maPercentFont, maPercentSize, maPixels };
+
+// The stored names of the marks styles.
+std::span<const streaming::TEnumName<TSeriesMarksStyle>> UloMarksStyleNames() noexcept;
 
 // Margins inside a frame, in percent of the font height or of the box, or
 // in pixels.

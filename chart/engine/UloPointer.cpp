@@ -419,6 +419,10 @@ void TCallout::Draw(TColor colour, TPoint from, bool bent, int z, TPoint to, TPo
 
 void TCallout::DefineProperties(streaming::TPropertyTable &table) {
   TSeriesPointer::DefineProperties(table);
+  // A callout's brush starts black.
+  table.Object("Brush", StoredParts().Get("CalloutBrush", [this](streaming::TPropertyTable &t) {
+    DefineChartBrush(t, Brush(), clBlack);
+  }));
   table.Object("Arrow", StoredParts().Get(
                             "Arrow", [this](streaming::TPropertyTable &t) { DefineChartPen(t, *arrow_, clWhite); }));
   table.Enum(
@@ -442,6 +446,6 @@ void TMarksCallout::Assign(const TUloCustomShapeBrushPen &source) {
 
 void TMarksCallout::DefineProperties(streaming::TPropertyTable &table) {
   TCallout::DefineProperties(table);
-  table.Property("Length", this, &TMarksCallout::Length, &TMarksCallout::SetLength, 8);
+  table.Property("Length", this, &TMarksCallout::Length, &TMarksCallout::SetLength, defaultLength_);
   table.Property("Visible", this, &TSeriesPointer::Visible, &TSeriesPointer::SetVisible, false);
 }

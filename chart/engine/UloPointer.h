@@ -148,9 +148,13 @@ public:
 
   int Length() const noexcept { return length_; }
   void SetLength(int value) { SetAndRepaint(length_, value); }
+  // Sets Length and the value it is stored against (kinds whose marks
+  // start with another length).
+  void InitLength(int value) noexcept { length_ = defaultLength_ = value; }
 
   void DefineProperties(streaming::TPropertyTable &table) override;
 
 private:
   int length_ = 8;
+  int defaultLength_ = 8;
 };

@@ -937,8 +937,11 @@ void TChartSeries::FillSampleValues(int numValues) {
   HasManualData = false;
 }
 
-void TChartSeries::AddRandomWalk(int numValues) {
-  double xMin = 0, xSpan = 1000, yMin = 0, ySpan = 1000;
+void TChartSeries::RandomRanges(double &xMin, double &xSpan, double &yMin, double &ySpan) const {
+  xMin = 0;
+  xSpan = 1000;
+  yMin = 0;
+  ySpan = 1000;
   if (TChartAxis *a = GetHorizAxis(); a && a->Maximum() > a->Minimum()) {
     xMin = a->Minimum();
     xSpan = a->Maximum() - a->Minimum();
@@ -947,6 +950,11 @@ void TChartSeries::AddRandomWalk(int numValues) {
     yMin = a->Minimum();
     ySpan = a->Maximum() - a->Minimum();
   }
+}
+
+void TChartSeries::AddRandomWalk(int numValues) {
+  double xMin, xSpan, yMin, ySpan;
+  RandomRanges(xMin, xSpan, yMin, ySpan);
   double value = (yMandatory_ ? yMin + ySpan * 0.5 : xMin + xSpan * 0.5);
   const double span = yMandatory_ ? ySpan : xSpan;
   const double low = yMandatory_ ? yMin : xMin;

@@ -467,6 +467,9 @@ protected:
   void SetYMandatoryField(bool value) noexcept { yMandatory_ = value; }
   // Panel events through the panel, when there is one.
   void BroadcastSeriesEvent(TUloSeriesEventStyle kind);
+  // The ranges random sample values wander in: the axes' ranges, or 0 to
+  // 1000 where an axis gives no span.
+  void RandomRanges(double &xMin, double &xSpan, double &yMin, double &ySpan) const;
 
 private:
   friend class TChartValueList;

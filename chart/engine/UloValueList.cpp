@@ -2,7 +2,10 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdlib>
 #include <cstring>
+#include <limits>
+#include <new>
 
 #include "chart/engine/UloSeries.h"
 #include "chart/foundation/UloProcs.h"
@@ -39,11 +42,23 @@ void TChartValueList::SetCount(int value) {
   modified_ = true;
 }
 
+void TChartValueList::TFreeValues::operator()(double *values) const noexcept { std::free(values); }
+
 void TChartValueList::SetCapacity(int value) {
   if (value <= capacity_) return;
-  auto bigger = std::make_unique<double[]>(static_cast<size_t>(value));
-  if (count_ > 0) std::memcpy(bigger.get(), values_.get(), sizeof(double) * static_cast<size_t>(count_));
-  values_ = std::move(bigger);
+  if (value > reserved_) {
+    // The array lengthens by the step, but the memory under it at least
+    // doubles, so a long fill copies each value a bounded number of times.
+    const int reserve = static_cast<int>(
+        std::min<long long>(std::max<long long>(value, 2LL * reserved_), std::numeric_limits<int>::max()));
+    auto *grown = static_cast<double *>(std::realloc(values_.get(), sizeof(double) * static_cast<size_t>(reserve)));
+    if (!grown) throw std::bad_alloc();
+    (void)values_.release();
+    values_.reset(grown);
+    // Room past the values reads as zeros, as a new array would.
+    std::memset(grown + count_, 0, sizeof(double) * static_cast<size_t>(reserve - count_));
+    reserved_ = reserve;
+  }
   capacity_ = value;
 }
 
@@ -113,6 +128,7 @@ void TChartValueList::ClearValues() {
   count_ = 0;
   values_.reset();
   capacity_ = 0;
+  reserved_ = 0;
   modified_ = true;
 }
 

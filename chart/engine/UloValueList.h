@@ -139,8 +139,14 @@ private:
   double totalAbs_ = 0;
   std::string valueSource_;
   bool modified_ = true;
-  std::unique_ptr<double[]> values_;
+  // Held by malloc so that growing can use realloc.
+  struct TFreeValues {
+    void operator()(double *values) const noexcept;
+  };
+  std::unique_ptr<double[], TFreeValues> values_;
   int capacity_ = 0;
+  // The values the memory under the array holds (at least the capacity).
+  int reserved_ = 0;
 };
 
 // The value lists of one series in creation order: 0 is X, 1 is Y. It owns

@@ -15,13 +15,6 @@ using streaming::TValue;
 
 namespace {
 
-// The chart's width, height and centre after its rectangle moved.
-void RecalcChartSize(TCustomUloPanel &chart) {
-  chart.ChartWidth = chart.ChartRect.Right - chart.ChartRect.Left;
-  chart.ChartHeight = chart.ChartRect.Bottom - chart.ChartRect.Top;
-  RectMidpoint(chart.ChartRect, chart.ChartXCenter, chart.ChartYCenter);
-}
-
 constexpr streaming::TEnumName<TAlignment> kAlignmentNames[] = {
     {TAlignment::taLeftJustify, "taLeftJustify"},
     {TAlignment::taRightJustify, "taRightJustify"},
@@ -40,6 +33,10 @@ constexpr streaming::TEnumName<TTextFormat> kTextFormatNames[] = {
 };
 
 } // namespace
+
+std::span<const streaming::TEnumName<TAlignment>> UloAlignmentNames() noexcept { return kAlignmentNames; }
+
+std::span<const streaming::TEnumName<TChartObjectShapeStyle>> UloShapeStyleNames() noexcept { return kShapeStyleNames; }
 
 constexpr streaming::TSetBit kFontStyleBits[] = {
     {1, "fsBold"}, {2, "fsItalic"}, {4, "fsUnderline"}, {8, "fsStrikeOut"}};
@@ -242,7 +239,7 @@ void TChartTitle::DrawTitle() {
         chart->ChartRect.Top = r.Bottom + margin;
       else
         chart->ChartRect.Bottom = r.Bottom - lineHeight * lines - margin;
-      RecalcChartSize(*chart);
+      chart->RecalcChartSize();
     }
   }
 }

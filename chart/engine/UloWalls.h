@@ -4,6 +4,7 @@
 // area.
 #pragma once
 
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -32,6 +33,11 @@ void UloDefineShapeKeys(streaming::TPropertyTable &table, TUloCustomShape &shape
 // Style instead of the plain font's.
 void UloDefineFontKeys(streaming::TPropertyTable &table, TUloFont &font, TUloStoredParts &parts, TColor color,
                        TFontStyles style);
+
+// The stored names of text alignments and of framed shapes' outlines, for
+// every part that stores one.
+std::span<const streaming::TEnumName<TAlignment>> UloAlignmentNames() noexcept;
+std::span<const streaming::TEnumName<TChartObjectShapeStyle>> UloShapeStyleNames() noexcept;
 
 // ---- positioned shape ------------------------------------------------------
 

@@ -336,6 +336,10 @@ void TCustomUloPanel::CalcChartRect() {
     else if (ChartRect.Top == ChartRect.Bottom)
       ChartRect.Bottom = ChartRect.Top + Height();
   }
+  RecalcChartSize();
+}
+
+void TCustomUloPanel::RecalcChartSize() noexcept {
   ChartWidth = ChartRect.Right - ChartRect.Left;
   ChartHeight = ChartRect.Bottom - ChartRect.Top;
   RectMidpoint(ChartRect, ChartXCenter, ChartYCenter);

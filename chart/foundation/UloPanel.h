@@ -244,6 +244,8 @@ public:
   int ChartHeight = 0;
   int ChartXCenter = 0;
   int ChartYCenter = 0;
+  // Sets ChartWidth, ChartHeight and the centre from ChartRect, after it moved.
+  void RecalcChartSize() noexcept;
   // The rectangle of the last drawing, as the canvas's binding gave it.
   TRect PanelBounds;
   // Pixel extents of the 3D depth, set by the chart engine (0 in 2D).

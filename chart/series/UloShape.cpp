@@ -6,6 +6,7 @@
 #include "chart/engine/UloAxis.h"
 #include "chart/engine/UloAxisPanel.h"
 #include "chart/engine/UloGallery.h"
+#include "chart/engine/UloWalls.h"
 #include "chart/foundation/UloConst.h"
 #include "chart/foundation/UloProcs.h"
 #include "platform/rtl/Numbers.h"
@@ -13,9 +14,6 @@
 
 namespace {
 
-constexpr streaming::TEnumName<TAlignment> kAlignmentNames[] = {{TAlignment::taLeftJustify, "taLeftJustify"},
-                                                                {TAlignment::taRightJustify, "taRightJustify"},
-                                                                {TAlignment::taCenter, "taCenter"}};
 constexpr streaming::TEnumName<TChartShapeStyle> kStyleNames[] = {
     {TChartShapeStyle::chasRectangle, "chasRectangle"}, {TChartShapeStyle::chasCircle, "chasCircle"},
     {TChartShapeStyle::chasVertLine, "chasVertLine"},   {TChartShapeStyle::chasHorizLine, "chasHorizLine"},
@@ -130,7 +128,7 @@ void TChartShape::DefineProperties(streaming::TPropertyTable &table) {
   TChartSeries::DefineProperties(table);
   table.Enum(
       "Alignment", [this] { return alignment_; }, [this](TAlignment v) { SetAlignment(v); }, TAlignment::taCenter,
-      kAlignmentNames);
+      UloAlignmentNames());
   table.Object("Brush", storedParts_.Get(
                             "Brush", [this](streaming::TPropertyTable &t) { DefineChartBrush(t, Brush(), clWhite); }));
   table.Object("Font", storedParts_.Get("Font", [this](streaming::TPropertyTable &t) {

@@ -13,7 +13,7 @@
 
 TColorGridSeries::TColorGridSeries() {
   frame_ = std::make_unique<TChartHiddenPen>([this] { Repaint(); });
-  Marks().SetArrowLength(0);
+  Marks().Callout().InitLength(0);
 }
 
 TColorGridSeries::~TColorGridSeries() = default;

@@ -17,11 +17,6 @@ using streaming::TPropertyTable;
 
 namespace {
 
-constexpr streaming::TEnumName<TAlignment> kAlignmentNames[] = {
-    {TAlignment::taLeftJustify, "taLeftJustify"},
-    {TAlignment::taRightJustify, "taRightJustify"},
-    {TAlignment::taCenter, "taCenter"},
-};
 constexpr streaming::TEnumName<TAnnotationPosition> kPositionNames[] = {
     {TAnnotationPosition::ppLeftTop, "ppLeftTop"},   {TAnnotationPosition::ppLeftBottom, "ppLeftBottom"},
     {TAnnotationPosition::ppRightTop, "ppRightTop"}, {TAnnotationPosition::ppRightBottom, "ppRightBottom"},
@@ -30,11 +25,6 @@ constexpr streaming::TEnumName<TAnnotationPosition> kPositionNames[] = {
 constexpr streaming::TEnumName<TUloUnits> kUnitsNames[] = {
     {TUloUnits::muPercent, "muPercent"},
     {TUloUnits::muPixels, "muPixels"},
-};
-constexpr streaming::TEnumName<TChartObjectShapeStyle> kShapeStyleNames[] = {
-    {TChartObjectShapeStyle::fosRectangle, "fosRectangle"},
-    {TChartObjectShapeStyle::fosRoundRectangle, "fosRoundRectangle"},
-    {TChartObjectShapeStyle::fosEllipse, "fosEllipse"},
 };
 
 // The lines of a box's text: line feeds dropped, split at carriage returns;
@@ -140,13 +130,13 @@ void TTextShape::DefineProperties(TPropertyTable &t) {
   });
   t.Enum(
       "ShapeStyle", [this] { return ShapeStyle(); }, [this](TChartObjectShapeStyle s) { SetShapeStyle(s); },
-      TChartObjectShapeStyle::fosRectangle, kShapeStyleNames);
+      TChartObjectShapeStyle::fosRectangle, UloShapeStyleNames());
   t.Property(
        "Text", [this] { return Text(); }, [this](std::string v) { SetText(v); })
       .StoredWhen([this] { return !Text().empty(); });
   t.Enum(
       "TextAlignment", [this] { return TextAlignment(); }, [this](TAlignment a) { SetTextAlignment(a); },
-      TAlignment::taLeftJustify, kAlignmentNames);
+      TAlignment::taLeftJustify, UloAlignmentNames());
   UloDefineShapeKeys(t, *this, StoredParts(), TUloShapeDefaults{}, true);
 }
 
@@ -407,7 +397,7 @@ void TAnnotationTool::DefineProperties(TPropertyTable &t) {
       .ReadOnly();
   t.Enum(
        "TextAlignment", [this] { return TextAlignment(); }, [this](TAlignment a) { SetTextAlignment(a); },
-       TAlignment::taLeftJustify, kAlignmentNames)
+       TAlignment::taLeftJustify, UloAlignmentNames())
       .ReadOnly();
   t.Property(
        "Left", [this] { return Left(); }, [this](int v) { SetLeft(v); })

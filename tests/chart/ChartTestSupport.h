@@ -40,6 +40,21 @@ protected:
   static void TearDownTestSuite() { StopChartCore(); }
 };
 
+// The foundation and the engine (their texts, registries and palettes),
+// started afresh for each test.
+class WithEngineTexts : public foundation_test::WithApplication {
+protected:
+  void SetUp() override {
+    StartChartFoundation();
+    StartChartEngine();
+  }
+  void TearDown() override {
+    StopChartEngine();
+    StopChartFoundation();
+    foundation_test::WithApplication::TearDown();
+  }
+};
+
 // Lets the event loop deliver what is pending (paints, resizes).
 inline void Settle() {
   for (int i = 0; i < 3; ++i)

@@ -36,9 +36,9 @@ void BM_SeriesAddPointXY(benchmark::State &state) {
 }
 BENCHMARK(BM_SeriesAddPointXY)->Unit(benchmark::kMillisecond);
 
-// The lists grow by ValueListGrowStep values at a time (not doubled), so a
-// long fill copies the values over and over; a fill of known size sets the
-// step to that size first and grows once.
+// The lists lengthen by ValueListGrowStep values at a time while the memory
+// under them doubles; a fill of known size sets the step to that size first
+// and grows once.
 void BM_SeriesAddPointXYKnownSize(benchmark::State &state) {
   const int n = PointsToAdd();
   const int savedStep = ValueListGrowStep;

@@ -2,6 +2,8 @@
 // user, the callout offset, hit tests, and the box a mark gets.
 #include "series_support.h"
 
+#include "platform/streaming/DefinitionWriter.h"
+
 namespace {
 
 using namespace series_test;
@@ -225,6 +227,25 @@ TEST_F(MarksDrawn, BoxesStandOnTheirPoints) {
     // The frame's corner in the frame pen.
     EXPECT_EQ(target.Pixel(p->LeftTop.X, p->LeftTop.Y), clBlack) << i;
   }
+}
+
+} // namespace
+
+namespace {
+
+using namespace series_test;
+
+class MarksStored : public WithUnits {};
+
+TEST_F(MarksStored, ACalloutLengthIsStoredAgainstTheOneItStartedWith) {
+  TChartSeries s;
+  s.SetName("Series1");
+  s.Marks().Callout().InitLength(0);
+  const std::string plain = streaming::WriteComponent(s);
+  EXPECT_EQ(plain.find("Length"), std::string::npos) << plain;
+  EXPECT_EQ(plain.find("Brush"), std::string::npos) << "the callout's black brush is its default\n" << plain;
+  s.Marks().SetArrowLength(8);
+  EXPECT_NE(streaming::WriteComponent(s).find("Marks.Callout.Length = 8"), std::string::npos);
 }
 
 } // namespace

@@ -9,13 +9,11 @@
 #include <string>
 #include <vector>
 
+#include "chart/ChartTestSupport.h"
 #include "chart/engine/UloAxis.h"
 #include "chart/engine/UloAxisPanel.h"
-#include "chart/engine/UloEngineStartup.h"
 #include "chart/engine/UloSeries.h"
 #include "chart/engine/UloTool.h"
-#include "chart/foundation/TestPanel.h"
-#include "chart/foundation/UloStartup.h"
 
 namespace panel_test {
 
@@ -134,17 +132,6 @@ inline void DrawOnce(TCustomAxisPanel &panel) {
 }
 
 // The library texts are loaded for the messages the panel raises.
-class WithTexts : public foundation_test::WithApplication {
-protected:
-  void SetUp() override {
-    StartChartFoundation();
-    StartChartEngine();
-  }
-  void TearDown() override {
-    StopChartEngine();
-    StopChartFoundation();
-    foundation_test::WithApplication::TearDown();
-  }
-};
+using WithTexts = chart_support::WithEngineTexts;
 
 } // namespace panel_test

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "chart/ChartTestSupport.h"
 #include "chart/engine/UloAxis.h"
 #include "chart/engine/UloAxisPanel.h"
 #include "chart/engine/UloEngineStartup.h"
@@ -47,18 +48,7 @@ public:
 };
 
 // The chart texts and units, started for each test.
-class WithUnits : public foundation_test::WithApplication {
-protected:
-  void SetUp() override {
-    StartChartFoundation();
-    StartChartEngine();
-  }
-  void TearDown() override {
-    StopChartEngine();
-    StopChartFoundation();
-    foundation_test::WithApplication::TearDown();
-  }
-};
+using WithUnits = chart_support::WithEngineTexts;
 
 inline std::vector<double> Values(const TChartValueList &list) {
   std::vector<double> v;

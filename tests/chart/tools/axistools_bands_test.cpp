@@ -8,10 +8,6 @@
 namespace {
 
 using namespace axistools_test;
-using chart_test::Drag;
-using chart_test::MoveTo;
-using chart_test::Press;
-using chart_test::Release;
 
 class ColorLine : public WithAxisTools {
 protected:

@@ -12,6 +12,10 @@
 
 namespace axistools_test {
 
+using chart_test::Drag;
+using chart_test::MoveTo;
+using chart_test::Press;
+using chart_test::Release;
 using chart_test::TDotSeries;
 
 class WithAxisTools : public chart_test::WithDotsCharts {

@@ -9,14 +9,12 @@
 #include <string>
 #include <vector>
 
+#include "chart/ChartTestSupport.h"
 #include "chart/engine/Chart.h"
-#include "chart/engine/UloEngineStartup.h"
 #include "chart/engine/UloFunction.h"
 #include "chart/engine/UloGallery.h"
 #include "chart/engine/UloSeries.h"
 #include "chart/engine/UloTool.h"
-#include "chart/foundation/TestPanel.h"
-#include "chart/foundation/UloStartup.h"
 
 #include "chart/series/SeriesStartup.h"
 #include "chart/tools/ToolsStartup.h"
@@ -24,9 +22,7 @@
 namespace {
 
 void StartUnits() {
-  StartChartFoundation();
-  StartChartEngine();
-  StartChartUnit();
+  chart_support::StartChartCore();
   StartChartSeries();
   StartChartTools();
 }
@@ -34,9 +30,7 @@ void StartUnits() {
 void StopUnits() {
   StopChartTools();
   StopChartSeries();
-  StopChartUnit();
-  StopChartEngine();
-  StopChartFoundation();
+  chart_support::StopChartCore();
 }
 
 class RegistryWalk : public foundation_test::WithApplication {

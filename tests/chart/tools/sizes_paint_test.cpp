@@ -10,34 +10,27 @@
 #include <string>
 #include <vector>
 
+#include "chart/ChartTestSupport.h"
 #include "chart/engine/Chart.h"
-#include "chart/engine/UloEngineStartup.h"
 #include "chart/engine/UloGallery.h"
 #include "chart/engine/UloSeries.h"
 #include "chart/engine/UloTool.h"
-#include "chart/foundation/TestPanel.h"
-#include "chart/foundation/UloStartup.h"
 #include "chart/series/SeriesStartup.h"
 #include "chart/tools/ToolsStartup.h"
 
 namespace {
 
-class PaintSizes : public foundation_test::WithApplication {
+class PaintSizes : public chart_support::WithChartEngine {
 protected:
   static void SetUpTestSuite() {
-    foundation_test::WithApplication::SetUpTestSuite();
-    StartChartFoundation();
-    StartChartEngine();
-    StartChartUnit();
+    chart_support::WithChartEngine::SetUpTestSuite();
     StartChartSeries();
     StartChartTools();
   }
   static void TearDownTestSuite() {
     StopChartTools();
     StopChartSeries();
-    StopChartUnit();
-    StopChartEngine();
-    StopChartFoundation();
+    chart_support::WithChartEngine::TearDownTestSuite();
   }
 };
 
