@@ -31,23 +31,6 @@ protected:
   }
 };
 
-TEST_F(AxisDraw, ElevenLabelsFromTheTopDown) {
-  for (bool inverted : {false, true}) {
-    TChartAxis &axis = Bottom(0, 100);
-    axis.SetIncrement(10);
-    axis.SetInverted(inverted);
-    Draw(axis);
-    EXPECT_EQ(LabelValues(axis), (std::vector<double>{100, 90, 80, 70, 60, 50, 40, 30, 20, 10, 0}));
-    EXPECT_EQ(LabelTexts(axis).front(), "100");
-    // Ticks in drawing order; an inverted axis mirrors them.
-    const std::vector<int> &ticks = axis.TickPositions();
-    ASSERT_EQ(ticks.size(), 11u);
-    EXPECT_EQ(ticks.front(), inverted ? 50 : 450);
-    EXPECT_EQ(ticks[1], inverted ? 90 : 410);
-    EXPECT_EQ(ticks.back(), inverted ? 450 : 50);
-  }
-}
-
 TEST_F(AxisDraw, LabelChoiceTable) {
   const struct {
     const char *name;
@@ -73,18 +56,6 @@ TEST_F(AxisDraw, LabelChoiceTable) {
     for (size_t i = 0; i < got.size(); ++i)
       EXPECT_NEAR(got[i], c.expected[i], 1e-9) << c.name << " " << i;
   }
-}
-
-TEST_F(AxisDraw, TinySpanFarFromZeroLabelsOnlyItself) {
-  // The allowance below the minimum is relative to it: at 1e9 it would
-  // reach a whole span below the axis.
-  TChartAxis &axis = Bottom(1e9, 1e9 + 1e-3);
-  axis.SetIncrement(1e-4);
-  axis.SetLabelsSeparation(0);
-  axis.SetAxisValuesFormat("0.0000");
-  Draw(axis);
-  EXPECT_EQ(LabelValues(axis).size(), 11u);
-  EXPECT_GE(LabelValues(axis).back(), 1e9 - 1e-6);
 }
 
 TEST_F(AxisDraw, NonFiniteRangesDrawNothingAndEnd) {
@@ -415,15 +386,6 @@ TEST_F(AxisDraw, GridBandsHearTheGridLinesFirst) {
   heard.clear();
   Draw(axis);
   EXPECT_TRUE(heard.empty());
-}
-
-TEST_F(AxisDraw, DepthAxisLabelStyle) {
-  TChartDepthAxis &depth = *panel->DepthAxis();
-  EXPECT_EQ(depth.CalcLabelStyle(), TAxisLabelStyle::talText);
-  AddSeries({{1, 1}});
-  EXPECT_EQ(depth.CalcLabelStyle(), TAxisLabelStyle::talText);
-  EXPECT_EQ(panel->LeftAxis()->CalcLabelStyle(), TAxisLabelStyle::talValue);
-  EXPECT_EQ(panel->TopAxis()->CalcLabelStyle(), TAxisLabelStyle::talNone);
 }
 
 TEST_F(AxisDraw, ClearRepaintsEvenWhenEmpty) {

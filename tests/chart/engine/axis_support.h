@@ -9,12 +9,10 @@
 #include <string>
 #include <vector>
 
+#include "chart/ChartTestSupport.h"
 #include "chart/engine/UloAxis.h"
 #include "chart/engine/UloAxisPanel.h"
-#include "chart/engine/UloEngineStartup.h"
 #include "chart/engine/UloSeries.h"
-#include "chart/foundation/TestPanel.h"
-#include "chart/foundation/UloStartup.h"
 
 namespace axis_test {
 
@@ -37,11 +35,10 @@ public:
 
 // A panel of W x H with its canvas bound to an image, ChartRect as given,
 // and the library texts loaded.
-class AxisFixture : public foundation_test::WithApplication {
+class AxisFixture : public chart_support::WithEngineTexts {
 protected:
   void SetUp() override {
-    StartChartFoundation();
-    StartChartEngine();
+    WithEngineTexts::SetUp();
     panel = std::make_unique<TAxisTestPanel>();
     panel->SetBounds(0, 0, 500, 400);
     image = std::make_unique<gdi::Bitmap>(500, 400);
@@ -50,9 +47,7 @@ protected:
   void TearDown() override {
     panel.reset();
     image.reset();
-    StopChartEngine();
-    StopChartFoundation();
-    foundation_test::WithApplication::TearDown();
+    WithEngineTexts::TearDown();
   }
 
   // Binds the canvas and sets the chart rectangle.

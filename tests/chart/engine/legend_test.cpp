@@ -34,35 +34,6 @@ protected:
   }
 };
 
-TEST_F(LegendTest, Defaults) {
-  TChart c;
-  TChartLegend &l = c.Legend();
-  EXPECT_EQ(l.Alignment(), TLegendAlignment::laRight);
-  EXPECT_EQ(l.CheckBoxesStyle(), TCheckBoxesStyle::cbsCheck);
-  EXPECT_EQ(l.LegendStyle(), TLegendStyle::lsAuto);
-  EXPECT_EQ(l.TextStyle(), TLegendTextStyle::ltsLeftValue);
-  EXPECT_EQ(l.MaxNumRows(), 10);
-  EXPECT_EQ(l.TopPos(), 10);
-  EXPECT_EQ(l.PositionUnits(), TUloUnits::muPixels);
-  EXPECT_TRUE(l.ResizeChart());
-  EXPECT_EQ(l.Symbol().Width(), 20);
-  EXPECT_EQ(l.Symbol().WidthUnits(), TLegendSymbolSize::lcsPercent);
-  // The symbol casts a 3-pixel shadow of the shadow's own default colour
-  // from the start.
-  ASSERT_NE(l.Symbol().ExistingShadow(), nullptr);
-  EXPECT_TRUE(l.Symbol().ExistingShadow()->Visible());
-  EXPECT_EQ(l.Symbol().ExistingShadow()->HorizSize(), 3);
-  EXPECT_EQ(l.Symbol().ExistingShadow()->Color(), 0xC0C0C0);
-  EXPECT_EQ(l.Symbol().Position(), TLegendSymbolPosition::spLeft);
-  EXPECT_TRUE(l.Title().Font().Style().Contains(TFontStyle::fsBold));
-  EXPECT_TRUE(l.Title().Transparent());
-  EXPECT_EQ(l.Title().Shadow().Color(), 0xC0C0C0);
-  EXPECT_EQ(l.Title().Shadow().HorizSize(), 2);
-  EXPECT_EQ(l.Symbol().Gradient().Direction(), TGradientDirection::gdRightLeft);
-  EXPECT_EQ(l.Symbol().Gradient().StartColor(), 0xC0C0C0);
-  EXPECT_EQ(l.Symbol().Gradient().EndColor(), clWhite);
-}
-
 TEST_F(LegendTest, ResolvedStyleFollowsActiveSeriesAndCheckBoxes) {
   struct Case {
     int series;
@@ -309,21 +280,6 @@ TEST_F(LegendTest, PagesListTheCurrentPagesValues) {
   c->Legend().SetCurrentPage(false);
   Paint(*c);
   EXPECT_EQ(c->Legend().TotalRows(), 25);
-}
-
-TEST_F(LegendTest, EventsMayMoveTheBoxAndTheRows) {
-  TChart *c = WithSeries(2);
-  c->OnGetLegendRect = [](TCustomChart *, TRect &r) { r.Top += 5; };
-  std::vector<int> rows;
-  c->OnGetLegendPos = [&](TCustomChart *, int index, int &x, int &, int &) {
-    rows.push_back(index);
-    x += 3;
-  };
-  Paint(*c);
-  EXPECT_EQ(rows, (std::vector<int>{0, 1}));
-  // The rows follow the moved box, and each moves by what its event said.
-  EXPECT_GT(c->Legend().Items()[0].Top(), c->Legend().ShapeBounds.Top);
-  EXPECT_GT(c->Legend().Items()[0].Left(), c->Legend().ShapeBounds.Left + 3);
 }
 
 TEST_F(LegendTest, HiddenLegendLeavesNothingToClick) {

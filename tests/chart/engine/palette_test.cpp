@@ -107,21 +107,4 @@ TEST_F(Palettes, IndexesOutsideTheTablesClearThePaletteAndAreKept) {
   }
 }
 
-TEST_F(Palettes, ThePaletteIndexIsStoredAndReadThroughItsSetter) {
-  RegisterStoreSeries();
-  TChart chart;
-  chart.SetName("Chart1");
-  AddSeries(chart, 2)[1]->SetName("Series2");
-  chart.GetSeries(0)->SetName("Series1");
-  chart.SetColorPaletteIndex(4);
-  std::string text = streaming::WriteComponent(chart);
-  EXPECT_NE(text.find("ColorPaletteIndex = 4"), std::string::npos) << text;
-  auto back = streaming::ReadComponent(text);
-  auto *c = dynamic_cast<TChart *>(back.get());
-  ASSERT_NE(c, nullptr);
-  EXPECT_EQ(c->ColorPaletteIndex(), 4);
-  EXPECT_EQ(c->GetSeries(1)->SeriesColor(), 0x0000FF);
-  UnregisterStoreSeries();
-}
-
 } // namespace

@@ -4,9 +4,7 @@
 #include "chart/engine/panel_kit.h"
 
 #include <QApplication>
-#include <QTest>
 
-#include "chart/engine/Chart.h"
 #include "platform/streaming/Streaming.h"
 
 namespace {
@@ -77,41 +75,9 @@ TEST_F(ToolBase, TheMouseChainStopsAtTheToolThatCancels) {
   }
 }
 
-TEST_F(ToolBase, ARealPressCancelledByAToolStartsNoZoom) {
-  for (bool cancel : {false, true}) {
-    TLog log;
-    auto *form = forms::Application().CreateForm<forms::TForm>();
-    form->SetClientSize(400, 300);
-    auto *chart = form->Make<TChart>();
-    chart->SetBounds(0, 0, 400, 300);
-    chart->SetView3D(false);
-    auto *series = chart->AddSeries(std::make_unique<TTestSeries>());
-    series->AddPointXY(0, 0);
-    series->AddPointXY(10, 10);
-    chart->Tools().Add(std::make_unique<TTestTool>("a", &log))->CancelOn = cancel ? UloToolMouseDown : -1;
-    chart->Tools().Add(std::make_unique<TTestTool>("b", &log));
-    form->Show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(form->Widget()));
-    forms::Application().ProcessMessages();
-    log.clear();
-    QTest::mousePress(chart->Widget(), Qt::LeftButton, Qt::NoModifier, QPoint(200, 150));
-    EXPECT_EQ(Join(log), cancel ? "a:m0@200,150" : "a:m0@200,150 b:m0@200,150") << cancel;
-    EXPECT_EQ(chart->Zoom().Active, !cancel) << cancel;
-    QTest::mouseRelease(chart->Widget(), Qt::LeftButton, Qt::NoModifier, QPoint(200, 150));
-    form->Close();
-    forms::Application().ProcessMessages();
-  }
-}
-
 TEST_F(ToolBase, LeavingTheWindowIsStageFive) {
   TLog log;
-  auto *form = forms::Application().CreateForm<forms::TForm>();
-  form->SetClientSize(300, 200);
-  auto *panel = form->Make<TTestAxisPanel>();
-  panel->SetBounds(0, 0, 300, 200);
-  form->Show();
-  ASSERT_TRUE(QTest::qWaitForWindowExposed(form->Widget()));
-  forms::Application().ProcessMessages();
+  auto *panel = chart_support::ShownInForm<TTestAxisPanel>(300, 200);
   panel->Tools().Add(std::make_unique<TTestTool>("a", &log));
   panel->Tools().Add(std::make_unique<TTestTool>("off", &log))->SetActive(false);
   QEvent leave(QEvent::Leave);
@@ -188,7 +154,6 @@ TEST_F(ToolBase, ASeriesToolFollowsItsSeriesUntilItGoes) {
   EXPECT_EQ(tool->Series(), nullptr);
   EXPECT_EQ(tool->GetHorizAxis(), panel.BottomAxis());
   EXPECT_EQ(tool->GetVertAxis(), panel.LeftAxis());
-  EXPECT_EQ(tool->GetEditor(), "TSeriesToolEditor");
 }
 
 // ---- axis tools
@@ -202,7 +167,6 @@ TEST_F(ToolBase, AnAxisToolJoinsItsAxisChartAndANullAxisTakesItOut) {
   tool.SetAxis(nullptr);
   EXPECT_EQ(tool.ParentChart(), nullptr);
   EXPECT_EQ(panel.Tools().Count(), 0);
-  EXPECT_EQ(tool.GetEditor(), "TAxisToolEditor");
   // A custom axis that goes takes itself out of the tool.
   TChartAxis *custom = panel.CustomAxes().Add();
   tool.SetAxis(custom);

@@ -41,41 +41,17 @@ protected:
   }
 };
 
-TEST_F(WallsTest, WallAndTitleDefaults) {
+// Each wall is made with its own colour, and stores Color only once it
+// differs from that one.
+TEST_F(WallsTest, AWallStoresItsColourOnceItDiffersFromItsOwnDefault) {
   TChart c;
-  struct Case {
-    const char *name;
-    TChartWall &wall;
-    TColor color;
-    bool visible, transparent;
-  };
-  for (const Case &k :
-       {Case{"back", c.BackWall(), 0xC0C0C0, true, true}, Case{"left", c.LeftWall(), 0x80FFFF, true, false},
-        Case{"bottom", c.BottomWall(), 0xFFFFFF, true, false}, Case{"right", c.RightWall(), 0xC0C0C0, false, false}}) {
-    EXPECT_EQ(k.wall.Color(), k.color) << k.name;
-    EXPECT_EQ(k.wall.Visible(), k.visible) << k.name;
-    EXPECT_EQ(k.wall.Transparent(), k.transparent) << k.name;
-    EXPECT_TRUE(k.wall.Size() == 0 && k.wall.StartPosition() == 0 && k.wall.EndPosition() == 100) << k.name;
-    // Color is stored only once it differs from the colour at creation.
+  for (TChartWall *wall : {&c.BackWall(), &c.LeftWall(), &c.BottomWall(), &c.RightWall()}) {
     streaming::TPropertyTable t;
-    k.wall.DefineProperties(t);
-    EXPECT_FALSE(t.Find("Color")->Write()) << k.name;
-    k.wall.SetColor(clRed);
-    EXPECT_TRUE(t.Find("Color")->Write()) << k.name;
+    wall->DefineProperties(t);
+    EXPECT_FALSE(t.Find("Color")->Write()) << wall->Color();
+    wall->SetColor(clRed);
+    EXPECT_TRUE(t.Find("Color")->Write()) << wall->Color();
   }
-  EXPECT_FALSE(c.BackWall().Shadow().Visible());
-  EXPECT_EQ(c.BackWall().Shadow().Color(), 0x808080);
-  // Titles above the chart are blue, the foot titles red and italic.
-  for (TChartTitle *t :
-       {&c.Title(), &c.SubTitle(), static_cast<TChartTitle *>(&c.Foot()), static_cast<TChartTitle *>(&c.SubFoot())}) {
-    EXPECT_TRUE(t->Transparent() && t->Text().empty() && t->AdjustFrame());
-    EXPECT_EQ(t->VertMargin(), 5);
-    EXPECT_EQ(t->Alignment(), TAlignment::taCenter);
-    EXPECT_EQ(t->Font().Color(), t->OnTop() ? 0xFF0000 : 0x0000FF);
-    EXPECT_EQ(t->Font().Style().Contains(TFontStyle::fsItalic), !t->OnTop());
-  }
-  EXPECT_FALSE(c.Foot().OnTop());
-  EXPECT_EQ(c.ScrollMouseButton(), forms::TMouseButton::mbRight);
 }
 
 TEST_F(WallsTest, TitlesTakeTheirLinesAndMarginOffTheChart) {

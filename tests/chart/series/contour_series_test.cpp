@@ -38,8 +38,6 @@ TEST_F(Contour, AutomaticLevelsSpanTheValuesInPaletteColours) {
     EXPECT_EQ(series->Levels()[i].Color(), clDefault);
     EXPECT_EQ(series->LevelColor(i), chart->PaletteColor(i));
   }
-  EXPECT_EQ(series->LevelColor(0), 0x0000FF);
-  EXPECT_EQ(series->LevelColor(1), 0x008000);
   EXPECT_EQ(series->LevelColor(9), clNone) << "no such level";
 
   series->SetColorEachPoint(false);

@@ -53,9 +53,7 @@ TEST_P(ThinPolyline, SamePixelsAsTheDeviceWithEveryPoint) {
 
 INSTANTIATE_TEST_SUITE_P(Pens, ThinPolyline,
                          ::testing::Values(PenCase{TPenStyle::psSolid, TPenMode::pmCopy, UloTransparentMode},
-                                           PenCase{TPenStyle::psDash, TPenMode::pmCopy, UloTransparentMode},
                                            PenCase{TPenStyle::psDashDot, TPenMode::pmCopy, UloOpaqueMode},
-                                           PenCase{TPenStyle::psSolid, TPenMode::pmXor, UloTransparentMode},
                                            PenCase{TPenStyle::psDot, TPenMode::pmNotXor, UloTransparentMode}));
 
 TEST(ThinPolylineAtDepth, SamePixelsAsPointByPointProjection) {
@@ -127,7 +125,6 @@ INSTANTIATE_TEST_SUITE_P(Views, ProjectionShortcut,
                          ::testing::Values(ViewCase{"flat", false, false, 0, 0, 0, 0, 100, 45},
                                            ViewCase{"orthogonal", true, true, 345, 345, 0, 0, 100, 45},
                                            ViewCase{"orthogonal_zoomed", true, true, 345, 345, 0, 0, 137, 60},
-                                           ViewCase{"rotated", true, false, 330, 340, 0, 0, 100, 45},
                                            ViewCase{"rotated_zoomed", true, false, 20, 300, 0, 0, 75, 45},
                                            ViewCase{"perspective", true, false, 330, 340, 40, 0, 100, 45},
                                            ViewCase{"tilted", true, false, 330, 340, 0, 30, 120, 45}),

@@ -170,30 +170,14 @@ TEST_F(FastLine, MarginsLegendAndColour) {
   c.Paint();
   const Strings legend = c.Record([&] { s->DrawLegendShape(-1, TRect{10, 10, 30, 21}); });
   EXPECT_EQ(legend, (Strings{"MoveTo 10,15", "LineTo 30,15"}));
-  // The series colour and the pen's colour follow each other.
-  s->SetSeriesColor(clBlue);
-  EXPECT_EQ(s->LinePen().Color(), clBlue);
+  // The pen's colour is the series colour (the legend shows it); the
+  // automatic colour is the pen's too, and stays automatic.
   s->LinePen().SetColor(clGreen);
   EXPECT_EQ(s->SeriesColor(), clGreen);
-  s->LinePen().SetWidth(3);
-  EXPECT_EQ(s->SeriesColor(), clGreen);
-  // The automatic colour is the pen's too, and stays automatic.
   auto *t = c.Add<TFastLineSeries>();
   EXPECT_EQ(t->LinePen().Color(), t->SeriesColor());
   t->LinePen().SetWidth(2);
   EXPECT_EQ(t->ExplicitSeriesColor(), clDefault);
-}
-
-TEST_F(FastLine, DefaultsAndSubStyles) {
-  EXPECT_TRUE(s->AutoRepaint() && s->DrawAllPoints() && s->IgnoreNulls());
-  EXPECT_EQ(s->TreatNulls(), TTreatNullsStyle::tnIgnore);
-  EXPECT_EQ(s->GetEditor(), "TFastLineSeriesEditor");
-  std::vector<std::string> names;
-  s->ListSubStyles([&](const std::string &n) { names.push_back(n); });
-  EXPECT_EQ(names, (std::vector<std::string>{"Normal", "Marks", "Dotted", "Stairs"}));
-  s->ApplySubStyle(2);
-  s->ApplySubStyle(3);
-  EXPECT_TRUE(s->LinePen().SmallDots() && s->Stairs());
 }
 
 } // namespace

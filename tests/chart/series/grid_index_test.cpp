@@ -113,6 +113,13 @@ TEST_F(GridIndex, CellIndexesFollowTheSteps) {
   EXPECT_FALSE(s.GetCellIndexes(1, 1)) << "column 0 holds no point";
 }
 
+TEST_F(GridIndex, OnlyGridSeriesFeedAGrid) {
+  TSurfaceSeries a, b;
+  TCustom3DSeries other;
+  EXPECT_TRUE(a.IsValidSourceOf(&b));
+  EXPECT_FALSE(a.IsValidSourceOf(&other));
+}
+
 TEST_F(GridIndex, CountSettersClearAndRegenerate) {
   TSurfaceSeries s;
   s.AddPointXYZ(1, 1, 1);
@@ -130,28 +137,6 @@ TEST_F(GridIndex, CountSettersClearAndRegenerate) {
   };
   EXPECT_THROW(s.CreateValues(5, 5), std::runtime_error);
   EXPECT_EQ(ValueListGrowStep, 1000) << "the growth step is restored after a fault";
-}
-
-TEST_F(GridIndex, SampleSurfaceFormula) {
-  TSurfaceSeries s;
-  s.FillSampleValues(4);
-  ASSERT_EQ(s.PointCount(), 16);
-  // Point 5 is X 2, Z 2 of a 4 x 4 grid.
-  const double expected = 0.5 * std::pow(std::cos(2 / 0.8), 2) + std::pow(std::cos(2 / 0.8), 2) - std::cos(2 / 2.0);
-  EXPECT_DOUBLE_EQ(s.YValues()->Value(5), expected);
-}
-
-TEST_F(GridIndex, OnlyGridSeriesFeedAGrid) {
-  TSurfaceSeries a, b;
-  TCustom3DSeries other;
-  EXPECT_TRUE(a.IsValidSourceOf(&b));
-  EXPECT_FALSE(a.IsValidSourceOf(&other));
-  b.OnGetYValue = [](TChartSeries *, int x, int z) { return x + z; };
-  b.CreateValues(4, 2);
-  a.CopyAllPointsFrom(b);
-  EXPECT_EQ(a.PointCount(), 8);
-  EXPECT_EQ(a.NumXValues(), 4);
-  EXPECT_EQ(a.NumZValues(), 2);
 }
 
 } // namespace

@@ -1,6 +1,6 @@
-// Grid series of every kind over random and hostile points (NaN, infinities,
-// huge and stray values, repeated positions): painting, clicks and single
-// points end without faults.
+// Grid series of every kind (towers of every style) over random and hostile
+// points (NaN, infinities, huge and stray values, repeated positions):
+// painting, clicks and single points end without faults.
 #include <cmath>
 #include <limits>
 #include <random>
@@ -39,6 +39,7 @@ TEST_F(GridRandom, HostilePointsOfEveryKind) {
     const int n = 1 + static_cast<int>(random() % 40);
     for (int i = 0; i < n; ++i)
       s.AddPointXYZ(pick(std::floor(u(random) * 5)), pick(u(random) * 10), pick(std::floor(u(random) * 5)));
+    if (auto *tower = dynamic_cast<TTowerSeries *>(&s)) tower->SetTowerStyle(static_cast<TTowerStyle>(k / 4 % 8));
     if (auto *surface = dynamic_cast<TSurfaceSeries *>(&s)) {
       surface->SetHideCells(k % 5 == 0);
       surface->SideLines().SetVisible(k % 3 == 0);

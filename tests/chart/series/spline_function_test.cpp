@@ -1,5 +1,4 @@
 #include "chart/engine/UloEngineStartup.h"
-#include "chart/engine/UloGallery.h"
 #include "chart/engine/UloSeries.h"
 #include "chart/engine/UloValueList.h"
 #include "chart/foundation/UloStartup.h"
@@ -95,20 +94,9 @@ TEST_F(Smoothing, OrdersOfTheTargetLists) {
   }
 }
 
-TEST_F(Smoothing, RegisteredOnTheExtendedPageAndStored) {
+TEST_F(Smoothing, Stored) {
   StartChartEngine();
   RegisterUloSmoothingFunction();
-  bool found = false;
-  for (int i = 0; i < UloSeriesTypes().Count(); ++i) {
-    const TUloSeriesType &t = UloSeriesTypes().Items(i);
-    if (t.FunctionClass.Name() != "TSmoothingFunction") continue;
-    found = true;
-    EXPECT_EQ(t.Description, "Smoothing");
-    EXPECT_EQ(t.Page, "Extended");
-    EXPECT_EQ(t.SampleSeriesCount, 1);
-  }
-  EXPECT_TRUE(found);
-
   TChartSeries series;
   series.SetName("Series1");
   auto f = std::make_unique<TSmoothingFunction>();
@@ -126,8 +114,6 @@ TEST_F(Smoothing, RegisteredOnTheExtendedPageAndStored) {
   EXPECT_EQ(text.find("Period"), std::string::npos) << text;
 
   UnregisterUloSmoothingFunction();
-  for (int i = 0; i < UloSeriesTypes().Count(); ++i)
-    EXPECT_NE(UloSeriesTypes().Items(i).FunctionClass.Name(), "TSmoothingFunction");
   StopChartEngine();
 }
 

@@ -9,42 +9,28 @@
 #include <utility>
 #include <vector>
 
-#include "chart/engine/Chart.h"
+#include "chart/ChartTestSupport.h"
 #include "chart/engine/UloAxis.h"
-#include "chart/engine/UloEngineStartup.h"
-#include "chart/foundation/TestPanel.h"
-#include "chart/foundation/UloStartup.h"
 #include "chart/series/UloSurfa.h"
 
 namespace surface_test {
 
-class WithChartUnits : public foundation_test::WithApplication {
+class WithChartUnits : public chart_support::WithChartEngine {
 protected:
   static void SetUpTestSuite() {
-    foundation_test::WithApplication::SetUpTestSuite();
-    StartChartFoundation();
-    StartChartEngine();
-    StartChartUnit();
+    chart_support::WithChartEngine::SetUpTestSuite();
     StartSurfaceUnit();
   }
   static void TearDownTestSuite() {
     StopSurfaceUnit();
-    StopChartUnit();
-    StopChartEngine();
-    StopChartFoundation();
+    chart_support::WithChartEngine::TearDownTestSuite();
   }
 };
 
 struct TTestChart {
   std::unique_ptr<TChart> chart;
 
-  explicit TTestChart(int w = 400, int h = 300) : chart(std::make_unique<TChart>()) {
-    chart->SetBounds(0, 0, w, h);
-    chart->WindowSurface().SetSize(w, h);
-    chart->Legend().SetVisible(false);
-    chart->SetColor(clWhite);
-    chart->SetBevelOuter(TBevelCut::bvNone);
-  }
+  explicit TTestChart(int w = 400, int h = 300) : chart(chart_support::UnshownChart(w, h)) {}
   TChart *operator->() { return chart.get(); }
 
   // The axes over fixed ranges, without labels, ticks or titles in the way.
@@ -59,10 +45,7 @@ struct TTestChart {
       axis->Grid().SetVisible(false);
     }
   }
-  void Paint() {
-    chart->Invalidate();
-    chart->Paint();
-  }
+  void Paint() { chart_support::PaintSurface(*chart); }
   const gdi::Bitmap &Image() { return chart->WindowSurface(); }
   TColor At(int x, int y) { return Image().Pixel(x, y); }
 };

@@ -157,6 +157,7 @@ TEST_F(TriSurface, SettingsAndPointsAreStored) {
   ASSERT_TRUE(back);
   EXPECT_EQ(back->GetSeries(0)->PointCount(), 16);
 }
+
 TEST_F(TriSurface, TransparentTrianglesLetTheBackgroundThrough) {
   chart->SetView3D(false);
   Grid();
