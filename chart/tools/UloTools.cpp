@@ -43,22 +43,6 @@ constexpr streaming::TEnumName<TMarkToolMouseAction> kMouseActionNames[] = {
     {TMarkToolMouseAction::mtmClick, "mtmClick"},
 };
 
-constexpr streaming::TEnumName<TSeriesMarksStyle> kMarksStyleNames[] = {
-    {TSeriesMarksStyle::smsValue, "smsValue"},
-    {TSeriesMarksStyle::smsPercent, "smsPercent"},
-    {TSeriesMarksStyle::smsLabel, "smsLabel"},
-    {TSeriesMarksStyle::smsLabelPercent, "smsLabelPercent"},
-    {TSeriesMarksStyle::smsLabelValue, "smsLabelValue"},
-    {TSeriesMarksStyle::smsLegend, "smsLegend"},
-    {TSeriesMarksStyle::smsPercentTotal, "smsPercentTotal"},
-    {TSeriesMarksStyle::smsLabelPercentTotal, "smsLabelPercentTotal"},
-    {TSeriesMarksStyle::smsXValue, "smsXValue"},
-    {TSeriesMarksStyle::smsXY, "smsXY"},
-    {TSeriesMarksStyle::smsSeriesTitle, "smsSeriesTitle"},
-    {TSeriesMarksStyle::smsPointIndex, "smsPointIndex"},
-    {TSeriesMarksStyle::smsPercentRelative, "smsPercentRelative"},
-};
-
 constexpr streaming::TEnumName<TSeriesAnimationLoop> kLoopNames[] = {
     {TSeriesAnimationLoop::salNo, "salNo"},
     {TSeriesAnimationLoop::salOneWay, "salOneWay"},
@@ -736,7 +720,7 @@ void TMarksTipTool::DefineProperties(streaming::TPropertyTable &table) {
       TMarkToolMouseAction::mtmMove, kMouseActionNames);
   table.Enum(
       "Style", [this] { return style_; }, [this](TSeriesMarksStyle v) { SetStyle(v); }, TSeriesMarksStyle::smsLabel,
-      kMarksStyleNames);
+      UloMarksStyleNames());
 }
 
 // ==== image ========================================================================================
