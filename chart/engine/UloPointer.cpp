@@ -351,7 +351,7 @@ void TSeriesPointer::DefineProperties(streaming::TPropertyTable &table) {
       TSeriesPointerStyle::psRectangle, kPointerStyleNames);
   table.Property("Transparency", this, &TSeriesPointer::Transparency, &TSeriesPointer::SetTransparency, 0);
   table.Property("VertSize", this, &TSeriesPointer::VertSize, &TSeriesPointer::SetVertSize, 4);
-  table.Property("Visible", this, &TSeriesPointer::Visible, &TSeriesPointer::SetVisible, true);
+  table.Property("Visible", this, &TSeriesPointer::Visible, &TSeriesPointer::SetVisible, defaultVisible_);
 }
 
 // ---- TCallout ---------------------------------------------------------------------------------

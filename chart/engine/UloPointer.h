@@ -28,6 +28,13 @@ enum class TArrowHeadStyle { ahNone, ahLine, ahSolid };
 
 class TSeriesPointer : public TUloCustomShapeBrushPen {
 public:
+  // Sets Visible and the value it is stored against (series kinds whose
+  // pointer starts hidden or shown).
+  void InitVisible(bool value) {
+    SetVisible(value);
+    defaultVisible_ = value;
+  }
+
   // Series may be null (a pointer of its own, as callouts of annotations
   // have); the depths are then 0 and Chart gives the parent panel.
   explicit TSeriesPointer(TChartSeries *series = nullptr, TCustomUloPanel *chart = nullptr);
@@ -105,6 +112,7 @@ private:
   TSeriesPointerStyle style_ = TSeriesPointerStyle::psRectangle;
   int transparency_ = 0;
   int vertSize_ = 4;
+  bool defaultVisible_ = true;
 };
 
 // A pointer with an arrow from a point to a place.

@@ -157,10 +157,11 @@ void TCustomSeries::DefineProperties(streaming::TPropertyTable &table) {
   table.Object("AreaLinesPen", storedParts_.Get("AreaLinesPen", [this](streaming::TPropertyTable &t) {
     DefineChartPen(t, *areaLinesPen_);
   }));
-  table.Property("ClickableLine", this, &TCustomSeries::ClickableLine, &TCustomSeries::SetClickableLine, true);
+  table.Property("ClickableLine", this, &TCustomSeries::ClickableLine, &TCustomSeries::SetClickableLine,
+                 made_.clickableLine);
   table.Property("DarkenSlopes", this, &TCustomSeries::DarkenSlopes, &TCustomSeries::SetDarkenSlopes, true);
-  table.Property("DrawArea", this, &TCustomSeries::DrawArea, &TCustomSeries::SetDrawArea, false);
-  table.Property("DrawLine", this, &TCustomSeries::DrawLine, &TCustomSeries::SetDrawLine, false);
+  table.Property("DrawArea", this, &TCustomSeries::DrawArea, &TCustomSeries::SetDrawArea, made_.drawArea);
+  table.Property("DrawLine", this, &TCustomSeries::DrawLine, &TCustomSeries::SetDrawLine, made_.drawLine);
   table.Property("InvertedStairs", this, &TCustomSeries::InvertedStairs, &TCustomSeries::SetInvertedStairs, false);
   table.Property("BandHeight", this, &TCustomSeries::BandHeight, &TCustomSeries::SetBandHeight, 0);
   table.Object("LinePen",
@@ -712,7 +713,12 @@ int TCustomSeries::ClickTest(int x, int y, bool fireEvents) {
 
 // ---- TPointSeries -----------------------------------------------------------------------
 
-TPointSeries::TPointSeries() { FixSettings(); }
+TPointSeries::TPointSeries() {
+  FixSettings();
+  Pointer().InitVisible(true);
+  Marks().Callout().InitLength(0);
+  KeepMadeSettings();
+}
 
 void TPointSeries::FixSettings() {
   Pointer().SetVisible(true);
@@ -812,13 +818,15 @@ void TPointSeries::PrepareForGallery(bool enabled) {
 
 TLineSeries::TLineSeries() {
   SetDrawLine(true);
-  Pointer().SetVisible(false);
+  Pointer().InitVisible(false);
+  KeepMadeSettings();
 }
 
 TAreaSeries::TAreaSeries() {
   SetDrawArea(true);
   SetDrawLine(true);
-  Pointer().SetVisible(false);
+  Pointer().InitVisible(false);
+  KeepMadeSettings();
 }
 
 // ---- unit start and stop ----------------------------------------------------------------

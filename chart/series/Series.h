@@ -128,6 +128,10 @@ public:
   // Whether the gallery may offer the marker styles that have 3D solids.
   virtual bool Allows3DPointerStyles() const { return false; }
 
+protected:
+  // Takes the settings as they stand as the ones the kind is made with.
+  void KeepMadeSettings() noexcept { made_ = {clickableLine_, drawArea_, drawLine_}; }
+
 private:
   int ClickTest(int x, int y, bool fireEvents);
   // The greatest (Greatest) or least value MaxY and MinY report: stacked
@@ -160,6 +164,10 @@ private:
   bool darkenSlopes_ = true;
   bool drawArea_ = false;
   bool drawLine_ = false;
+  // The settings as the series kind makes them, which storing compares with.
+  struct {
+    bool clickableLine = true, drawArea = false, drawLine = false;
+  } made_;
   bool invertedStairs_ = false;
   int bandHeight_ = 0;
   std::unique_ptr<TChartHiddenPen> outLine_;

@@ -49,4 +49,38 @@ TEST_F(Stored2D, ReadAndWrittenBack) {
     EXPECT_EQ(plain.find(key), std::string::npos) << key << "\n" << plain;
 }
 
+// Each kind stores its settings against the values it is made with, so a
+// setting turned back to the base's value is not lost on reading.
+TEST_F(Stored2D, SettingsAgainstTheKindsOwnStartSurvive) {
+  constexpr const char *kKinds = R"(TChart Chart1 {
+  TLineSeries Series1 {
+    DrawLine = false
+    Pointer.Visible = true
+  }
+  TAreaSeries Series2 {
+    DrawArea = false
+  }
+  TPointSeries Series3 {
+    ClickableLine = true
+    Marks.Callout.Length = 8
+  }
+}
+)";
+  auto root = streaming::ReadComponent(kKinds);
+  const std::string text = streaming::WriteComponent(*root);
+  auto again = streaming::ReadComponent(text);
+  auto *chart = dynamic_cast<TChart *>(again.get());
+  ASSERT_NE(chart, nullptr);
+  auto *line = dynamic_cast<TLineSeries *>(chart->GetSeries(0));
+  auto *area = dynamic_cast<TAreaSeries *>(chart->GetSeries(1));
+  auto *points = dynamic_cast<TPointSeries *>(chart->GetSeries(2));
+  ASSERT_TRUE(line && area && points);
+  EXPECT_FALSE(line->DrawLine());
+  EXPECT_TRUE(line->Pointer().Visible());
+  EXPECT_FALSE(area->DrawArea());
+  EXPECT_TRUE(points->ClickableLine());
+  EXPECT_EQ(points->Marks().Callout().Length(), 8);
+  EXPECT_EQ(streaming::WriteComponent(*again), text);
+}
+
 } // namespace
