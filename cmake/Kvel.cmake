@@ -73,3 +73,22 @@ function(kvel_benchmark target)
       LABELS bench ENVIRONMENT "QT_QPA_PLATFORM=offscreen;KVEL_BENCH_SMOKE=1")
   endif()
 endfunction()
+
+# kvel_test_groups(<prefix> <library>)
+# One test binary per group of *_test.cpp files sharing a name prefix (the
+# text before the first '_'), named <prefix>_<group> and linked with the
+# folder's library, so each concern links and runs on its own.
+function(kvel_test_groups prefix library)
+  file(GLOB _tests CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*_test.cpp)
+  set(_groups)
+  foreach(_file ${_tests})
+    get_filename_component(_name ${_file} NAME_WE)
+    string(REGEX REPLACE "_.*" "" _group ${_name})
+    list(APPEND _groups ${_group})
+  endforeach()
+  list(REMOVE_DUPLICATES _groups)
+  foreach(_group ${_groups})
+    file(GLOB _sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/${_group}_*test.cpp)
+    kvel_test(${prefix}_${_group} QT DEPS ${library} SOURCES ${_sources})
+  endforeach()
+endfunction()
