@@ -15,6 +15,7 @@
 #include <cstdlib>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "chart/ChartTestSupport.h"
 #include "chart/engine/Chart.h"
@@ -120,6 +121,21 @@ inline void Wheel(TCustomChart &chart, int x, int y, int delta) {
   QWheelEvent e(QPointF(x, y), W(chart)->mapToGlobal(QPointF(x, y)), QPoint(), QPoint(0, delta), Qt::NoButton,
                 Qt::NoModifier, Qt::NoScrollPhase, false);
   QApplication::sendEvent(W(chart), &e);
+}
+
+// ---- reading a shown chart ---------------------------------------------------------
+
+// Pixels of a value on the bottom and left axes.
+inline int PX(TCustomChart &chart, double v) { return chart.BottomAxis()->CalcXPosValue(v); }
+inline int PY(TCustomChart &chart, double v) { return chart.LeftAxis()->CalcYPosValue(v); }
+// Every pixel of the window's kept image, row by row.
+inline std::vector<TColor> Surface(TCustomChart &chart) {
+  std::vector<TColor> all;
+  const gdi::Bitmap &b = chart.WindowSurface();
+  for (int y = 0; y < b.Height(); ++y)
+    for (int x = 0; x < b.Width(); ++x)
+      all.push_back(b.Pixel(x, y));
+  return all;
 }
 
 } // namespace chart_test

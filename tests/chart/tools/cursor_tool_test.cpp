@@ -38,16 +38,9 @@ protected:
     chart->Invalidate();
     Settle();
   }
-  int PX(double v) const { return chart->BottomAxis()->CalcXPosValue(v); }
-  int PY(double v) const { return chart->LeftAxis()->CalcYPosValue(v); }
-  std::vector<TColor> Surface() const {
-    std::vector<TColor> all;
-    const gdi::Bitmap &b = chart->WindowSurface();
-    for (int y = 0; y < b.Height(); ++y)
-      for (int x = 0; x < b.Width(); ++x)
-        all.push_back(b.Pixel(x, y));
-    return all;
-  }
+  int PX(double v) const { return chart_test::PX(*chart, v); }
+  int PY(double v) const { return chart_test::PY(*chart, v); }
+  std::vector<TColor> Surface() const { return chart_test::Surface(*chart); }
 
   struct Change {
     int x, y, index;
