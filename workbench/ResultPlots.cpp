@@ -26,7 +26,7 @@ void AddXYZ(IPointSink *sink, double x, double y, double z) {
 } // namespace
 
 IntegralLayout PlotIntegral(SolverState &state, int dimL, const std::string &horizonText, const IntegralSeries &series,
-                            const std::function<void()> &processMessages) {
+                            const IntegralPlotHooks &hooks) {
   if (!state.HasSections) throw ESolverError(MsgNothingComputed());
   if (dimL != state.DimL) throw ESolverError(MsgDimensionsChanged());
   const double horizon = rtl::StrToFloat(horizonText);
@@ -48,6 +48,7 @@ IntegralLayout PlotIntegral(SolverState &state, int dimL, const std::string &hor
     layout.Plotted = true;
     layout.Caption = "Двумерный случай";
     layout.Chart2Visible = true;
+    if (hooks.BeforeFill) hooks.BeforeFill(layout);
     Clear({series.Series4, series.Series5, series.Series6});
     IPointSink *target = roundGrid ? series.Series4 : series.Series5;
     for (int k = 0; k <= n; ++k) {
@@ -69,6 +70,7 @@ IntegralLayout PlotIntegral(SolverState &state, int dimL, const std::string &hor
     layout.Plotted = true;
     layout.Caption = "Трехмерный случай";
     layout.Chart2Visible = false;
+    if (hooks.BeforeFill) hooks.BeforeFill(layout);
     Clear({series.Series1, series.Series2, series.Series3});
     IPointSink *target = roundGrid ? series.Series1 : series.Series2;
     for (int k = 0; k <= n; ++k) {
@@ -78,7 +80,7 @@ IntegralLayout PlotIntegral(SolverState &state, int dimL, const std::string &hor
         const double *dir = grid.Dir(i);
         AddXYZ(target, r[i] * dir[0] + s[0], r[i] * dir[1] + s[1], r[i] * dir[2] + s[2]);
       }
-      if (roundGrid && processMessages) processMessages();
+      if (roundGrid && hooks.AfterSection) hooks.AfterSection();
     }
   }
   // Nothing reads the summed values after the computation.

@@ -28,13 +28,23 @@ struct IntegralLayout {
   bool Chart2Visible = false; // Chart2 lies over Chart1 in the plane case
 };
 
+// What the window does while "Построить АИ" fills its series.
+struct IntegralPlotHooks {
+  // Once the horizon is read and before any series is emptied: the window
+  // takes its caption and shows or hides Chart2, so that a chart repainting
+  // during the fill is the one in front.
+  std::function<void(const IntegralLayout &)> BeforeFill = {};
+  // After every section of a space plot on the spherical grid: the window
+  // processes its pending messages, so that the chart repaints section by
+  // section while it fills.
+  std::function<void()> AfterSection = {};
+};
+
 // "Построить АИ", called after Form4 is shown. horizonText is Edit1 as it
-// reads now; dimL the current L. processMessages, when set, runs after
-// every section of a space plot on the spherical grid so that the chart
-// can repaint while it fills. Draws the sections of the last run with that
-// run's grid, step count and step, then releases their support values.
+// reads now; dimL the current L. Draws the sections of the last run with
+// that run's grid, step count and step, then releases their support values.
 IntegralLayout PlotIntegral(SolverState &state, int dimL, const std::string &horizonText, const IntegralSeries &series,
-                            const std::function<void()> &processMessages = {});
+                            const IntegralPlotHooks &hooks = {});
 
 enum class TControlsWindow { cwNone, cwForm5, cwForm6 };
 

@@ -48,7 +48,7 @@ TEST(PlotIntegral, PointCountsPerGridAndDimension) {
     Compute(state, c.l, c.v, c.nod, c.b1);
     Form4 f;
     int repaints = 0;
-    const IntegralLayout layout = PlotIntegral(state, c.l, "1", f.Series(), [&] { ++repaints; });
+    const IntegralLayout layout = PlotIntegral(state, c.l, "1", f.Series(), {.AfterSection = [&] { ++repaints; }});
     EXPECT_EQ(f.Counts(), c.counts);
     EXPECT_EQ(layout.Caption, c.caption);
     EXPECT_EQ(layout.Plotted, c.l == 2 || c.l == 3);

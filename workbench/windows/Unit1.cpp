@@ -1,5 +1,6 @@
 #include "workbench/windows/Unit1.h"
 
+#include <algorithm>
 #include <initializer_list>
 #include <vector>
 
@@ -275,11 +276,23 @@ public:
   ~TPlotScope() {
     for (size_t i = 0; i < buttons_.size(); ++i)
       buttons_[i]->SetEnabled(enabled_[i]);
-    // One paint of each chart, with everything in it.
+    // One paint of each chart, with everything in it; a chart repainted
+    // after its last section already shows everything.
     for (TChart *c : charts_) {
       c->SetAutoRepaint(true);
-      c->Invalidate();
+      if (std::find(current_.begin(), current_.end(), c) == current_.end()) c->Invalidate();
     }
+  }
+
+  // Shows what the chart holds so far: the pending messages, its repaint
+  // among them, are processed with the chart repainting as usual. Between
+  // two such calls the points go in without asking for paints.
+  void RepaintNow(TChart &chart) {
+    chart.SetAutoRepaint(true);
+    chart.Invalidate();
+    Application().ProcessMessages();
+    chart.SetAutoRepaint(false);
+    current_.push_back(&chart);
   }
 
 private:
@@ -287,6 +300,7 @@ private:
     return {w.Button1, w.Button2, w.Button3, w.Button4, w.Button5, w.Button6, w.Button7};
   }
   std::vector<TChart *> charts_;
+  std::vector<TChart *> current_;
   std::vector<forms::TButton *> buttons_;
   std::vector<bool> enabled_;
 };
@@ -302,14 +316,14 @@ void TForm1::Button3Click() {
   series.Series4 = &Form4->Sink4;
   series.Series5 = &Form4->Sink5;
   series.Series6 = &Form4->Sink6;
-  IntegralLayout layout;
-  {
-    TPlotScope scope(*this, {Form4->Chart1, Form4->Chart2});
-    layout = PlotIntegral(State, DimL, Edit1->Text(), series, [] { Application().ProcessMessages(); });
-  }
-  if (!layout.Plotted) return;
-  Form4->SetCaption(layout.Caption);
-  Form4->Chart2->SetVisible(layout.Chart2Visible);
+  IntegralPlotHooks hooks;
+  hooks.BeforeFill = [](const IntegralLayout &layout) {
+    Form4->SetCaption(layout.Caption);
+    Form4->Chart2->SetVisible(layout.Chart2Visible);
+  };
+  TPlotScope scope(*this, {Form4->Chart1, Form4->Chart2});
+  hooks.AfterSection = [&scope] { scope.RepaintNow(*Form4->Chart1); };
+  PlotIntegral(State, DimL, Edit1->Text(), series, hooks);
 }
 
 void TForm1::Button6Click() {

@@ -125,6 +125,46 @@ TEST_F(PlotWindows, SpaceIntegralFillsTheCloudAndHidesThePlaneChart) {
   EXPECT_GT(Form6->Series3->PointCount(), 0);
 }
 
+std::vector<TColor> Picture(const gdi::Bitmap &b) {
+  std::vector<TColor> all;
+  for (int y = 0; y < b.Height(); ++y)
+    for (int x = 0; x < b.Width(); ++x)
+      all.push_back(b.Pixel(x, y));
+  return all;
+}
+
+TEST_F(PlotWindows, SpaceIntegralOnTheSphereRepaintsSectionBySection) {
+  EnterSimpleMotion(3, "0.5");
+  Compute();
+  const int n = Form1->State.SectionSteps;
+  const int g = Form1->State.GridDirs.Count;
+  ASSERT_GT(n, 2);
+  TChart &chart = *Form4->Chart1;
+  std::vector<int> shown; // the points each paint showed
+  chart.OnAfterDraw = [&] { shown.push_back(Form4->Series1->PointCount()); };
+  Press(Form1->Button3);
+  ASSERT_EQ(shown.size(), static_cast<size_t>(n + 1));
+  for (int k = 0; k <= n; ++k)
+    EXPECT_EQ(shown[k], (k + 1) * g) << k;
+  // The last section's paint shows the whole cloud, as a fresh paint does,
+  // and none follows it.
+  chart_support::Settle();
+  EXPECT_EQ(shown.size(), static_cast<size_t>(n + 1));
+  const std::vector<TColor> last = Picture(chart.WindowSurface());
+  chart.Invalidate();
+  chart_support::Settle();
+  EXPECT_EQ(Picture(chart.WindowSurface()), last);
+
+  // The cube grid fills without painting until the plot is done.
+  Form3->b2->SetChecked(true);
+  Form3->Nod->SetText("3");
+  Compute();
+  shown.clear();
+  Press(Form1->Button3);
+  EXPECT_TRUE(shown.empty());
+  EXPECT_GT(Form4->Series2->PointCount(), 0);
+}
+
 TEST_F(PlotWindows, ControlsAndSetsOfThePlane) {
   EnterSimpleMotion(2, "1");
   Compute();
@@ -151,6 +191,29 @@ TEST_F(PlotWindows, ControlsAndSetsOfThePlane) {
     EXPECT_NEAR(std::hypot(Form7->Series3->XValues()->Value(i), Form7->Series3->YValues()->Value(i)), 1, 1e-9);
     EXPECT_NEAR(std::hypot(Form7->Series4->XValues()->Value(i), Form7->Series4->YValues()->Value(i)), 0.5, 1e-9);
   }
+}
+
+TEST_F(PlotWindows, ALineGameOnTheCubeGridTakesOneNode) {
+  // x' = u from 0.5, the pursuer's segment [-1, 1] against no evader, the
+  // target [-2, 2]: captured at once, in the first step.
+  Form1->A->SetCells(1, 1, "0");
+  Form1->B->SetCells(1, 1, "1");
+  Form1->C->SetCells(1, 1, "0");
+  Form1->Pi->SetCells(1, 1, "1");
+  Form1->X0->SetCells(1, 1, "0.5");
+  Form1->P->SetText("abs(psi1)");
+  Form1->Q->SetText("0");
+  Form1->M1->SetText("2*abs(psi1)");
+  Form3->b2->SetChecked(true);
+  Form3->Nod->SetText("1");
+  Form1->Button5->Click();
+  ASSERT_EQ(user.Boxes.size(), 1u);
+  EXPECT_EQ(user.Boxes[0].Text, "Гарантированное время рассчитано");
+  EXPECT_DOUBLE_EQ(rtl::StrToFloat(Form1->Edit1->Text()), 0.1);
+  user.Boxes.clear();
+  Form1->Button4->Click();
+  ASSERT_EQ(user.Boxes.size(), 1u);
+  EXPECT_EQ(user.Boxes[0].Text, "Альтернированный интеграл рассчитан");
 }
 
 TEST_F(PlotWindows, ClosingKeepsThePointsAndANewRunReplacesThem) {
