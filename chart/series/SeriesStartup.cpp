@@ -11,15 +11,13 @@
 #include "chart/series/UloTriSurface.h"
 
 // The units in the order they stand on each other: the basic functions of
-// the engine, the 2D series, smoothing, the grid series and the series cut
-// from grids, the triangulated surface, the 3D points, the shapes.
+// the engine, the 2D series, smoothing, the grid series with the contour
+// and iso-surface series, the triangulated surface, the 3D points, the shapes.
 void StartChartSeries() {
   RegisterUloBasicFunctions();
   StartSeriesUnit();
   RegisterUloSmoothingFunction();
   StartSurfaceUnit();
-  StartContourUnit();
-  StartIsoSurfaceUnit();
   StartTriSurfaceUnit();
   StartPoint3DUnit();
   StartShapeUnit();
@@ -29,8 +27,6 @@ void StopChartSeries() {
   StopShapeUnit();
   StopPoint3DUnit();
   StopTriSurfaceUnit();
-  StopIsoSurfaceUnit();
-  StopContourUnit();
   StopSurfaceUnit();
   UnregisterUloSmoothingFunction();
   StopSeriesUnit();

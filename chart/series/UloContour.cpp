@@ -8,7 +8,6 @@
 #include "chart/engine/Chart.h"
 #include "chart/engine/UloAxis.h"
 #include "chart/engine/UloAxisPanel.h"
-#include "chart/engine/UloGallery.h"
 #include "chart/foundation/UloConst.h"
 #include "chart/foundation/UloProCo.h"
 #include "chart/foundation/UloProcs.h"
@@ -905,7 +904,3 @@ void TContourSeries::DefineProperties(streaming::TPropertyTable &table) {
   table.Object("Frame",
                storedParts_.Get("Frame", [this](streaming::TPropertyTable &t) { DefineChartPen(t, *frame_); }));
 }
-
-void StartContourUnit() { RegisterUloSeries(UloClass<TContourSeries>(), UloProGalleryContour, UloProGalleryPage3D, 1); }
-
-void StopContourUnit() { UnRegisterUloSeries({UloClass<TContourSeries>()}); }

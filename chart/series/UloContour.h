@@ -293,7 +293,3 @@ private:
   int tracings_ = 0;
   TUloStoredParts storedParts_;
 };
-
-// Registers TContourSeries in the gallery ("Contour", page "3D").
-void StartContourUnit();
-void StopContourUnit();

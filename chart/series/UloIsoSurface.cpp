@@ -6,7 +6,6 @@
 
 #include "chart/engine/UloAxis.h"
 #include "chart/engine/UloAxisPanel.h"
-#include "chart/engine/UloGallery.h"
 #include "chart/foundation/UloProCo.h"
 #include "platform/rtl/Numbers.h"
 
@@ -276,9 +275,3 @@ void TIsoSurfaceSeries::DefineProperties(streaming::TPropertyTable &table) {
   table.Property("UseYPosition", this, &TIsoSurfaceSeries::UseYPosition, &TIsoSurfaceSeries::SetUseYPosition, false);
   table.Property("YPosition", this, &TIsoSurfaceSeries::YPosition, &TIsoSurfaceSeries::SetYPosition, 0.0);
 }
-
-void StartIsoSurfaceUnit() {
-  RegisterUloSeries(UloClass<TIsoSurfaceSeries>(), UloProGalleryIsoSurface, UloProGalleryPage3D, 1);
-}
-
-void StopIsoSurfaceUnit() { UnRegisterUloSeries({UloClass<TIsoSurfaceSeries>()}); }

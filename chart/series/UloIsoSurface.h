@@ -108,7 +108,3 @@ private:
   std::vector<TPoint3D> points3D_;
   TUloStoredParts storedParts_;
 };
-
-// Registers TIsoSurfaceSeries in the gallery ("Iso-Surface", page "3D").
-void StartIsoSurfaceUnit();
-void StopIsoSurfaceUnit();

@@ -387,7 +387,8 @@ private:
   double halfDepth_ = 0.5;
 };
 
-// Registers "Surface", "Water Fall", "Color Grid", "Vector 3D" and "Tower"
-// on the gallery page "3D"; the stop function removes them.
+// Registers the seven grid series on the gallery page "3D" in the gallery's
+// order: "Surface", "Contour", "Water Fall", "Color Grid", "Vector 3D",
+// "Tower", "Iso-Surface"; the stop function removes all seven.
 void StartSurfaceUnit();
 void StopSurfaceUnit();

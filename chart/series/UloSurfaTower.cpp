@@ -11,6 +11,8 @@
 #include "chart/foundation/UloProCo.h"
 #include "chart/foundation/UloProcs.h"
 #include "chart/foundation/UloShadow.h"
+#include "chart/series/UloContour.h"
+#include "chart/series/UloIsoSurface.h"
 #include "chart/series/UloSurfa.h"
 #include "platform/rtl/Numbers.h"
 
@@ -361,13 +363,16 @@ void TTowerSeries::DefineProperties(streaming::TPropertyTable &table) {
 
 void StartSurfaceUnit() {
   RegisterUloSeries(UloClass<TSurfaceSeries>(), UloProGallerySurface, UloProGalleryPage3D, 1);
+  RegisterUloSeries(UloClass<TContourSeries>(), UloProGalleryContour, UloProGalleryPage3D, 1);
   RegisterUloSeries(UloClass<TWaterFallSeries>(), UloProGalleryWaterFall, UloProGalleryPage3D, 1);
   RegisterUloSeries(UloClass<TColorGridSeries>(), UloProGalleryColorGrid, UloProGalleryPage3D, 1);
   RegisterUloSeries(UloClass<TVector3DSeries>(), UloProGalleryVector3D, UloProGalleryPage3D, 1);
   RegisterUloSeries(UloClass<TTowerSeries>(), UloProGalleryTower, UloProGalleryPage3D, 1);
+  RegisterUloSeries(UloClass<TIsoSurfaceSeries>(), UloProGalleryIsoSurface, UloProGalleryPage3D, 1);
 }
 
 void StopSurfaceUnit() {
-  UnRegisterUloSeries({UloClass<TSurfaceSeries>(), UloClass<TWaterFallSeries>(), UloClass<TColorGridSeries>(),
-                       UloClass<TVector3DSeries>(), UloClass<TTowerSeries>()});
+  UnRegisterUloSeries({UloClass<TSurfaceSeries>(), UloClass<TContourSeries>(), UloClass<TWaterFallSeries>(),
+                       UloClass<TColorGridSeries>(), UloClass<TVector3DSeries>(), UloClass<TTowerSeries>(),
+                       UloClass<TIsoSurfaceSeries>()});
 }

@@ -1,12 +1,36 @@
 #include "workbench/windows/StartUp.h"
 
+#include "chart/engine/Chart.h"
+#include "chart/engine/UloEngineStartup.h"
+#include "chart/foundation/UloStartup.h"
+#include "chart/series/SeriesStartup.h"
+#include "chart/tools/ToolsStartup.h"
 #include "platform/forms/Application.h"
+#include "platform/forms/Controls.h"
 #include "workbench/windows/ResultWindows.h"
 #include "workbench/windows/Unit1.h"
 #include "workbench/windows/Unit2.h"
 #include "workbench/windows/Unit3.h"
 
 namespace workbench {
+
+void StartUnits() {
+  forms::RegisterFormClasses();
+  StartChartFoundation();
+  StartChartEngine();
+  StartChartUnit();
+  StartChartSeries();
+  StartChartTools();
+}
+
+void StopUnits() {
+  StopChartTools();
+  StopChartSeries();
+  StopChartUnit();
+  StopChartEngine();
+  StopChartFoundation();
+  forms::UnregisterFormClasses();
+}
 
 void CreateWindows() {
   forms::TApplication &app = forms::Application();

@@ -22,12 +22,10 @@ class WithGridSeries : public chart_support::WithChartEngine {
 protected:
   static void SetUpTestSuite() {
     chart_support::WithChartEngine::SetUpTestSuite();
-    StartIsoSurfaceUnit();
-    StartContourUnit();
+    StartSurfaceUnit();
   }
   static void TearDownTestSuite() {
-    StopContourUnit();
-    StopIsoSurfaceUnit();
+    StopSurfaceUnit();
     chart_support::WithChartEngine::TearDownTestSuite();
   }
 

@@ -28,20 +28,13 @@ protected:
   static void SetUpTestSuite() {
     int argc = 0;
     forms::Application().Initialize(argc, nullptr);
-    forms::RegisterFormClasses();
-    chart_support::StartChartCore();
-    StartChartSeries();
-    StartChartTools();
+    workbench::StartUnits();
     forms::Application().SetResourceLookup([](const std::string &name) -> std::optional<std::string> {
       if (auto bytes = kvel_resources::Find(name)) return std::string(*bytes);
       return std::nullopt;
     });
   }
-  static void TearDownTestSuite() {
-    StopChartTools();
-    StopChartSeries();
-    chart_support::StopChartCore();
-  }
+  static void TearDownTestSuite() { workbench::StopUnits(); }
   void SetUp() override {
     workbench::CreateWindows();
     // The message loop shows the main window once all exist.

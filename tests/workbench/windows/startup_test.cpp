@@ -2,6 +2,7 @@
 // shapes, New, the menu and the result windows' close buttons.
 #include "WindowsFixture.h"
 
+#include "chart/engine/UloGallery.h"
 #include "platform/forms/Jpeg.h"
 
 #include "workbench/windows/Computations.h"
@@ -52,6 +53,27 @@ TEST_F(WindowsTest, AfterStartUpOnlyTheMainWindowShowsAndAllEightExist) {
   Form1->Show();
   EXPECT_TRUE(Form3->b2->Checked());
   ExpectShapes(1, 1, 1, 1);
+}
+
+// The series on the gallery page "3D", in gallery order.
+std::vector<std::string> GalleryPage3D() {
+  std::vector<std::string> page;
+  for (int i = 0; i < UloSeriesTypes().Count(); ++i)
+    if (UloSeriesTypes().Items(i).Page == "3D") page.push_back(UloSeriesTypes().Items(i).Description);
+  return page;
+}
+
+TEST_F(WindowsTest, TheGalleryPage3DListsTheSeriesInTheUnitsOrder) {
+  const std::vector<std::string> expected = {"Surface", "Contour",     "Water Fall",     "Color Grid", "Vector 3D",
+                                             "Tower",   "Iso-Surface", "Triangle Surf.", "Point 3D",   "Bubble 3D"};
+  EXPECT_EQ(GalleryPage3D(), expected);
+  // Shut-down takes every one of them away; a new start gives the same order.
+  StopChartTools();
+  StopChartSeries();
+  EXPECT_TRUE(GalleryPage3D().empty());
+  StartChartSeries();
+  StartChartTools();
+  EXPECT_EQ(GalleryPage3D(), expected);
 }
 
 TEST_F(WindowsTest, ResultWindowsOnlyHideWhenClosed) {
