@@ -134,7 +134,9 @@ DirectionGrid BuildCubeGrid(int d, int k) {
 
 DirectionGrid ChooseGrid(const std::string &nodText, bool b1, int dimL) {
   const int k = rtl::StrToInt(nodText);
-  if (k < kMinGridNodes) throw ESolverError(MsgTooFewNodes());
+  // A line's grid is the cube grid, its two directions whatever the node
+  // count; every other grid degenerates (or divides by k - 1) below two.
+  if (k < kMinGridNodes && dimL >= 2) throw ESolverError(MsgTooFewNodes());
   int64_t count;
   TGridKind kind;
   if (b1 && dimL == 2) {

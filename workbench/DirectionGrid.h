@@ -36,8 +36,8 @@ int64_t CubeGridCount(int d, int k);
 
 // The settings window's choice: polar for L = 2 and spherical for L = 3 when
 // b1 is checked, the cube grid otherwise (the only grid with L components
-// for every L). Nod is converted as an integer; fewer than two nodes or
-// more than kMaxGridDirections directions are refused.
+// for every L). Nod is converted as an integer; fewer than two nodes (when
+// L is 2 or more) or more than kMaxGridDirections directions are refused.
 DirectionGrid ChooseGrid(const std::string &nodText, bool b1, int dimL);
 
 // The scalar product of two directions, summed from 0 in component order.
