@@ -1,9 +1,10 @@
-// What the chart benchmarks share: the short smoke run and the best of a
-// few timed runs.
+// What the chart benchmarks share: the short smoke run, the best of a few
+// timed runs and the check of a picture's size.
 #pragma once
 
 #include <algorithm>
 #include <chrono>
+#include <cstdio>
 #include <cstdlib>
 
 namespace chart_bench {
@@ -21,6 +22,14 @@ template <class F> double BestSeconds(int runs, F &&run) {
     best = std::min(best, took.count());
   }
   return best;
+}
+
+// Stops a run whose picture has another size than its peers': it would time
+// a clipped or stretched picture against a whole one.
+inline void CheckSize(const char *what, int width, int height, int wantedWidth, int wantedHeight) {
+  if (width == wantedWidth && height == wantedHeight) return;
+  std::fprintf(stderr, "%s is %d x %d pixels, not %d x %d\n", what, width, height, wantedWidth, wantedHeight);
+  std::abort();
 }
 
 } // namespace chart_bench

@@ -1,7 +1,10 @@
 // Nanoseconds per Value() read and per compilation for formulas of the
 // workbench's kind, measured against muparser and against the formula
-// written as C++. A summary of the ratios follows the usual table.
+// written as C++. A summary of the ratios follows the usual table, from the
+// median of the repetitions.
 #include "parser/FormulaParser.h"
+
+#include "bench/MedianReporter.h"
 
 #include <benchmark/benchmark.h>
 #include <muParser.h>
@@ -172,30 +175,6 @@ void CompileLimit(benchmark::State &state, const std::string &text, bool fails) 
   state.counters["chars"] = static_cast<double>(text.size());
 }
 
-// Collects the times for the summary while printing the usual table.
-class SummaryReporter : public benchmark::ConsoleReporter {
-public:
-  std::map<std::string, double> ns;
-  void ReportRuns(const std::vector<Run> &runs) override {
-    for (const Run &r : runs)
-      if (r.run_type == Run::RT_Iteration && r.iterations > 0)
-        ns[r.benchmark_name()] = r.GetAdjustedRealTime() * ToNs(r.time_unit);
-    ConsoleReporter::ReportRuns(runs);
-  }
-  static double ToNs(benchmark::TimeUnit u) {
-    switch (u) {
-    case benchmark::kSecond:
-      return 1e9;
-    case benchmark::kMillisecond:
-      return 1e6;
-    case benchmark::kMicrosecond:
-      return 1e3;
-    default:
-      return 1;
-    }
-  }
-};
-
 } // namespace
 
 int main(int argc, char **argv) {
@@ -214,13 +193,14 @@ int main(int argc, char **argv) {
   benchmark::RegisterBenchmark("compile/kvel/largest", CompileLimit, largest, false);
   benchmark::Initialize(&argc, argv);
   if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
-  SummaryReporter reporter;
+  bench_support::MedianReporter reporter;
   benchmark::RunSpecifiedBenchmarks(&reporter);
   benchmark::Shutdown();
 
+  const std::map<std::string, double> ns = reporter.MedianNs();
   auto get = [&](const std::string &k) {
-    const auto it = reporter.ns.find(k);
-    return it == reporter.ns.end() ? 0.0 : it->second;
+    const auto it = ns.find(k);
+    return it == ns.end() ? 0.0 : it->second;
   };
   std::printf("\n%-10s %10s %10s %10s %9s %9s | %10s %10s %9s\n", "formula", "kvel ns", "mup ns", "c++ ns", "kvel/mup",
               "kvel/c++", "kvel cmp", "mup cmp", "kvel/mup");

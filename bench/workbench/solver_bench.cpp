@@ -1,8 +1,11 @@
 // "Рассчитать АИ" and the guaranteed-time search against the same
 // computation written directly in C++, with the support functions and the
 // right-hand sides as lambdas: how much the formula texts and the parser
-// cost on top of the arithmetic itself. The ratios are printed at the end.
+// cost on top of the arithmetic itself. The ratios are printed at the end,
+// from the median of the repetitions.
 #include "workbench/Solver.h"
+
+#include "bench/MedianReporter.h"
 
 #include <benchmark/benchmark.h>
 
@@ -141,6 +144,11 @@ struct Direct {
   const Case &c;
   int g = 0;
   std::vector<double> dirs, gram;
+  // The pairs facing each other (positive product), row by row as the
+  // solver keeps them: for direction i the entries from start[i] to
+  // start[i + 1] hold j, the product and its reciprocal.
+  std::vector<int> start, index;
+  std::vector<double> product, reciprocal;
 
   explicit Direct(const Case &cs) : c(cs) {
     const double pi = 3.141592653589793;
@@ -190,9 +198,19 @@ struct Direct {
     }
     g = static_cast<int>(dirs.size()) / c.l;
     gram.resize(static_cast<size_t>(g) * g);
-    for (int i = 0; i < g; ++i)
-      for (int j = 0; j < g; ++j)
-        gram[i * g + j] = Dot(Dir(i), Dir(j));
+    start.push_back(0);
+    for (int i = 0; i < g; ++i) {
+      for (int j = 0; j < g; ++j) {
+        const double d = Dot(Dir(i), Dir(j));
+        gram[i * g + j] = d;
+        if (d > 0) {
+          index.push_back(j);
+          product.push_back(d);
+          reciprocal.push_back(1 / d);
+        }
+      }
+      start.push_back(static_cast<int>(index.size()));
+    }
   }
 
   const double *Dir(int i) const { return &dirs[i * c.l]; }
@@ -242,16 +260,24 @@ struct Direct {
         s[j] += double(l) / g * w[i] * Dir(i)[j];
     for (int i = 0; i < g; ++i)
       w[i] -= Dot(s.data(), Dir(i));
+    // As in the solver, a quotient whose estimate through the stored
+    // reciprocal lies above the best one so far (widened by the estimate's
+    // rounding) cannot win and is not divided. The values here are far from
+    // overflowing, where the estimate would mislead.
     std::vector<int> cand(g);
     for (int i = 0; i < g; ++i) {
-      double best = std::numeric_limits<double>::infinity();
+      double best = std::numeric_limits<double>::infinity(), threshold = best;
       int arg = 0;
-      const double *row = &gram[i * g];
-      for (int j = 0; j < g; ++j)
-        if (row[j] > 0 && w[j] / row[j] < best) {
-          best = w[j] / row[j];
+      for (int p = start[i]; p < start[i + 1]; ++p) {
+        const int j = index[p];
+        if (!(w[j] * reciprocal[p] <= threshold)) continue;
+        const double q = w[j] / product[p];
+        if (q < best) {
+          best = q;
+          threshold = best + (std::abs(best) * 1e-15 + 1e-300);
           arg = j + 1;
         }
+      }
       r[i] = best;
       cand[i] = arg;
     }
@@ -418,27 +444,18 @@ void DirectCapture(benchmark::State &st, Case c) {
   st.SetLabel(std::to_string(steps) + " steps");
 }
 
-// Remembers every run's time so that main can print solver / direct.
-class RatioReporter : public benchmark::ConsoleReporter {
-public:
-  void ReportRuns(const std::vector<Run> &runs) override {
-    for (const Run &r : runs)
-      times_[r.benchmark_name()] = r.GetAdjustedRealTime();
-    ConsoleReporter::ReportRuns(runs);
+// solver / direct for every benchmark pair, from the median of each one's
+// repetitions.
+void PrintRatios(const bench_support::MedianReporter &reporter) {
+  const std::map<std::string, double> ns = reporter.MedianNs();
+  std::printf("\nsolver / direct (target: at most 2)\n");
+  for (const auto &[name, t] : ns) {
+    if (name.rfind("solver/", 0) != 0) continue;
+    const auto it = ns.find("direct/" + name.substr(7));
+    if (it == ns.end() || it->second <= 0) continue;
+    std::printf("  %-32s %6.2f\n", name.substr(7).c_str(), t / it->second);
   }
-  void PrintRatios() const {
-    std::printf("\nsolver / direct (target: at most 2)\n");
-    for (const auto &[name, t] : times_) {
-      if (name.rfind("solver/", 0) != 0) continue;
-      const auto it = times_.find("direct/" + name.substr(7));
-      if (it == times_.end() || it->second <= 0) continue;
-      std::printf("  %-32s %6.2f\n", name.substr(7).c_str(), t / it->second);
-    }
-  }
-
-private:
-  std::map<std::string, double> times_;
-};
+}
 
 } // namespace
 
@@ -455,9 +472,9 @@ int main(int argc, char **argv) {
     }
   }
   benchmark::Initialize(&argc, argv);
-  RatioReporter reporter;
+  bench_support::MedianReporter reporter;
   benchmark::RunSpecifiedBenchmarks(&reporter);
-  reporter.PrintRatios();
+  PrintRatios(reporter);
   benchmark::Shutdown();
   return 0;
 }
