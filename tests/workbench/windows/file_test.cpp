@@ -117,4 +117,39 @@ TEST_F(WindowsTest, ASaveThatCannotBeWrittenKeepsTheOldFile) {
   EXPECT_EQ(rtl::ReadFileBytes(Path("game.txt")), old);
 }
 
+TEST_F(WindowsTest, TheExampleGamesOpenComputeAndPlot) {
+  const struct {
+    const char *file;
+    int l;
+    forms::TForm *controls, *sets;
+  } examples[] = {{"plane-game.txt", 2, Form5, Form7}, {"space-game.txt", 3, Form6, Form8}};
+  for (const auto &e : examples) {
+    SCOPED_TRACE(e.file);
+    // Each example writes back byte for byte: it is a file the program
+    // itself would save.
+    const std::string original = rtl::ReadFileBytes(std::string(KVEL_SOURCE_DIR "/docs/") + e.file);
+    user.Answers = {std::string(KVEL_SOURCE_DIR "/docs/") + e.file};
+    Menu("Файл", "Открыть...")->Click();
+    user.Answers = {Path(e.file)};
+    Menu("Файл", "Сохранить как...")->Click();
+    EXPECT_EQ(rtl::ReadFileBytes(Path(e.file)), original);
+    ASSERT_EQ(Form1->DimL, e.l);
+    // At the default settings, captured within a few steps.
+    Form1->Button5->Click();
+    Form1->Button4->Click();
+    ASSERT_EQ(user.Boxes.size(), 2u);
+    EXPECT_EQ(user.Boxes[0].Text, "Гарантированное время рассчитано");
+    EXPECT_EQ(user.Boxes[1].Text, "Альтернированный интеграл рассчитан");
+    EXPECT_GE(Form1->State.StepCount, 2);
+    EXPECT_LE(Form1->State.StepCount, 10);
+    for (forms::TButton *plot : {Form1->Button3, Form1->Button6, Form1->Button7})
+      plot->Click();
+    ASSERT_EQ(user.Boxes.size(), 2u) << user.Boxes.back().Text;
+    EXPECT_TRUE(Form4->Showing());
+    EXPECT_TRUE(e.controls->Showing());
+    EXPECT_TRUE(e.sets->Showing());
+    user.Boxes.clear();
+  }
+}
+
 } // namespace
