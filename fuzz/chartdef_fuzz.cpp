@@ -3,9 +3,6 @@
 // reads back, without a crash, a sanitizer report or a hang. Refusals of bad
 // input (the reader's errors, a setter refusing a value) are expected.
 #include "chart/engine/Chart.h"
-#include "chart/engine/UloEngineStartup.h"
-#include "chart/foundation/UloStartup.h"
-#include "chart/series/SeriesStartup.h"
 #include "chart/tools/ToolsStartup.h"
 #include "platform/forms/Application.h"
 #include "platform/rtl/Exceptions.h"
@@ -19,11 +16,7 @@
 namespace {
 
 void StopUnits() {
-  StopChartTools();
-  StopChartSeries();
-  StopChartUnit();
-  StopChartEngine();
-  StopChartFoundation();
+  StopChartComponent();
   forms::Application().Finalize();
 }
 
@@ -32,11 +25,7 @@ void StopUnits() {
 extern "C" int LLVMFuzzerInitialize(int *, char ***) {
   static int argc = 0;
   forms::Application().Initialize(argc, nullptr);
-  StartChartFoundation();
-  StartChartEngine();
-  StartChartUnit();
-  StartChartSeries();
-  StartChartTools();
+  StartChartComponent();
   std::atexit(StopUnits);
   return 0;
 }

@@ -1,9 +1,5 @@
 #include "workbench/windows/StartUp.h"
 
-#include "chart/engine/Chart.h"
-#include "chart/engine/UloEngineStartup.h"
-#include "chart/foundation/UloStartup.h"
-#include "chart/series/SeriesStartup.h"
 #include "chart/tools/ToolsStartup.h"
 #include "platform/forms/Application.h"
 #include "platform/forms/Controls.h"
@@ -16,19 +12,11 @@ namespace workbench {
 
 void StartUnits() {
   forms::RegisterFormClasses();
-  StartChartFoundation();
-  StartChartEngine();
-  StartChartUnit();
-  StartChartSeries();
-  StartChartTools();
+  StartChartComponent();
 }
 
 void StopUnits() {
-  StopChartTools();
-  StopChartSeries();
-  StopChartUnit();
-  StopChartEngine();
-  StopChartFoundation();
+  StopChartComponent();
   forms::UnregisterFormClasses();
 }
 

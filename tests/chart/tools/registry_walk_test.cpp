@@ -15,30 +15,17 @@
 #include "chart/engine/UloSeries.h"
 #include "chart/engine/UloTool.h"
 
-#include "chart/series/SeriesStartup.h"
 #include "chart/tools/ToolsStartup.h"
 
 namespace {
-
-void StartUnits() {
-  chart_support::StartChartCore();
-  StartChartSeries();
-  StartChartTools();
-}
-
-void StopUnits() {
-  StopChartTools();
-  StopChartSeries();
-  chart_support::StopChartCore();
-}
 
 class RegistryWalk : public foundation_test::WithApplication {
 protected:
   static void SetUpTestSuite() {
     foundation_test::WithApplication::SetUpTestSuite();
-    StartUnits();
+    StartChartComponent();
   }
-  static void TearDownTestSuite() { StopUnits(); }
+  static void TearDownTestSuite() { StopChartComponent(); }
 
   // The first registered plain series class: it holds functions and tools.
   static const TUloSeriesType *FirstPlainSeries() {
