@@ -8,6 +8,7 @@
 #include <QTest>
 
 #include <memory>
+#include <vector>
 
 #include "chart/engine/Chart.h"
 #include "chart/engine/UloEngineStartup.h"
@@ -90,6 +91,17 @@ inline std::unique_ptr<TChart> UnshownChart(int w, int h) {
   auto chart = BareChart(w, h);
   chart->WindowSurface().SetSize(w, h);
   return chart;
+}
+
+// Every pixel of a bitmap, row by row: two pictures that must agree are
+// compared with each other.
+inline std::vector<TColor> Pixels(const gdi::Bitmap &b) {
+  std::vector<TColor> all;
+  all.reserve(static_cast<size_t>(b.Width()) * static_cast<size_t>(b.Height()));
+  for (int y = 0; y < b.Height(); ++y)
+    for (int x = 0; x < b.Width(); ++x)
+      all.push_back(b.Pixel(x, y));
+  return all;
 }
 
 // Draws a chart into its window surface as a window paint would.

@@ -1,6 +1,5 @@
 #include "workbench/windows/Unit1.h"
 
-#include <algorithm>
 #include <initializer_list>
 #include <vector>
 
@@ -262,14 +261,16 @@ namespace {
 // can start in the middle, and the charts do not repaint point by point.
 class TPlotScope {
 public:
-  TPlotScope(TForm1 &window, std::initializer_list<TChart *> charts) : charts_(charts) {
+  TPlotScope(TForm1 &window, std::initializer_list<TChart *> charts) {
     for (forms::TButton *b : Buttons(window)) {
       enabled_.push_back(b->Enabled());
       b->SetEnabled(false);
     }
     buttons_ = Buttons(window);
-    for (TChart *c : charts_)
+    for (TChart *c : charts) {
       c->SetAutoRepaint(false);
+      charts_.push_back({c, false});
+    }
   }
   TPlotScope(const TPlotScope &) = delete;
   TPlotScope &operator=(const TPlotScope &) = delete;
@@ -278,9 +279,9 @@ public:
       buttons_[i]->SetEnabled(enabled_[i]);
     // One paint of each chart, with everything in it; a chart repainted
     // after its last section already shows everything.
-    for (TChart *c : charts_) {
-      c->SetAutoRepaint(true);
-      if (std::find(current_.begin(), current_.end(), c) == current_.end()) c->Invalidate();
+    for (const HeldChart &held : charts_) {
+      held.Chart->SetAutoRepaint(true);
+      if (!held.Current) held.Chart->Invalidate();
     }
   }
 
@@ -292,15 +293,19 @@ public:
     chart.Invalidate();
     Application().ProcessMessages();
     chart.SetAutoRepaint(false);
-    current_.push_back(&chart);
+    for (HeldChart &held : charts_)
+      if (held.Chart == &chart) held.Current = true;
   }
 
 private:
   static std::vector<forms::TButton *> Buttons(TForm1 &w) {
     return {w.Button1, w.Button2, w.Button3, w.Button4, w.Button5, w.Button6, w.Button7};
   }
-  std::vector<TChart *> charts_;
-  std::vector<TChart *> current_;
+  struct HeldChart {
+    TChart *Chart;
+    bool Current; // repainted after its last points went in
+  };
+  std::vector<HeldChart> charts_;
   std::vector<forms::TButton *> buttons_;
   std::vector<bool> enabled_;
 };

@@ -129,13 +129,6 @@ inline void Wheel(TCustomChart &chart, int x, int y, int delta) {
 inline int PX(TCustomChart &chart, double v) { return chart.BottomAxis()->CalcXPosValue(v); }
 inline int PY(TCustomChart &chart, double v) { return chart.LeftAxis()->CalcYPosValue(v); }
 // Every pixel of the window's kept image, row by row.
-inline std::vector<TColor> Surface(TCustomChart &chart) {
-  std::vector<TColor> all;
-  const gdi::Bitmap &b = chart.WindowSurface();
-  for (int y = 0; y < b.Height(); ++y)
-    for (int x = 0; x < b.Width(); ++x)
-      all.push_back(b.Pixel(x, y));
-  return all;
-}
+inline std::vector<TColor> Surface(TCustomChart &chart) { return chart_support::Pixels(chart.WindowSurface()); }
 
 } // namespace chart_test

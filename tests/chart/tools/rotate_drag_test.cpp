@@ -189,13 +189,7 @@ TEST_F(Rotate, OutlineIsErasedByteForByte) {
   auto *tool = Setup(c);
   tool->Pen().SetVisible(true);
   const gdi::Bitmap &img = c.Image();
-  auto pixels = [&img] {
-    std::vector<TColor> v;
-    for (int y = 0; y < img.Height(); ++y)
-      for (int x = 0; x < img.Width(); ++x)
-        v.push_back(img.Pixel(x, y));
-    return v;
-  };
+  auto pixels = [&img] { return chart_support::Pixels(img); };
   const auto before = pixels();
   c->MouseDown(TMouseButton::mbLeft, 0, 100, 100);
   c->MouseMove(0, 140, 110);

@@ -125,14 +125,6 @@ TEST_F(PlotWindows, SpaceIntegralFillsTheCloudAndHidesThePlaneChart) {
   EXPECT_GT(Form6->Series3->PointCount(), 0);
 }
 
-std::vector<TColor> Picture(const gdi::Bitmap &b) {
-  std::vector<TColor> all;
-  for (int y = 0; y < b.Height(); ++y)
-    for (int x = 0; x < b.Width(); ++x)
-      all.push_back(b.Pixel(x, y));
-  return all;
-}
-
 TEST_F(PlotWindows, SpaceIntegralOnTheSphereRepaintsSectionBySection) {
   EnterSimpleMotion(3, "0.5");
   Compute();
@@ -150,10 +142,10 @@ TEST_F(PlotWindows, SpaceIntegralOnTheSphereRepaintsSectionBySection) {
   // and none follows it.
   chart_support::Settle();
   EXPECT_EQ(shown.size(), static_cast<size_t>(n + 1));
-  const std::vector<TColor> last = Picture(chart.WindowSurface());
+  const std::vector<TColor> last = chart_support::Pixels(chart.WindowSurface());
   chart.Invalidate();
   chart_support::Settle();
-  EXPECT_EQ(Picture(chart.WindowSurface()), last);
+  EXPECT_EQ(chart_support::Pixels(chart.WindowSurface()), last);
 
   // The cube grid fills without painting until the plot is done.
   Form3->b2->SetChecked(true);
