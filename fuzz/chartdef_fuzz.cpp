@@ -2,8 +2,8 @@
 // registered: whatever reads as a chart paints in 2D and in 3D, writes, and
 // reads back, without a crash, a sanitizer report or a hang. Refusals of bad
 // input (the reader's errors, a setter refusing a value) are expected.
+#include "chart/ChartComponent.h"
 #include "chart/engine/Chart.h"
-#include "chart/tools/ToolsStartup.h"
 #include "platform/forms/Application.h"
 #include "platform/rtl/Exceptions.h"
 #include "platform/streaming/Streaming.h"

@@ -60,15 +60,18 @@ Vector UnitVector(int n, int b) {
 
 // The right-hand side as formula texts: "0", then for every column c the
 // factor ("-" for the reversed flow x' = -A x, "+k*" for x' = k A x), the
-// cell and "*x_" c. The cells go in as typed, so the parser reads them.
+// cell in brackets and "*x_" c. The cells go in as typed, so the parser
+// reads them; the brackets keep a cell such as "t+1" one term of the sum
+// instead of letting its own sum spill into the flow's.
 std::vector<std::string> FlowTexts(const GameInput &game, const std::string &factor) {
   std::vector<std::string> texts(game.DimX);
   for (int r = 0; r < game.DimX; ++r) {
     std::string t = "0";
     for (int c = 1; c <= game.DimX; ++c) {
       t += factor;
+      t += '(';
       t += Cell(game.A, r, c - 1);
-      t += "*x_";
+      t += ")*x_";
       t += rtl::IntToStr(c);
     }
     texts[r] = std::move(t);

@@ -1,10 +1,5 @@
 #include "chart/tools/ToolsStartup.h"
 
-#include "chart/engine/Chart.h"
-#include "chart/engine/UloEngineStartup.h"
-#include "chart/foundation/UloStartup.h"
-#include "chart/series/SeriesStartup.h"
-
 #include "chart/tools/UloAnnotation.h"
 #include "chart/tools/UloRotateTool.h"
 #include "chart/tools/UloTools.h"
@@ -21,20 +16,4 @@ void StopChartTools() {
   StopAnnotationUnit();
   StopRotateToolUnit();
   StopUloToolsUnit();
-}
-
-void StartChartComponent() {
-  StartChartFoundation();
-  StartChartEngine();
-  StartChartUnit();
-  StartChartSeries();
-  StartChartTools();
-}
-
-void StopChartComponent() {
-  StopChartTools();
-  StopChartSeries();
-  StopChartUnit();
-  StopChartEngine();
-  StopChartFoundation();
 }

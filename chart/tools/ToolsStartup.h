@@ -5,9 +5,3 @@
 
 void StartChartTools();
 void StopChartTools();
-
-// Every unit of the chart component in its start-up order: the foundation
-// (texts, palette, hand cursor), the engine with its gallery and registries,
-// the chart class, the series and the tools. The stop runs in reverse.
-void StartChartComponent();
-void StopChartComponent();

@@ -10,6 +10,7 @@
 #include <memory>
 #include <vector>
 
+#include "chart/ChartComponent.h"
 #include "chart/engine/Chart.h"
 #include "chart/engine/UloEngineStartup.h"
 #include "chart/foundation/TestPanel.h"
@@ -19,7 +20,10 @@
 namespace chart_support {
 
 // The units every chart needs, in their start-up order; further units start
-// after these and stop before.
+// after these and stop before. Smaller than the whole component on purpose:
+// the foundation and engine tests link nothing above the engine, and each
+// series or tool test adds only the unit it tests, so the gallery and the
+// tool registry hold just that unit's classes.
 inline void StartChartCore() {
   StartChartFoundation();
   StartChartEngine();
@@ -39,6 +43,17 @@ protected:
     StartChartCore();
   }
   static void TearDownTestSuite() { StopChartCore(); }
+};
+
+// The application and the whole chart component as the program starts it,
+// once per test binary; for binaries that link the component.
+class WithChartComponent : public foundation_test::WithApplication {
+protected:
+  static void SetUpTestSuite() {
+    foundation_test::WithApplication::SetUpTestSuite();
+    StartChartComponent();
+  }
+  static void TearDownTestSuite() { StopChartComponent(); }
 };
 
 // The foundation and the engine (their texts, registries and palettes),

@@ -1,3 +1,5 @@
+#include "parser/FormulaCompiler.h"
+#include "platform/rtl/Conversions.h"
 #include "platform/rtl/Exceptions.h"
 #include "tests/workbench/Games.h"
 #include "workbench/ResultPlots.h"
@@ -254,6 +256,115 @@ TEST(AlternatingIntegral, FailuresLeaveTheStateAsItWas) {
     EXPECT_EQ(state.StepCount, 60);
     EXPECT_EQ(state.GridCount, 36);
     EXPECT_EQ(state.SectionRadius.back().Elements(), radius.back().Elements());
+  }
+}
+
+// ---- Formula cells of A ------------------------------------------------------
+
+// The oscillator x1' = a x2, x2' = -x1 of the plane example, a typed into
+// the cell A(1, 2).
+GameInput PlaneExample(const std::string &a) {
+  GameInput g = SimpleMotion(2, 2, "0.5", "0.2", {"0.5", "0.3"}, "1");
+  g.A = {{"0", a}, {"-1", "0"}};
+  return g;
+}
+
+TEST(FormulaCells, ASumInACellIsOneTermOfTheFlow) {
+  SolverState plain;
+  const SolverSettings settings{"10", true, "0.1"};
+  ASSERT_EQ(CalculateGuaranteedTime(plain, PlaneExample("1"), settings), "0.8");
+  CalculateIntegral(plain, PlaneExample("1"), settings, {});
+  for (const char *cell : {"2-1", "0.5+0.5", "t+1-t", "(1)", "1+t-t"}) {
+    SCOPED_TRACE(cell);
+    SolverState state;
+    EXPECT_EQ(CalculateGuaranteedTime(state, PlaneExample(cell), settings), "0.8");
+    EXPECT_EQ(state.StepCount, 8);
+    CalculateIntegral(state, PlaneExample(cell), settings, {});
+    ASSERT_EQ(state.SectionRadius.size(), plain.SectionRadius.size());
+    for (size_t k = 0; k < plain.SectionRadius.size(); ++k)
+      for (int i = 0; i < state.GridCount; ++i) {
+        EXPECT_NEAR(state.SectionRadius[k][i], plain.SectionRadius[k][i], 1e-12) << k;
+        EXPECT_NEAR(state.SectionSupport[k][i], plain.SectionSupport[k][i], 1e-12) << k;
+      }
+    for (size_t j = 0; j < plain.TrajectoryPoints.size(); ++j)
+      for (int c = 0; c < 2; ++c)
+        EXPECT_NEAR(state.TrajectoryPoints[j][c], plain.TrajectoryPoints[j][c], 1e-12) << j;
+  }
+}
+
+TEST(FormulaCells, ATimeVaryingCellGivesTheFlowOfItsMatrix) {
+  // x' = -a(t) x over one step for K, x' = k a(t) x over the k-th step for
+  // F_k, with a(t) = 1 + t. With P = |psi|, Q = 0 and B = Pi = 1 each
+  // section grows on both sides by K F_k.
+  const int n = 5;
+  const double dt = 0.1;
+  const auto a = [](double t) { return 1 + t; };
+  const auto euler = [](double factor, const auto &coef, double t0, double t1, double &sum) {
+    const double h = (t1 - t0) / 100;
+    double x = 1;
+    sum = 0;
+    for (int i = 0; i < 100; ++i) {
+      x += h * factor * coef(t0 + i * h) * x;
+      sum += h * x;
+    }
+    return x;
+  };
+  GameInput g = SimpleMotion(1, 1, "0", "2", {"3"}, "0.5");
+  g.A = {{"1+t"}};
+  SolverState state;
+  state.StepCount = n;
+  CalculateIntegral(state, g, {"2", false}, {});
+  double K = 0, unused = 0;
+  euler(-1, a, 0, dt, K);
+  double w = 2;
+  for (int k = 1; k <= n; ++k) {
+    w += K * euler(k, a, (k - 1) * dt, k * dt, unused);
+    for (int i = 0; i < 2; ++i)
+      EXPECT_NEAR(state.SectionSupport[k][i], w, 1e-12) << k;
+  }
+}
+
+TEST(FormulaCells, ATenByTenGameOfSumsComputesAsItsValues) {
+  // Every cell a sum or difference of two exact parts: the flows are those
+  // of the plain values, bit for bit.
+  const int x = 10;
+  const auto game = [&](bool sums) {
+    GameInput g = SimpleMotion(1, 1, "0.5", "1", {"1"}, "0.3");
+    g.DimX = x;
+    g.A.assign(x, std::vector<std::string>(x));
+    g.B.assign(x, {"0"});
+    g.C.assign(x, {"0"});
+    g.Pi = {std::vector<std::string>(x, "0")};
+    g.X0.assign(x, "0");
+    for (int r = 0; r < x; ++r)
+      for (int c = 0; c < x; ++c) {
+        const int q = (r * 7 + c * 3) % 9 - 4; // the cell is q / 4
+        g.A[r][c] = sums ? rtl::FloatToStr(q * 0.5) + (q < 0 ? "+" : "-") + rtl::FloatToStr(std::abs(q) * 0.25)
+                         : rtl::FloatToStr(q * 0.25);
+      }
+    g.B[x - 1][0] = g.C[x - 2][0] = g.Pi[0][0] = g.X0[0] = "1";
+    return g;
+  };
+  SolverState plain, summed;
+  plain.StepCount = summed.StepCount = 3;
+  CalculateIntegral(plain, game(false), {"2", false}, {});
+  CalculateIntegral(summed, game(true), {"2", false}, {});
+  ASSERT_EQ(summed.SectionSupport.size(), 4u);
+  for (int k = 0; k <= 3; ++k)
+    EXPECT_EQ(summed.SectionSupport[k].Elements(), plain.SectionSupport[k].Elements()) << k;
+  EXPECT_EQ(summed.TrajectoryPoints.back().Elements(), plain.TrajectoryPoints.back().Elements());
+  EXPECT_NE(plain.SectionSupport[3][0], plain.SectionSupport[0][0]);
+}
+
+TEST(FormulaCells, EmptyOrBlankCellsAreRefusedByTheParser) {
+  for (const char *cell : {"", " ", "2-", "()"}) {
+    SCOPED_TRACE(cell);
+    SolverState state;
+    state.StepCount = 8;
+    EXPECT_THROW(CalculateIntegral(state, PlaneExample(cell), {"10", true}, {}), parser::EMathParserError);
+    EXPECT_FALSE(state.HasSections);
+    EXPECT_THROW(CalculateGuaranteedTime(state, PlaneExample(cell), {"10", true}), parser::EMathParserError);
+    EXPECT_EQ(state.StepCount, 8);
   }
 }
 

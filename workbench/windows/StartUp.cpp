@@ -1,6 +1,6 @@
 #include "workbench/windows/StartUp.h"
 
-#include "chart/tools/ToolsStartup.h"
+#include "chart/ChartComponent.h"
 #include "platform/forms/Application.h"
 #include "platform/forms/Controls.h"
 #include "workbench/windows/ResultWindows.h"

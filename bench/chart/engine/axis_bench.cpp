@@ -13,6 +13,7 @@
 #include <memory>
 #include <vector>
 
+#include "bench/chart/BenchSupport.h"
 #include "chart/engine/Chart.h"
 #include "chart/engine/UloAxis.h"
 #include "chart/engine/UloEngineStartup.h"
@@ -53,6 +54,11 @@ struct AxisChart {
     chart.Canvas().SetBuffered(false);
     chart.Canvas().PrepareTarget(&image.DC(), &chart.View3DOptions(), all, false);
     chart.Canvas().SetupProjection(0, all);
+    // The axis draws on the device the canvas bound; the chart rectangle
+    // below is laid out for that picture.
+    const gdi::DeviceContext *bound = chart.Canvas().GetHandle();
+    chart_bench::CheckSize("axis_bench: the canvas's device", bound ? bound->Width() : 0, bound ? bound->Height() : 0,
+                           kWidth, kHeight);
     chart.ChartRect = TRect{60, 20, 780, 560};
     chart.ChartWidth = 720;
     chart.ChartHeight = 540;
@@ -183,6 +189,8 @@ void PrintRatio() {
 int main(int argc, char **argv) {
   // The chart is a window control: the application must exist first.
   forms::Application().Initialize(argc, argv);
+  // The engine's benchmarks link nothing above the engine: they start
+  // its units alone.
   StartChartFoundation();
   StartChartEngine();
   benchmark::Initialize(&argc, argv);

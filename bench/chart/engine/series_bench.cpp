@@ -8,6 +8,7 @@
 #include <span>
 #include <vector>
 
+#include "bench/chart/BenchSupport.h"
 #include "chart/engine/UloEngineStartup.h"
 #include "chart/engine/UloSeries.h"
 #include "chart/foundation/UloCanvas3D.h"
@@ -73,16 +74,23 @@ BENCHMARK(BM_VectorPushBack)->Unit(benchmark::kMillisecond);
 
 // ---- drawing markers ------------------------------------------------------------------------
 
+constexpr int kSide = 400;
+
 struct Target {
-  gdi::Bitmap image{400, 400};
+  gdi::Bitmap image{kSide, kSide};
   TView3DOptions options;
   TUloCanvas3D canvas;
   Target() {
     canvas.SetBuffered(false);
-    const TRect all{0, 0, 400, 400};
+    const TRect all{0, 0, kSide, kSide};
     canvas.PrepareTarget(&image.DC(), &options, all, false);
     canvas.SetupProjection(100, all);
     canvas.ResetDefaults();
+    // The markers are laid out to fall inside this picture; on a smaller
+    // one the device would clip some of them away and time less work.
+    const gdi::DeviceContext *bound = canvas.GetHandle();
+    chart_bench::CheckSize("series_bench: the canvas's device", bound ? bound->Width() : 0, bound ? bound->Height() : 0,
+                           kSide, kSide);
   }
 };
 
@@ -177,6 +185,8 @@ BENCHMARK(BM_CanvasDirectShape)->DenseRange(0, 12)->Unit(benchmark::kMillisecond
 int main(int argc, char **argv) {
   int qtArgc = 0;
   forms::Application().Initialize(qtArgc, nullptr);
+  // The engine's benchmarks link nothing above the engine: they start
+  // its units alone.
   StartChartFoundation();
   StartChartEngine();
   benchmark::Initialize(&argc, argv);

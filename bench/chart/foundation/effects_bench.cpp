@@ -3,6 +3,7 @@
 // megapixel painted.
 #include <benchmark/benchmark.h>
 
+#include "bench/chart/BenchSupport.h"
 #include "chart/foundation/UloCanvas3D.h"
 #include "chart/foundation/UloShadow.h"
 
@@ -18,6 +19,11 @@ struct Flat {
     canvas.SetBuffered(buffered);
     canvas.PrepareTarget(&image.DC(), &options, TRect{0, 0, kSize, kSize}, false);
     canvas.ResetDefaults();
+    // A buffered canvas paints into its own image, not into this bitmap; the
+    // megapixels counted are those of whichever device it bound.
+    const gdi::DeviceContext *bound = canvas.GetHandle();
+    chart_bench::CheckSize(buffered ? "effects_bench: the canvas's buffer" : "effects_bench: the canvas's bitmap",
+                           bound ? bound->Width() : 0, bound ? bound->Height() : 0, kSize, kSize);
   }
 };
 

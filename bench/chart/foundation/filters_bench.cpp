@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <cstdlib>
 
+#include "bench/chart/BenchSupport.h"
 #include "chart/foundation/UloPicture.h"
 
 namespace {
@@ -37,6 +38,7 @@ void ReportPerMegapixel(benchmark::State &state, int pixels) {
 void BM_Blur(benchmark::State &state) {
   const int side = Side();
   gdi::Bitmap b = Noise(side);
+  chart_bench::CheckSize("filters_bench: the blurred bitmap", b.Width(), b.Height(), side, side);
   TBlurFilter blur;
   blur.SetSteps(static_cast<int>(state.range(0)));
   for (auto _ : state) {
@@ -51,6 +53,8 @@ void BM_ResampleHalf(benchmark::State &state) {
   const int side = Side();
   const gdi::Bitmap source = Noise(side);
   gdi::Bitmap dest(side / 2, side / 2);
+  chart_bench::CheckSize("filters_bench: the resampled source", source.Width(), source.Height(), side, side);
+  chart_bench::CheckSize("filters_bench: the resampled picture", dest.Width(), dest.Height(), side / 2, side / 2);
   for (auto _ : state) {
     ResampleBitmap(source, dest, state.range(0) != 0);
     benchmark::DoNotOptimize(dest.ScanLine(0));

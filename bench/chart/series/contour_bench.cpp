@@ -11,9 +11,9 @@
 #include <memory>
 #include <vector>
 
+#include "bench/chart/BenchSupport.h"
+#include "chart/ChartComponent.h"
 #include "chart/engine/Chart.h"
-#include "chart/engine/UloEngineStartup.h"
-#include "chart/foundation/UloStartup.h"
 #include "chart/series/UloContour.h"
 #include "chart/series/UloTriSurface.h"
 #include "platform/forms/Application.h"
@@ -21,6 +21,8 @@
 namespace {
 
 bool Smoke() { return std::getenv("KVEL_BENCH_SMOKE") != nullptr; }
+constexpr int kWidth = 800;
+constexpr int kHeight = 600;
 
 struct Units {
   Units() {
@@ -28,13 +30,21 @@ struct Units {
     static char name[] = "contour_bench";
     static char *argv[] = {name, nullptr};
     forms::Application().Initialize(argc, argv);
-    StartChartFoundation();
-    StartChartEngine();
-    StartChartUnit();
+    StartChartComponent();
   }
 };
 
 void EnsureUnits() { static Units units; }
+
+// After a paint: the chart draws into its canvas's buffer, sized by its
+// bounds, and copies that onto its window surface, which a chart never
+// shown keeps at the default size unless it was set.
+void CheckPicture(TChart &chart) {
+  const gdi::Bitmap &surface = chart.WindowSurface();
+  chart_bench::CheckSize("contour_bench: the chart's surface", surface.Width(), surface.Height(), kWidth, kHeight);
+  if (const gdi::Bitmap *buffer = chart.Canvas().BufferBitmap())
+    chart_bench::CheckSize("contour_bench: the canvas's buffer", buffer->Width(), buffer->Height(), kWidth, kHeight);
+}
 
 // Reproducible points without the run-time's generator.
 struct TCloud {
@@ -71,8 +81,8 @@ void BM_TriSurfaceRotationRepaint(benchmark::State &state) {
   const int n = Smoke() ? 1000 : 10000;
   TCloud cloud(n);
   TChart chart;
-  chart.SetBounds(0, 0, 800, 600);
-  chart.WindowSurface().SetSize(800, 600);
+  chart.SetBounds(0, 0, kWidth, kHeight);
+  chart.WindowSurface().SetSize(kWidth, kHeight);
   chart.View3DOptions().SetOrthogonal(false);
   auto *s = chart.AddSeries(std::make_unique<TTriSurfaceSeries>());
   s->BeginUpdate();
@@ -81,6 +91,7 @@ void BM_TriSurfaceRotationRepaint(benchmark::State &state) {
   s->EndUpdate();
   chart.Invalidate();
   chart.Paint();
+  CheckPicture(chart);
   int rotation = 0;
   for (auto _ : state) {
     rotation = (rotation + 7) % 360;
@@ -98,8 +109,8 @@ struct TContourChart {
   TChart chart;
   TContourSeries *series;
   explicit TContourChart(int n) {
-    chart.SetBounds(0, 0, 800, 600);
-    chart.WindowSurface().SetSize(800, 600);
+    chart.SetBounds(0, 0, kWidth, kHeight);
+    chart.WindowSurface().SetSize(kWidth, kHeight);
     chart.View3DOptions().SetOrthogonal(false);
     series = chart.AddSeries(std::make_unique<TContourSeries>());
     series->SetNumLevels(20);
@@ -118,6 +129,13 @@ struct TContourChart {
 void BM_ContourFirstPaint(benchmark::State &state) {
   EnsureUnits();
   const int n = Smoke() ? 50 : 200;
+  {
+    // The timed paint is each chart's first, so the picture is checked on a
+    // chart of the same making painted beforehand.
+    TContourChart probe(n);
+    probe.Paint();
+    CheckPicture(probe.chart);
+  }
   for (auto _ : state) {
     state.PauseTiming();
     auto c = std::make_unique<TContourChart>(n);
@@ -134,6 +152,7 @@ void BM_ContourRotationRepaint(benchmark::State &state) {
   EnsureUnits();
   TContourChart c(Smoke() ? 50 : 200);
   c.Paint();
+  CheckPicture(c.chart);
   int rotation = 0;
   for (auto _ : state) {
     rotation = (rotation + 7) % 360;
@@ -178,9 +197,7 @@ int main(int argc, char **argv) {
   benchmark::RunSpecifiedBenchmarks();
   std::fflush(stdout);
   benchmark::Shutdown();
-  StopChartUnit();
-  StopChartEngine();
-  StopChartFoundation();
+  StopChartComponent();
   forms::Application().Finalize();
   return 0;
 }

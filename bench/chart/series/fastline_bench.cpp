@@ -27,10 +27,9 @@
 #include <vector>
 
 #include "bench/chart/BenchSupport.h"
+#include "chart/ChartComponent.h"
 #include "chart/engine/Chart.h"
 #include "chart/engine/UloAxis.h"
-#include "chart/engine/UloEngineStartup.h"
-#include "chart/foundation/UloStartup.h"
 #include "chart/series/UloFastLine.h"
 #include "platform/forms/Application.h"
 #include "platform/gdi/Gdi.h"
@@ -141,7 +140,9 @@ struct RawPolyline {
   QImage image{kWidth, kHeight, QImage::Format_ARGB32_Premultiplied};
   const Data &data;
   QVector<QPoint> points;
-  explicit RawPolyline(const Data &d) : data(d), points(static_cast<qsizetype>(d.x.size())) {}
+  explicit RawPolyline(const Data &d) : data(d), points(static_cast<qsizetype>(d.x.size())) {
+    chart_bench::CheckSize("fastline_bench: the raw polyline's image", image.width(), image.height(), kWidth, kHeight);
+  }
   void Repaint() {
     MapToPixels(data, points.data());
     image.fill(Qt::white);
@@ -159,6 +160,8 @@ struct LayerPolyline {
   std::vector<gdi::Point> points;
   explicit LayerPolyline(const Data &d) : data(d), points(d.x.size()) {
     bitmap.DC().SelectPen(gdi::Pen::Solid(clBlue));
+    chart_bench::CheckSize("fastline_bench: the layer polyline's bitmap", bitmap.Width(), bitmap.Height(), kWidth,
+                           kHeight);
   }
   void Repaint() {
     MapToPixels(data, points.data());
@@ -243,17 +246,11 @@ int main(int argc, char **argv) {
   if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
   QApplication app(argc, argv);
   forms::Application().Initialize(argc, argv);
-  StartChartFoundation();
-  StartChartEngine();
-  StartChartUnit();
-  StartSeriesUnit();
+  StartChartComponent();
   benchmark::Initialize(&argc, argv);
   PrintRatios();
   benchmark::RunSpecifiedBenchmarks();
   benchmark::Shutdown();
-  StopSeriesUnit();
-  StopChartUnit();
-  StopChartEngine();
-  StopChartFoundation();
+  StopChartComponent();
   return 0;
 }

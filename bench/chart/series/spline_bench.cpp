@@ -80,6 +80,8 @@ BENCHMARK(BM_MedianMillion)->Unit(benchmark::kMillisecond);
 } // namespace
 
 int main(int argc, char **argv) {
+  // Smoothing and the functions draw nothing: the foundation's texts are
+  // all they need, and no application is started.
   StartChartFoundation();
   benchmark::Initialize(&argc, argv);
   benchmark::RunSpecifiedBenchmarks();

@@ -16,10 +16,10 @@
 #include <memory>
 #include <vector>
 
+#include "bench/chart/BenchSupport.h"
+#include "chart/ChartComponent.h"
 #include "chart/engine/Chart.h"
 #include "chart/engine/UloAxis.h"
-#include "chart/engine/UloEngineStartup.h"
-#include "chart/foundation/UloStartup.h"
 #include "chart/series/UloSurfa.h"
 #include "platform/forms/Application.h"
 
@@ -71,6 +71,11 @@ struct Scene {
     chart.Canvas().SetBuffered(false);
     chart.Canvas().PrepareTarget(&image.DC(), &chart.View3DOptions(), all, chart.View3D());
     chart.Canvas().SetupProjection(chart.HorizDepth, chart.ChartRect);
+    // The series is drawn again and again on the device bound here, against
+    // a raw picture of the stated size.
+    const gdi::DeviceContext *bound = chart.Canvas().GetHandle();
+    chart_bench::CheckSize("surface_bench: the canvas's device", bound ? bound->Width() : 0,
+                           bound ? bound->Height() : 0, kWidth, kHeight);
   }
 };
 
@@ -128,6 +133,7 @@ void PrintSurfaceRatio(const char *name, Kind kind) {
   scene.surface->SetTransparency(transparency);
   scene.DrawSeries(); // warm
   QImage target(kWidth, kHeight, QImage::Format_RGB32);
+  chart_bench::CheckSize("surface_bench: the raw QPainter image", target.width(), target.height(), kWidth, kHeight);
   target.fill(Qt::white);
   const double series = BestSeconds([&] { scene.DrawSeries(); });
   const double raw = BestSeconds([&] { RawQuads(target, quads, colours); });
@@ -152,6 +158,7 @@ void PrintColourGridRatio() {
     colours.push_back(ToQt(grid->PointColor(i)));
   }
   QImage target(kWidth, kHeight, QImage::Format_RGB32);
+  chart_bench::CheckSize("surface_bench: the raw QPainter image", target.width(), target.height(), kWidth, kHeight);
   auto drawSeries = [&] {
     grid->PrepareForDraw();
     grid->DrawVisiblePoints();
@@ -190,8 +197,7 @@ BENCHMARK(BM_GridIndex)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 
 int main(int argc, char **argv) {
   forms::Application().Initialize(argc, argv);
-  StartChartFoundation();
-  StartChartEngine();
+  StartChartComponent();
   benchmark::Initialize(&argc, argv);
   PrintSurfaceRatio("plain", Kind::Plain);
   PrintSurfaceRatio("palette", Kind::Palette);
@@ -200,8 +206,7 @@ int main(int argc, char **argv) {
   PrintColourGridRatio();
   benchmark::RunSpecifiedBenchmarks();
   benchmark::Shutdown();
-  StopChartEngine();
-  StopChartFoundation();
+  StopChartComponent();
   forms::Application().Finalize();
   return 0;
 }

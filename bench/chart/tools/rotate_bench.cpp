@@ -21,10 +21,9 @@
 #include <vector>
 
 #include "bench/chart/BenchSupport.h"
+#include "chart/ChartComponent.h"
 #include "chart/engine/Chart.h"
 #include "chart/engine/UloAxis.h"
-#include "chart/engine/UloEngineStartup.h"
-#include "chart/foundation/UloStartup.h"
 #include "chart/series/UloPoin3.h"
 #include "chart/tools/UloRotateTool.h"
 #include "platform/forms/Application.h"
@@ -54,11 +53,7 @@ struct Units {
     static char name[] = "rotate_bench";
     static char *argv[] = {name, nullptr};
     forms::Application().Initialize(argc, argv);
-    StartChartFoundation();
-    StartChartEngine();
-    StartChartUnit();
-    StartPoint3DUnit();
-    StartRotateToolUnit();
+    StartChartComponent();
   }
 };
 
@@ -125,7 +120,9 @@ struct RawRun {
   double rotation = 345;
   double elevation = 345;
 
-  explicit RawRun(int points) : cloud(Cloud(points)) {}
+  explicit RawRun(int points) : cloud(Cloud(points)) {
+    chart_bench::CheckSize("rotate_bench: the raw QPainter image", image.width(), image.height(), kWidth, kHeight);
+  }
 
   static QColor ToQColor(TColor c) { return QColor(GetRValue(c), GetGValue(c), GetBValue(c)); }
 
@@ -213,11 +210,7 @@ int main(int argc, char **argv) {
   PrintRatio(LargePlotPointCount(), Smoke() ? 1 : 3);
   std::fflush(stdout);
   benchmark::Shutdown();
-  StopRotateToolUnit();
-  StopPoint3DUnit();
-  StopChartUnit();
-  StopChartEngine();
-  StopChartFoundation();
+  StopChartComponent();
   forms::Application().Finalize();
   return 0;
 }

@@ -15,18 +15,10 @@
 #include "chart/engine/UloSeries.h"
 #include "chart/engine/UloTool.h"
 
-#include "chart/tools/ToolsStartup.h"
-
 namespace {
 
-class RegistryWalk : public foundation_test::WithApplication {
+class RegistryWalk : public chart_support::WithChartComponent {
 protected:
-  static void SetUpTestSuite() {
-    foundation_test::WithApplication::SetUpTestSuite();
-    StartChartComponent();
-  }
-  static void TearDownTestSuite() { StopChartComponent(); }
-
   // The first registered plain series class: it holds functions and tools.
   static const TUloSeriesType *FirstPlainSeries() {
     for (int i = 0; i < UloSeriesTypes().Count(); ++i)

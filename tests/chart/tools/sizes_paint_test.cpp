@@ -15,24 +15,10 @@
 #include "chart/engine/UloGallery.h"
 #include "chart/engine/UloSeries.h"
 #include "chart/engine/UloTool.h"
-#include "chart/series/SeriesStartup.h"
-#include "chart/tools/ToolsStartup.h"
 
 namespace {
 
-class PaintSizes : public chart_support::WithChartEngine {
-protected:
-  static void SetUpTestSuite() {
-    chart_support::WithChartEngine::SetUpTestSuite();
-    StartChartSeries();
-    StartChartTools();
-  }
-  static void TearDownTestSuite() {
-    StopChartTools();
-    StopChartSeries();
-    chart_support::WithChartEngine::TearDownTestSuite();
-  }
-};
+class PaintSizes : public chart_support::WithChartComponent {};
 
 struct TSubject {
   std::string Name;

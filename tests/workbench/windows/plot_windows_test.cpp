@@ -132,12 +132,33 @@ TEST_F(PlotWindows, SpaceIntegralOnTheSphereRepaintsSectionBySection) {
   const int g = Form1->State.GridDirs.Count;
   ASSERT_GT(n, 2);
   TChart &chart = *Form4->Chart1;
-  std::vector<int> shown; // the points each paint showed
-  chart.OnAfterDraw = [&] { shown.push_back(Form4->Series1->PointCount()); };
+  const std::vector<forms::TButton *> buttons = {Form1->Button1, Form1->Button2, Form1->Button3, Form1->Button4,
+                                                 Form1->Button5, Form1->Button6, Form1->Button7};
+  const auto enabled = [&] {
+    std::vector<bool> on;
+    for (forms::TButton *b : buttons)
+      on.push_back(b->Enabled());
+    return on;
+  };
+  // One button off beforehand: the plot must give back what it found.
+  Form1->Button2->SetEnabled(false);
+  const std::vector<bool> before = enabled();
+  std::vector<int> shown;                // the points each paint showed
+  std::vector<std::vector<bool>> usable; // and the buttons then
+  chart.OnAfterDraw = [&] {
+    shown.push_back(Form4->Series1->PointCount());
+    usable.push_back(enabled());
+  };
   Press(Form1->Button3);
   ASSERT_EQ(shown.size(), static_cast<size_t>(n + 1));
-  for (int k = 0; k <= n; ++k)
+  for (int k = 0; k <= n; ++k) {
     EXPECT_EQ(shown[k], (k + 1) * g) << k;
+    // While the plot lets messages through, no button may start another
+    // run over the state it is reading.
+    EXPECT_EQ(usable[k], std::vector<bool>(buttons.size(), false)) << k;
+  }
+  EXPECT_EQ(enabled(), before);
+  Form1->Button2->SetEnabled(true);
   // The last section's paint shows the whole cloud, as a fresh paint does,
   // and none follows it.
   chart_support::Settle();
@@ -146,6 +167,13 @@ TEST_F(PlotWindows, SpaceIntegralOnTheSphereRepaintsSectionBySection) {
   chart.Invalidate();
   chart_support::Settle();
   EXPECT_EQ(chart_support::Pixels(chart.WindowSurface()), last);
+  // The chart repaints itself again after the plot: a turn of the view
+  // shows at once.
+  shown.clear();
+  chart.View3DOptions().SetRotation(chart.View3DOptions().Rotation() + 30);
+  chart_support::Settle();
+  EXPECT_EQ(shown.size(), 1u);
+  EXPECT_TRUE(chart_support::Pixels(chart.WindowSurface()) != last) << "the turned view is not shown";
 
   // The cube grid fills without painting until the plot is done.
   Form3->b2->SetChecked(true);
