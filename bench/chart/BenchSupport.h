@@ -32,4 +32,10 @@ inline void CheckSize(const char *what, int width, int height, int wantedWidth, 
   std::abort();
 }
 
+// The same for the device a canvas drew on; no device at all is a picture
+// of no size.
+template <class Device> void CheckSize(const char *what, const Device *device, int wantedWidth, int wantedHeight) {
+  CheckSize(what, device ? device->Width() : 0, device ? device->Height() : 0, wantedWidth, wantedHeight);
+}
+
 } // namespace chart_bench

@@ -56,9 +56,7 @@ struct AxisChart {
     chart.Canvas().SetupProjection(0, all);
     // The axis draws on the device the canvas bound; the chart rectangle
     // below is laid out for that picture.
-    const gdi::DeviceContext *bound = chart.Canvas().GetHandle();
-    chart_bench::CheckSize("axis_bench: the canvas's device", bound ? bound->Width() : 0, bound ? bound->Height() : 0,
-                           kWidth, kHeight);
+    chart_bench::CheckSize("axis_bench: the canvas's device", chart.Canvas().GetHandle(), kWidth, kHeight);
     chart.ChartRect = TRect{60, 20, 780, 560};
     chart.ChartWidth = 720;
     chart.ChartHeight = 540;

@@ -88,9 +88,7 @@ struct Target {
     canvas.ResetDefaults();
     // The markers are laid out to fall inside this picture; on a smaller
     // one the device would clip some of them away and time less work.
-    const gdi::DeviceContext *bound = canvas.GetHandle();
-    chart_bench::CheckSize("series_bench: the canvas's device", bound ? bound->Width() : 0, bound ? bound->Height() : 0,
-                           kSide, kSide);
+    chart_bench::CheckSize("series_bench: the canvas's device", canvas.GetHandle(), kSide, kSide);
   }
 };
 

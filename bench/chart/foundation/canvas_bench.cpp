@@ -56,9 +56,7 @@ struct View {
     canvas.ResetDefaults();
     // The canvas path draws on the device the canvas bound, the direct path
     // on the bitmap: both must be the picture the ratio compares.
-    const gdi::DeviceContext *bound = canvas.GetHandle();
-    chart_bench::CheckSize("canvas_bench: the canvas's device", bound ? bound->Width() : 0, bound ? bound->Height() : 0,
-                           kSize, kSize);
+    chart_bench::CheckSize("canvas_bench: the canvas's device", canvas.GetHandle(), kSize, kSize);
     chart_bench::CheckSize("canvas_bench: the direct path's bitmap", image.Width(), image.Height(), kSize, kSize);
   }
 };

@@ -21,9 +21,8 @@ struct Flat {
     canvas.ResetDefaults();
     // A buffered canvas paints into its own image, not into this bitmap; the
     // megapixels counted are those of whichever device it bound.
-    const gdi::DeviceContext *bound = canvas.GetHandle();
     chart_bench::CheckSize(buffered ? "effects_bench: the canvas's buffer" : "effects_bench: the canvas's bitmap",
-                           bound ? bound->Width() : 0, bound ? bound->Height() : 0, kSize, kSize);
+                           canvas.GetHandle(), kSize, kSize);
   }
 };
 
