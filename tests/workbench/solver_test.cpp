@@ -274,7 +274,7 @@ TEST(FormulaCells, ASumInACellIsOneTermOfTheFlow) {
   const SolverSettings settings{"10", true, "0.1"};
   ASSERT_EQ(CalculateGuaranteedTime(plain, PlaneExample("1"), settings), "0.8");
   CalculateIntegral(plain, PlaneExample("1"), settings, {});
-  for (const char *cell : {"2-1", "0.5+0.5", "t+1-t", "(1)", "1+t-t"}) {
+  for (const char *cell : {"2-1", "0.5+0.5", "t+1-t", "(1)", "1+t-t", "0.1*10"}) {
     SCOPED_TRACE(cell);
     SolverState state;
     EXPECT_EQ(CalculateGuaranteedTime(state, PlaneExample(cell), settings), "0.8");
