@@ -261,12 +261,11 @@ namespace {
 // can start in the middle, and the charts do not repaint point by point.
 class TPlotScope {
 public:
-  TPlotScope(TForm1 &window, std::initializer_list<TChart *> charts) {
-    for (forms::TButton *b : Buttons(window)) {
+  TPlotScope(TForm1 &window, std::initializer_list<TChart *> charts) : buttons_(Buttons(window)) {
+    for (forms::TButton *b : buttons_) {
       enabled_.push_back(b->Enabled());
       b->SetEnabled(false);
     }
-    buttons_ = Buttons(window);
     for (TChart *c : charts) {
       c->SetAutoRepaint(false);
       charts_.push_back({c, false});
