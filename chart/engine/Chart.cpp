@@ -32,6 +32,13 @@ constexpr int kWheelNotch = 120;
 // would spoil every later mapping.
 bool FiniteRange(double aMin, double aMax) { return std::isfinite(aMin) && std::isfinite(aMax); }
 
+// An automatic axis that no series has a point on has an empty range:
+// scrolling it would fix it there, and the points added later would all
+// land outside.
+bool ScrollsEmptyRange(const TCustomAxisPanel &panel, const TChartAxis &axis) {
+  return (axis.Automatic() || axis.AutomaticMinimum() || axis.AutomaticMaximum()) && !panel.AxisHasPoints(&axis);
+}
+
 bool InsideInclusive(const TRect &r, int x, int y) {
   return x >= r.Left && x <= r.Right && y >= r.Top && y <= r.Bottom;
 }
@@ -456,7 +463,7 @@ bool TCustomChart::PanAxes(bool horizontal, int newPos, int oldPos) {
   if (!allowed) return false;
   for (int i = 0; i < Axes().Count(); ++i) {
     TChartAxis *axis = Axes().Items(i);
-    if (axis->IsDepthAxis || axis->Horizontal != horizontal) continue;
+    if (axis->IsDepthAxis || axis->Horizontal != horizontal || ScrollsEmptyRange(*this, *axis)) continue;
     const double delta = axis->CalcPosPoint(oldPos) - axis->CalcPosPoint(newPos);
     double aMin = axis->Minimum() + delta;
     double aMax = axis->Maximum() + delta;
@@ -565,7 +572,7 @@ void TCustomChart::WheelScroll(bool down) {
   for (int i = 0; i < Axes().Count(); ++i) {
     TChartAxis *axis = Axes().Items(i);
     // Depth axes stay: the wheel pans like a vertical drag does.
-    if (axis->Horizontal || axis->IsDepthAxis) continue;
+    if (axis->Horizontal || axis->IsDepthAxis || ScrollsEmptyRange(*this, *axis)) continue;
     double step = (axis->Maximum() - axis->Minimum()) * 3.0 * 0.01;
     if (!down) step = -step;
     double aMin = axis->Minimum() + step;

@@ -391,6 +391,13 @@ int TCustomAxisPanel::CountActiveSeries() const {
   return n;
 }
 
+bool TCustomAxisPanel::AxisHasPoints(const TChartAxis *axis) const {
+  TChartAxis *a = const_cast<TChartAxis *>(axis);
+  for (TChartSeries *s : seriesList_)
+    if (s->Active() && s->PointCount() > 0 && s->IsOnAxis(a)) return true;
+  return false;
+}
+
 TChartSeries *TCustomAxisPanel::FirstSeriesOnAxis(const TChartAxis *axis) const {
   TChartAxis *a = const_cast<TChartAxis *>(axis);
   TChartSeries *any = nullptr;

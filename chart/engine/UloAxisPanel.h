@@ -300,6 +300,8 @@ public:
   // does not keep it.
   std::unique_ptr<TCustomChartElement> ReleaseElement(TCustomChartElement *element);
   int CountActiveSeries() const;
+  // Some active series on the axis has a point.
+  bool AxisHasPoints(const TChartAxis *axis) const;
   // The first active series on the axis, else the first series on it at all.
   TChartSeries *FirstSeriesOnAxis(const TChartAxis *axis) const;
   // Over the active series in order: false at the first that is not

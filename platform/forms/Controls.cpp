@@ -12,6 +12,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
+#include <QFocusEvent>
 #include <QFrame>
 #include <QGroupBox>
 #include <QImage>
@@ -401,8 +402,31 @@ void TLabel::SetWordWrap(bool wrap) {
   static_cast<QLabel *>(Widget())->setAlignment(Qt::AlignLeft | Qt::AlignTop);
 }
 
+namespace {
+
+// An edit box focused other than by the mouse (at a window's start, by Tab,
+// when a dialog closes back to it) has its whole text selected, so typing
+// replaces the value instead of adding to it. A click puts the caret where
+// it falls; a closing context menu leaves the selection as it was.
+bool SelectsAllOnFocus(Qt::FocusReason reason) {
+  return reason != Qt::MouseFocusReason && reason != Qt::PopupFocusReason;
+}
+
+class SelectingLineEdit : public QLineEdit {
+public:
+  using QLineEdit::QLineEdit;
+
+protected:
+  void focusInEvent(QFocusEvent *event) override {
+    QLineEdit::focusInEvent(event);
+    if (SelectsAllOnFocus(event->reason())) selectAll();
+  }
+};
+
+} // namespace
+
 TEdit::TEdit(TWinControl *parent, const std::string &text)
-    : TControl(parent, new QLineEdit(Q(text), ParentWidget(parent))) {
+    : TControl(parent, new SelectingLineEdit(Q(text), ParentWidget(parent))) {
   Widget()->setGeometry(0, 0, 121, 21);
   QObject::connect(static_cast<QLineEdit *>(Widget()), &QLineEdit::textChanged, Widget(),
                    [this] { Dispatch(OnChange); });
@@ -487,6 +511,10 @@ protected:
     bool ok = false;
     const qlonglong typed = input.trimmed().toLongLong(&ok);
     if (ok) input = QString::number(std::clamp<qlonglong>(typed, minimum(), maximum()));
+  }
+  void focusInEvent(QFocusEvent *event) override {
+    QSpinBox::focusInEvent(event);
+    if (SelectsAllOnFocus(event->reason())) selectAll();
   }
 };
 

@@ -4,7 +4,9 @@
 
 #include <QAbstractTableModel>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QLineEdit>
+#include <QMouseEvent>
 #include <QPainter>
 #include <QPersistentModelIndex>
 #include <QPointer>
@@ -128,6 +130,8 @@ public:
     setCornerButtonEnabled(false);
     setSelectionBehavior(QAbstractItemView::SelectItems);
     setWordWrap(false);
+    // Tab goes to the next control of the window, not the next cell.
+    setTabKeyNavigation(false);
   }
   void CommitOpenEditor() {
     if (delegate_->editor) commitData(delegate_->editor);
@@ -146,6 +150,54 @@ public:
   }
 
 protected:
+  // A grid has no search by typing: a key that does not go into the current
+  // cell goes nowhere.
+  void keyboardSearch(const QString &) override {}
+
+  void keyPressEvent(QKeyEvent *event) override {
+    // Ctrl+Tab leaves the grid as Tab does.
+    if (event->key() == Qt::Key_Tab || event->key() == Qt::Key_Backtab) {
+      focusNextPrevChild(event->key() == Qt::Key_Tab && !(event->modifiers() & Qt::ShiftModifier));
+      return;
+    }
+    QTableView::keyPressEvent(event);
+  }
+
+  // A click on the cell that already was the current one opens its editor
+  // on release, at once. Qt's own trigger for that waits out the
+  // double-click interval, so a key typed meanwhile went to the view's
+  // search, and the editor opened later even after the focus had moved on.
+  void mousePressEvent(QMouseEvent *event) override {
+    const QModelIndex hit = indexAt(event->position().toPoint());
+    pressedCurrent_ = event->button() == Qt::LeftButton && event->modifiers() == Qt::NoModifier && hasFocus() &&
+                              hit.isValid() && hit == currentIndex()
+                          ? QPersistentModelIndex(hit)
+                          : QPersistentModelIndex();
+    QTableView::mousePressEvent(event);
+  }
+  void mouseDoubleClickEvent(QMouseEvent *event) override {
+    pressedCurrent_ = QPersistentModelIndex();
+    QTableView::mouseDoubleClickEvent(event);
+  }
+  void mouseReleaseEvent(QMouseEvent *event) override {
+    const QModelIndex released = indexAt(event->position().toPoint());
+    const bool open = pressedCurrent_.isValid() && released == pressedCurrent_ && released == currentIndex() &&
+                      event->button() == Qt::LeftButton && state() != EditingState && editTriggers() != NoEditTriggers;
+    pressedCurrent_ = QPersistentModelIndex();
+    QTableView::mouseReleaseEvent(event);
+    if (open) edit(released, AllEditTriggers, nullptr);
+  }
+
+  // Tab in an open cell editor fixes the text and leaves the grid too.
+  void closeEditor(QWidget *editor, QAbstractItemDelegate::EndEditHint hint) override {
+    if (hint == QAbstractItemDelegate::EditNextItem || hint == QAbstractItemDelegate::EditPreviousItem) {
+      QTableView::closeEditor(editor, QAbstractItemDelegate::NoHint);
+      focusNextPrevChild(hint == QAbstractItemDelegate::EditNextItem);
+      return;
+    }
+    QTableView::closeEditor(editor, hint);
+  }
+
   void updateGeometries() override {
     QTableView::updateGeometries();
     const int frame = frameWidth();
@@ -156,6 +208,7 @@ protected:
 private:
   Delegate *delegate_;
   CornerCell *corner_;
+  QPersistentModelIndex pressedCurrent_;
 };
 
 TStringGrid::TStringGrid(TWinControl *parent)
@@ -253,8 +306,9 @@ void TStringGrid::SetRangeSelect(bool on) {
 
 void TStringGrid::SetEditing(bool on) {
   editing_ = on;
+  // A click on the current cell is the view's own (see View).
   view_->setEditTriggers(on ? QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed |
-                                  QAbstractItemView::AnyKeyPressed | QAbstractItemView::SelectedClicked
+                                  QAbstractItemView::AnyKeyPressed
                             : QAbstractItemView::NoEditTriggers);
 }
 

@@ -253,6 +253,31 @@ TEST_F(ChartMouseTest, WheelScrollsVerticalAxesByThreePercentAndLeavesDepth) {
   EXPECT_EQ(c->LeftAxis()->Minimum(), now);
 }
 
+TEST_F(ChartMouseTest, ScrollingAnEmptyChartLeavesItsAxesToThePointsAddedLater) {
+  for (bool view3D : {false, true}) {
+    SCOPED_TRACE(view3D);
+    TChart *c = ShownChart();
+    c->SetView3D(view3D);
+    Relayout(*c);
+    const TRect r = c->ChartRect;
+    Wheel(*c, r.Left + 50, r.Top + 50, -120);
+    Wheel(*c, r.Left + 50, r.Top + 50, 240);
+    Drag(*c, Qt::RightButton, r.Left + 50, r.Top + 50, r.Left + 90, r.Top + 120);
+    for (TChartAxis *axis : {c->LeftAxis(), c->BottomAxis()})
+      EXPECT_TRUE(axis->Automatic());
+    AddLineOfDots(*c);
+    Relayout(*c);
+    EXPECT_EQ(c->LeftAxis()->Minimum(), 0);
+    EXPECT_EQ(c->LeftAxis()->Maximum(), 10);
+    EXPECT_EQ(c->BottomAxis()->Minimum(), 0);
+    EXPECT_EQ(c->BottomAxis()->Maximum(), 10);
+    // With points the wheel scrolls again.
+    Wheel(*c, r.Left + 50, r.Top + 50, -120);
+    EXPECT_DOUBLE_EQ(c->LeftAxis()->Minimum(), 0.3);
+    EXPECT_FALSE(c->LeftAxis()->Automatic());
+  }
+}
+
 // Records the tools' mouse and wheel events; cancels mouse-downs when told.
 class TRecordingTool : public TUloCustomTool {
 public:

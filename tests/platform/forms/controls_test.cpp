@@ -75,6 +75,39 @@ TEST_F(ControlsTest, SpinEditTypedValuesStayInRange) {
   EXPECT_LE(spin->Value(), 10);
 }
 
+TEST_F(ControlsTest, ABoxFocusedOtherThanByTheMouseHasItsTextSelected) {
+  auto *spin = form->Make<forms::TSpinEdit>();
+  spin->SetMinValue(1);
+  spin->SetMaxValue(10);
+  spin->SetValue(1);
+  spin->SetBounds(0, 0, 100, 22);
+  auto *edit = form->Make<forms::TEdit>("0.8");
+  edit->SetBounds(0, 40, 100, 22);
+  // The first box gets the focus as the window starts.
+  form->Show();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(form->Widget()));
+  ASSERT_EQ(QApplication::focusWidget(), spin->Widget());
+  QTest::keyClicks(nullptr, "3");
+  EXPECT_EQ(spin->Value(), 3);
+  QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+  QTest::keyClicks(nullptr, "2.5");
+  EXPECT_EQ(edit->Text(), "2.5");
+  // Back from a dialog: the focus comes back with the window.
+  for (forms::TControl *box : {static_cast<forms::TControl *>(spin), static_cast<forms::TControl *>(edit)}) {
+    box->Widget()->clearFocus();
+    box->Widget()->setFocus(Qt::ActiveWindowFocusReason);
+    QTest::keyClicks(nullptr, "4");
+  }
+  EXPECT_EQ(spin->Value(), 4);
+  EXPECT_EQ(edit->Text(), "4");
+  // A click puts the caret where it falls and selects nothing.
+  QTest::mouseClick(spin->Widget(), Qt::LeftButton, {}, QPoint(5, 11));
+  EXPECT_FALSE(spin->Widget()->findChild<QLineEdit *>()->hasSelectedText());
+  QTest::mouseClick(edit->Widget(), Qt::LeftButton, {}, QPoint(90, 11));
+  QTest::keyClicks(nullptr, "5");
+  EXPECT_EQ(edit->Text(), "45");
+}
+
 TEST_F(ControlsTest, RadioButtonsOfOneParentExcludeEachOtherAndMayAllBeOff) {
   auto *panel = form->Make<forms::TPanel>();
   auto *a = panel->Make<forms::TRadioButton>("a");

@@ -1,5 +1,6 @@
 // The string grid: cells addressed [column, row] with the header, texts
-// kept across shrinking, the text being typed visible to a reader.
+// kept across shrinking, the text being typed visible to a reader, keys
+// and clicks reaching only the cell the user chose, Tab leaving the grid.
 #include "AnsweringServices.h"
 
 #include "platform/forms/Grids.h"
@@ -10,6 +11,7 @@
 #include <QApplication>
 #include <QHeaderView>
 #include <QLineEdit>
+#include <QStyleHints>
 #include <QTableView>
 #include <QTest>
 
@@ -106,6 +108,98 @@ TEST_F(GridTest, ReadingACellSeesTheTextStillBeingTyped) {
   grid->SetRowCount(2);
   grid->SetRowCount(3);
   EXPECT_EQ(grid->Cells(2, 2), "7");
+}
+
+// The user's keys and clicks, with a box beside the grid to click into.
+class GridKeysTest : public GridTest {
+protected:
+  void SetUp() override {
+    GridTest::SetUp();
+    grid->SetBounds(0, 0, 400, 200);
+    edit = form->Make<forms::TEdit>();
+    edit->SetBounds(0, 220, 100, 22);
+    grid->SetColCount(4);
+    grid->SetRowCount(4);
+    for (int c = 1; c < 4; ++c)
+      for (int r = 1; r < 4; ++r)
+        grid->SetCells(c, r, Text(c, r));
+    form->Show();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(form->Widget()));
+  }
+  // Every cell's own text; one begins with "-", where a search by the
+  // typed "-" would land.
+  static std::string Text(int c, int r) { return c == 1 && r == 2 ? "-5" : std::to_string(c * 10 + r); }
+  void ClickCell(int c, int r) {
+    const QRect rect = View()->visualRect(View()->model()->index(r - 1, c - 1));
+    QTest::mouseClick(View()->viewport(), Qt::LeftButton, {}, rect.center());
+  }
+  // Waits out the double-click interval, after which Qt's delayed editor
+  // would open.
+  static void WaitPastDoubleClick() { QTest::qWait(QGuiApplication::styleHints()->mouseDoubleClickInterval() + 100); }
+  void ExpectCellsAsSetBut(int col, int row, const std::string &text) {
+    for (int c = 1; c < 4; ++c)
+      for (int r = 1; r < 4; ++r)
+        EXPECT_EQ(grid->Cells(c, r), c == col && r == row ? text : Text(c, r)) << c << "," << r;
+  }
+  QWidget *Focused() const { return QApplication::focusWidget(); }
+  forms::TEdit *edit = nullptr;
+};
+
+TEST_F(GridKeysTest, TypingAfterAClickOnTheCurrentCellGoesIntoThatCellWhateverTheDelay) {
+  for (int delay : {0, 50, 150, 1000}) {
+    SCOPED_TRACE(delay);
+    ClickCell(3, 3);
+    ClickCell(1, 1);
+    ClickCell(1, 1);
+    if (delay) QTest::qWait(delay);
+    QTest::keyClicks(nullptr, "-2");
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+    WaitPastDoubleClick();
+    ExpectCellsAsSetBut(1, 1, "-2");
+    grid->SetCells(1, 1, Text(1, 1));
+  }
+  // A key typed into the grid without a click opens the current cell's
+  // editor with it.
+  ClickCell(2, 1);
+  QTest::keyClicks(nullptr, "7");
+  QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+  ExpectCellsAsSetBut(2, 1, "7");
+}
+
+TEST_F(GridKeysTest, AClickIntoABoxRightAfterTheSecondClickKeepsTheKeysThere) {
+  ClickCell(3, 3);
+  ClickCell(2, 2);
+  ClickCell(2, 2);
+  QTest::mouseClick(edit->Widget(), Qt::LeftButton);
+  QTest::keyClicks(nullptr, "*3");
+  WaitPastDoubleClick();
+  QTest::keyClicks(nullptr, "4");
+  EXPECT_EQ(Focused(), edit->Widget());
+  EXPECT_EQ(edit->Text(), "*34");
+  ExpectCellsAsSetBut(0, 0, "");
+}
+
+TEST_F(GridKeysTest, TabLeavesTheGridArrowsMoveBetweenCells) {
+  ClickCell(2, 3);
+  ClickCell(1, 1);
+  QTest::keyClick(QApplication::focusWidget(), Qt::Key_Right);
+  QTest::keyClick(QApplication::focusWidget(), Qt::Key_Down);
+  EXPECT_EQ(View()->currentIndex(), View()->model()->index(1, 1));
+  QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+  EXPECT_EQ(Focused(), edit->Widget());
+  QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab, Qt::ShiftModifier);
+  EXPECT_EQ(Focused(), grid->Widget());
+  QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab, Qt::ControlModifier);
+  EXPECT_EQ(Focused(), edit->Widget());
+  // Tab from an open editor fixes what was typed, and no editor opens in
+  // the next cell.
+  ClickCell(3, 1);
+  QTest::keyClicks(nullptr, "8");
+  QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+  EXPECT_EQ(Focused(), edit->Widget());
+  WaitPastDoubleClick();
+  EXPECT_EQ(Focused(), edit->Widget());
+  ExpectCellsAsSetBut(3, 1, "8");
 }
 
 TEST_F(GridTest, RangeSelection) {

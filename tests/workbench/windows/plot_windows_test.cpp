@@ -3,8 +3,12 @@
 // series.
 #include "WindowsFixture.h"
 
+#include "chart/engine/UloAxis.h"
 #include "platform/forms/Cursors.h"
 #include "platform/rtl/Conversions.h"
+
+#include <QApplication>
+#include <QWheelEvent>
 
 #include <cmath>
 
@@ -93,6 +97,26 @@ TEST_F(PlotWindows, PlaneIntegralStacksTheSectionsUpTheTimeAxis) {
   EXPECT_EQ(Form4->Series1->PointCount(), 0);
   // The buttons are back once the plot is done.
   EXPECT_TRUE(Form1->Button4->Enabled());
+}
+
+TEST_F(PlotWindows, TheWheelOverTheEmptyIntegralWindowLeavesItsAxesToThePlot) {
+  // Asked for before anything is computed, the window shows empty.
+  Form1->Button3->Click();
+  ASSERT_EQ(user.Boxes.size(), 1u);
+  user.Boxes.clear();
+  for (TChart *chart : {Form4->Chart1, Form4->Chart2}) {
+    QWheelEvent wheel(QPointF(100, 100), QPointF(100, 100), QPoint(), QPoint(0, -120), Qt::NoButton, Qt::NoModifier,
+                      Qt::NoScrollPhase, false);
+    QApplication::sendEvent(chart->Widget(), &wheel);
+  }
+  EnterSimpleMotion(2, "1");
+  Compute();
+  Press(Form1->Button3);
+  chart_support::PaintSurface(*Form4->Chart2);
+  TChartAxis *height = Form4->Chart2->LeftAxis();
+  EXPECT_TRUE(height->Automatic());
+  EXPECT_EQ(height->Minimum(), Form4->Series4->YValues()->MinValue());
+  EXPECT_EQ(height->Maximum(), Form4->Series4->YValues()->MaxValue());
 }
 
 TEST_F(PlotWindows, SpaceIntegralFillsTheCloudAndHidesThePlaneChart) {

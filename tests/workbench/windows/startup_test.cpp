@@ -7,6 +7,9 @@
 
 #include "workbench/windows/Computations.h"
 
+#include <QApplication>
+#include <QTest>
+
 #include <array>
 
 using namespace workbench;
@@ -88,6 +91,14 @@ TEST_F(WindowsTest, ResultWindowsOnlyHideWhenClosed) {
     EXPECT_FALSE(f->Showing());
     EXPECT_FALSE(forms::Application().Terminated());
   }
+}
+
+TEST_F(WindowsTest, TheFirstKeyAfterStartUpReplacesTheDimension) {
+  ASSERT_TRUE(QTest::qWaitForWindowActive(Form1->Widget()));
+  ASSERT_EQ(QApplication::focusWidget(), Form1->X->Widget());
+  QTest::keyClicks(QApplication::focusWidget(), "3");
+  EXPECT_EQ(Form1->X->Value(), 3);
+  ExpectShapes(3, 1, 1, 1);
 }
 
 TEST_F(WindowsTest, GridsFollowTheDimensionsAndKeepTheirCells) {
