@@ -90,6 +90,13 @@ GameInput Oscillator(const std::vector<std::string> &a) {
   return g;
 }
 
+// Cells that read the time, near the target so that the search ends soon.
+GameInput TimeCells() {
+  GameInput g = Oscillator({"t", "1+t", "-(2-1)", "sin(t)"});
+  g.X0 = {"0.55", "0.2"};
+  return g;
+}
+
 GameInput Rotation() {
   GameInput g;
   g.DimX = g.DimU = g.DimV = g.DimL = 3;
@@ -135,6 +142,8 @@ std::vector<StoredRun> Runs() {
        0x792fde5daa65c27f},
       {"cells as typed", Oscillator({"-0.5", "1/4", "-(1)", "2E-1"}), Settings("12", true, "0.25"), 7,
        0xc2173096560509a0, "4.75", 0x3d02e73e6fb34aff},
+      {"cells of the time", TimeCells(), Settings("10", true, "0.02"), 12, 0xe2d92d4da30a5b77, "0.24",
+       0x122fcf8149c190cb},
       {"cube in the plane", Oscillator({"0", "1", "-1", "0"}), Settings("5", false, "0.2"), 9, 0x590824214cf402c5,
        "6.4", 0xe8361edbb9e149f4},
       {"sphere", Rotation(), Settings("6", true, "0.05"), 5, 0x201fbb52bc3e3768, "2.15", 0xad1741ed1a672035},
