@@ -1,5 +1,6 @@
 #include "workbench/Solver.h"
 
+#include "parser/FormulaParser.h"
 #include "platform/rtl/Conversions.h"
 #include "platform/rtl/Exceptions.h"
 #include "platform/rtl/FloatFaults.h"
@@ -77,6 +78,32 @@ std::vector<std::string> FlowTexts(const GameInput &game, const std::string &fac
     texts[r] = std::move(t);
   }
   return texts;
+}
+
+// Each cell of A must be a formula of t by itself before it goes into the
+// flow texts: there its brackets could pair with the text around it, and
+// the state variables the texts define would make the game non-linear while
+// its flows are still computed as a linear game's. A parser that knows no
+// variable but t refuses both. Blanks are refused outright: the parser drops
+// them at the ends of a text, but inside the flow texts a cell's ends are no
+// longer the text's.
+void CheckFlowCells(const GameInput &input) {
+  parser::TParser cell;
+  cell.ClearVariables();
+  cell.SetVariable("t", 0);
+  for (int r = 0; r < input.DimX; ++r)
+    for (int c = 0; c < input.DimX; ++c) {
+      const std::string &text = Cell(input.A, r, c);
+      if (text.find_first_not_of(' ') == std::string::npos)
+        throw ESolverError(MsgBadACell(r + 1, c + 1, text, MsgEmptyCell()));
+      if (text.find(' ') != std::string::npos)
+        throw ESolverError(MsgBadACell(r + 1, c + 1, text, parser::EExpressionHasBlanks().Message()));
+      try {
+        cell.SetExpression(text);
+      } catch (const parser::EMathParserError &e) {
+        throw ESolverError(MsgBadACell(r + 1, c + 1, text, e.Message()));
+      }
+    }
 }
 
 // Everything one run reads from the input, converted in the order in which
@@ -284,6 +311,7 @@ void CalculateIntegral(SolverState &state, const GameInput &input, const SolverS
   // 2. and 3. The matrices and the step integral.
   Game game;
   ReadMatrices(input, game);
+  CheckFlowCells(input);
   game.K = StepIntegral(input, dt);
 
   // 4. The grid.
@@ -357,6 +385,7 @@ std::string CalculateGuaranteedTime(SolverState &state, const GameInput &input, 
   Game game;
   ReadMatrices(input, game);
   const Vector x0 = ReadColumn(input.X0, game.X);
+  CheckFlowCells(input);
   game.K = StepIntegral(input, dt);
 
   // 4. and 5. A grid of this search's own, and M on it.

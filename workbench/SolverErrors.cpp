@@ -22,6 +22,13 @@ std::string MsgNoCapture() {
   return "Захват не достигнут за " + rtl::IntToStr(kMaxCaptureSteps) + " шагов. Гарантированное время не найдено.";
 }
 
+std::string MsgBadACell(int row, int col, const std::string &text, const std::string &reason) {
+  return "Клетка матрицы A (строка " + rtl::IntToStr(row) + ", столбец " + rtl::IntToStr(col) + ") «" + text +
+         "» не является формулой от t: " + reason;
+}
+
+std::string MsgEmptyCell() { return "клетка пуста."; }
+
 std::string MsgNothingComputed() {
   return "Альтернированный интеграл ещё не рассчитан. Сначала нажмите «Рассчитать АИ».";
 }

@@ -27,6 +27,10 @@ std::string MsgGridTooLarge(int64_t count);
 std::string MsgNoStepCount();
 std::string MsgBadTimeStep();
 std::string MsgNoCapture();
+// A cell of A (row and column from 1) that is no formula of t, with the
+// parser's reason.
+std::string MsgBadACell(int row, int col, const std::string &text, const std::string &reason);
+std::string MsgEmptyCell();
 std::string MsgNothingComputed();
 std::string MsgDimensionsChanged();
 std::string MsgNoControls();

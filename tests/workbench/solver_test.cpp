@@ -356,16 +356,40 @@ TEST(FormulaCells, ATenByTenGameOfSumsComputesAsItsValues) {
   EXPECT_NE(plain.SectionSupport[3][0], plain.SectionSupport[0][0]);
 }
 
-TEST(FormulaCells, EmptyOrBlankCellsAreRefusedByTheParser) {
-  for (const char *cell : {"", " ", "2-", "()"}) {
-    SCOPED_TRACE(cell);
-    SolverState state;
-    state.StepCount = 8;
-    EXPECT_THROW(CalculateIntegral(state, PlaneExample(cell), {"10", true}, {}), parser::EMathParserError);
-    EXPECT_FALSE(state.HasSections);
-    EXPECT_THROW(CalculateGuaranteedTime(state, PlaneExample(cell), {"10", true}), parser::EMathParserError);
-    EXPECT_EQ(state.StepCount, 8);
-  }
+TEST(FormulaCells, ACellThatIsNoFormulaOfTimeAloneIsRefusedByBothButtons) {
+  // Brackets that balance only with the flow text around the cell, the
+  // state read from a cell, blanks and cells with nothing in them. The
+  // message names the cell, quotes it and gives the parser's reason.
+  const struct {
+    const char *reason;
+    std::vector<std::string> cells;
+  } cases[] = {
+      {"Error parsing expression", {"1)*X_1-(0", "1)+(1", "X_1", "t*x_1", "x", "2-", "()"}},
+      {"Expression has blanks", {" 1", "1 ", "1+ t"}},
+      {"пуста", {"", " "}},
+  };
+  for (const auto &c : cases)
+    for (const std::string &cell : c.cells) {
+      SCOPED_TRACE(cell);
+      const auto expectRefusal = [&](const std::function<void()> &press) {
+        try {
+          press();
+          ADD_FAILURE() << "no refusal";
+        } catch (const ESolverError &e) {
+          const std::string &m = e.Message();
+          EXPECT_NE(m.find("матрицы A (строка 1, столбец 2) «" + cell + "»"), std::string::npos) << m;
+          EXPECT_NE(m.find(c.reason), std::string::npos) << m;
+        } catch (const std::exception &e) {
+          ADD_FAILURE() << "another failure: " << e.what();
+        }
+      };
+      SolverState state;
+      state.StepCount = 8;
+      expectRefusal([&] { CalculateIntegral(state, PlaneExample(cell), {"10", true}, {}); });
+      EXPECT_FALSE(state.HasSections);
+      expectRefusal([&] { CalculateGuaranteedTime(state, PlaneExample(cell), {"10", true}); });
+      EXPECT_EQ(state.StepCount, 8);
+    }
 }
 
 } // namespace
