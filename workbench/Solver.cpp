@@ -298,6 +298,9 @@ void CalculateIntegral(SolverState &state, const GameInput &input, const SolverS
                        const ControlSeries &series) {
   // 1. Steps and step length.
   const double horizon = rtl::StrToFloat(input.T);
+  // The sections run back from T to the time 0: below 0 they would run the
+  // other way.
+  if (horizon < 0) throw ESolverError(MsgNegativeHorizon());
   const bool square = input.DimU == input.DimV && input.DimU == input.DimL;
   int n;
   if (square) {

@@ -18,6 +18,8 @@ std::string MsgNoStepCount() {
 
 std::string MsgBadTimeStep() { return "Шаг по времени должен быть положительным числом."; }
 
+std::string MsgNegativeHorizon() { return "Время T не может быть отрицательным."; }
+
 std::string MsgNoCapture() {
   return "Захват не достигнут за " + rtl::IntToStr(kMaxCaptureSteps) + " шагов. Гарантированное время не найдено.";
 }

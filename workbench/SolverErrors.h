@@ -26,6 +26,7 @@ std::string MsgTooFewNodes();
 std::string MsgGridTooLarge(int64_t count);
 std::string MsgNoStepCount();
 std::string MsgBadTimeStep();
+std::string MsgNegativeHorizon();
 std::string MsgNoCapture();
 // A cell of A (row and column from 1) that is no formula of t, with the
 // parser's reason.

@@ -392,4 +392,43 @@ TEST(FormulaCells, ACellThatIsNoFormulaOfTimeAloneIsRefusedByBothButtons) {
     }
 }
 
+// ---- The horizon ---------------------------------------------------------------
+
+TEST(Horizon, BelowZeroIsRefusedAndZeroComputes) {
+  // After a guaranteed-time search of 8 steps; with V = 1 the step count is
+  // 100 whatever the search found.
+  GameInput oneEvader = SimpleMotion(2, 1, "0.5", "0.2", {"0.5", "0.3"}, "1");
+  const struct {
+    const char *T;
+    GameInput game;
+    bool refused;
+    double dt = 0;
+  } cases[] = {
+      {"-1", PlaneExample("1"), true},    {"-0.8", PlaneExample("1"), true},      {"-1", oneEvader, true},
+      {"0", PlaneExample("1"), false, 0}, {"0.8", PlaneExample("1"), false, 0.1}, {"0.8", oneEvader, false, 0.008},
+  };
+  for (const auto &c : cases) {
+    SCOPED_TRACE(std::string(c.T) + (c.game.DimV == 1 ? " V = 1" : ""));
+    SolverState state;
+    ASSERT_EQ(CalculateGuaranteedTime(state, PlaneExample("1"), {"10", true}), "0.8");
+    GameInput g = c.game;
+    g.T = c.T;
+    if (c.refused) {
+      try {
+        CalculateIntegral(state, g, {"10", true}, {});
+        ADD_FAILURE() << "no refusal";
+      } catch (const ESolverError &e) {
+        EXPECT_NE(e.Message().find("отрицательн"), std::string::npos) << e.Message();
+      }
+      EXPECT_FALSE(state.HasSections);
+      EXPECT_EQ(state.StepCount, 8);
+      EXPECT_EQ(state.TimeStep, 0.1);
+    } else {
+      CalculateIntegral(state, g, {"10", true}, {});
+      EXPECT_TRUE(state.HasSections);
+      EXPECT_DOUBLE_EQ(state.TimeStep, c.dt);
+    }
+  }
+}
+
 } // namespace
