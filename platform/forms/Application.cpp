@@ -149,8 +149,10 @@ private:
 };
 
 void ChooseFont() {
-  // The window font of the original was an 8 point bitmap sans, 11 pixels
-  // to the em; Liberation Sans keeps its widths and has Cyrillic.
+  // The windows are laid out for an 8 point sans serif, 11 pixels to the em
+  // at 96 dots per inch. Liberation Sans is narrow enough for the Russian
+  // captions to fit their controls; DejaVu Sans, wider, stands in where it
+  // is missing. Both have Cyrillic.
   const QStringList families = QFontDatabase::families();
   fontFamily = families.contains(QStringLiteral("Liberation Sans")) ? "Liberation Sans" : "DejaVu Sans";
   fontPixels = PointsToPixels(8);
