@@ -5,7 +5,6 @@
 #include "chart/ChartTestSupport.h"
 #include "chart/engine/Chart.h"
 #include "chart/series/SeriesStartup.h"
-#include "chart/tools/ToolsStartup.h"
 #include "platform/forms/Application.h"
 #include "platform/rtl/Exceptions.h"
 #include "resources/Resources.h"

@@ -3,6 +3,7 @@
 #include "WindowsFixture.h"
 
 #include "chart/engine/UloGallery.h"
+#include "chart/tools/ToolsStartup.h"
 #include "platform/forms/Jpeg.h"
 
 #include "workbench/windows/Computations.h"
