@@ -1,4 +1,3 @@
-#include "parser/FormulaCompiler.h"
 #include "platform/rtl/Conversions.h"
 #include "platform/rtl/Exceptions.h"
 #include "tests/workbench/Games.h"
