@@ -84,9 +84,7 @@ std::vector<std::string> FlowTexts(const GameInput &game, const std::string &fac
 // flow texts: there its brackets could pair with the text around it, and
 // the state variables the texts define would make the game non-linear while
 // its flows are still computed as a linear game's. A parser that knows no
-// variable but t refuses both. Blanks are refused outright: the parser drops
-// them at the ends of a text, but inside the flow texts a cell's ends are no
-// longer the text's.
+// variable but t refuses both.
 void CheckFlowCells(const GameInput &input) {
   parser::TParser cell;
   cell.ClearVariables();
@@ -96,9 +94,10 @@ void CheckFlowCells(const GameInput &input) {
       const std::string &text = Cell(input.A, r, c);
       if (text.find_first_not_of(' ') == std::string::npos)
         throw ESolverError(MsgBadACell(r + 1, c + 1, text, MsgEmptyCell()));
-      if (text.find(' ') != std::string::npos)
-        throw ESolverError(MsgBadACell(r + 1, c + 1, text, parser::EExpressionHasBlanks().Message()));
       try {
+        // The parser cuts blanks at the ends of its text, but a cell's ends
+        // lie inside the flow text: any blank is refused.
+        if (text.find(' ') != std::string::npos) throw parser::EExpressionHasBlanks();
         cell.SetExpression(text);
       } catch (const parser::EMathParserError &e) {
         throw ESolverError(MsgBadACell(r + 1, c + 1, text, e.Message()));
